@@ -1,0 +1,55 @@
+// File services over the program's namespace (drives.h). Paths are program paths.
+// Calls report failure the way the system calls they stand in for do: false, -1 or
+// InvalidFile; lastErrorText() then describes the failure in words for a message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+using FileHandle = int;
+inline constexpr FileHandle InvalidFile = -1;
+
+bool fileExists(std::string_view path);   // true for files only, never for folders
+bool folderExists(std::string_view path); // true for folders (and drive roots) only
+
+// Opens an existing file for reading with all sharing denied: takes an exclusive
+// non-blocking flock, and fails when another open holds one.
+FileHandle openFileExclusive(std::string_view path);
+// Opens for reading and writing with all sharing denied, creating the file when missing.
+// Never truncates: the caller decides that once it knows what file it holds.
+FileHandle createFileExclusive(std::string_view path);
+
+int64_t fileLength(FileHandle file);   // -1 on failure
+int64_t filePosition(FileHandle file); // -1 on failure
+int64_t seekFile(FileHandle file, int64_t offset); // absolute; new position or -1
+bool truncateFile(FileHandle file, int64_t length);
+// Bytes read (0 at the end of the file) or -1 on failure.
+int64_t readFile(FileHandle file, void* buffer, int64_t count);
+// Bytes written, which may be fewer than count (a filling disk), or -1 on failure.
+int64_t writeFile(FileHandle file, const void* buffer, int64_t count);
+// Closes on every path; false when the close itself reported an error (late write errors).
+bool closeFile(FileHandle file);
+
+bool deleteFile(std::string_view path);
+
+// Makes the folder and every missing parent, outermost first. Does nothing (and answers
+// false) for a text shorter than three characters, an existing folder or a drive root.
+bool forceFolders(std::string_view path);
+
+// Bytes available to the user on the volume that holds the nearest existing folder of
+// `path` on drive `drive`; -1 when the drive is not mapped.
+int64_t freeSpace(char drive, std::string_view path);
+
+// The whole content of a file, refused (false) when it is longer than maxBytes.
+bool readWholeFile(std::string_view path, std::string& content, int64_t maxBytes);
+// Writes a temporary file beside `path`, flushes it to the disk and renames it over
+// `path`, so a crash never leaves a half-written file at the final name.
+bool writeFileAtomically(std::string_view path, std::string_view content);
+
+// The last failure of a call above on this thread, as a sentence ("No such file or directory").
+std::string lastErrorText();
+
+} // namespace platform
