@@ -1,6 +1,8 @@
 // File services over the program's namespace (drives.h). Paths are program paths.
 // Calls report failure the way the system calls they stand in for do: false, -1 or
 // InvalidFile; lastErrorText() then describes the failure in words for a message.
+// A path that names no mapped drive fails like a missing file. Only regular files (symbolic
+// links followed) count as files: folders, devices and pipes are never opened as files.
 #pragma once
 
 #include <cstdint>
@@ -16,40 +18,50 @@ bool fileExists(std::string_view path);   // true for files only, never for fold
 bool folderExists(std::string_view path); // true for folders (and drive roots) only
 
 // Opens an existing file for reading with all sharing denied: takes an exclusive
-// non-blocking flock, and fails when another open holds one.
+// non-blocking flock, and fails when another open holds one (in this process or another).
 FileHandle openFileExclusive(std::string_view path);
 // Opens for reading and writing with all sharing denied, creating the file when missing.
 // Never truncates: the caller decides that once it knows what file it holds.
 FileHandle createFileExclusive(std::string_view path);
 
-int64_t fileLength(FileHandle file);   // -1 on failure
-int64_t filePosition(FileHandle file); // -1 on failure
+int64_t fileLength(FileHandle file);               // -1 on failure
+int64_t filePosition(FileHandle file);             // -1 on failure
 int64_t seekFile(FileHandle file, int64_t offset); // absolute; new position or -1
 bool truncateFile(FileHandle file, int64_t length);
-// Bytes read (0 at the end of the file) or -1 on failure.
+// Bytes read, fewer than count only at the end of the file (0 there), or -1 on failure.
 int64_t readFile(FileHandle file, void* buffer, int64_t count);
-// Bytes written, which may be fewer than count (a filling disk), or -1 on failure.
+// Bytes written, which may be fewer than count (a filling disk, a file-size limit: the
+// reason is in lastErrorText()), or -1 when nothing could be written.
 int64_t writeFile(FileHandle file, const void* buffer, int64_t count);
-// Closes on every path; false when the close itself reported an error (late write errors).
+// Closes on every path (never call it twice); false when the close itself reported an error
+// (late write errors).
 bool closeFile(FileHandle file);
 
-bool deleteFile(std::string_view path);
+bool deleteFile(std::string_view path); // files and links only, never folders
 
-// Makes the folder and every missing parent, outermost first. Does nothing (and answers
-// false) for a text shorter than three characters, an existing folder or a drive root.
+// Makes the folder and every missing parent, outermost first; a folder made under an existing
+// one that differs only in letter case goes into that one. Does nothing for a text shorter
+// than three characters (trailing separators not counted), an existing folder or a drive
+// root. True when the folder exists afterwards.
 bool forceFolders(std::string_view path);
 
 // Bytes available to the user on the volume that holds the nearest existing folder of
-// `path` on drive `drive`; -1 when the drive is not mapped.
+// `path` on drive `drive` (the drive's root when `path` is on another drive or names none);
+// -1 when the drive is not mapped or its folder cannot be measured.
 int64_t freeSpace(char drive, std::string_view path);
 
-// The whole content of a file, refused (false) when it is longer than maxBytes.
+// The whole content of a file, opened with all sharing denied; refused (false, "File too
+// large") when it is longer than maxBytes, without reading more than maxBytes + 1 bytes or
+// reserving more than the file's length.
 bool readWholeFile(std::string_view path, std::string& content, int64_t maxBytes);
 // Writes a temporary file beside `path`, flushes it to the disk and renames it over
-// `path`, so a crash never leaves a half-written file at the final name.
+// `path` (keeping an old file's permissions), then flushes the folder, so a crash never leaves
+// a half-written file at the final name. On any failure the temporary file is removed and an
+// old file at `path` stays as it was.
 bool writeFileAtomically(std::string_view path, std::string_view content);
 
-// The last failure of a call above on this thread, as a sentence ("No such file or directory").
+// The last failure of a call above on this thread, as a sentence ("No such file or
+// directory"), without a final full stop. Successful calls leave it as it was.
 std::string lastErrorText();
 
 } // namespace platform

@@ -1,0 +1,243 @@
+#include "app/main_window.h"
+
+#include "app/artwork.h"
+#include "app/controls.h"
+#include "app/qt_user_prompts.h"
+#include "app/settings_location.h"
+#include "app/widgets.h"
+#include "platform/drives.h"
+#include "store/tfdb_object.h"
+#include "texts/text_table.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace app {
+
+namespace {
+
+// The colour of the size bar's measure (red 130, green 232, blue 160).
+constexpr int LimitBarShapeColor = 10545282;
+
+// The design's window: a fixed single border with the system menu and the minimise button.
+constexpr Qt::WindowFlags WindowKind = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                       Qt::WindowCloseButtonHint;
+
+QFrame* separatorLine(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+TForm1::TForm1(WindowSetup setup) : QWidget(nullptr, WindowKind) {
+    m_settingsPath = setup.settingsPath.empty() ? settingsFilePath() : std::move(setup.settingsPath);
+    if (setup.prompts != nullptr) {
+        m_prompts = setup.prompts;
+    } else {
+        m_ownPrompts = std::make_unique<QtUserPrompts>(this);
+        m_prompts = m_ownPrompts.get();
+    }
+    buildWindow();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildWindow() {
+    setObjectName(QStringLiteral("Form1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildHeader());
+    layout->addWidget(separatorLine(this));
+
+    PCL = new QStackedWidget(this);
+    PCL->setObjectName(QStringLiteral("PCL"));
+    const std::pair<WizardPage**, const char*> pages[] = {{&TS0, "TS0"}, {&TS2, "TS2"}, {&TS3, "TS3"},
+                                                          {&TS4, "TS4"}, {&TSP, "TSP"}, {&TSF, "TSF"},
+                                                          {&TS4P, "TS4P"}, {&TSA, "TSA"}};
+    for (const auto& [page, name] : pages) {
+        *page = new WizardPage(PCL);
+        (*page)->setObjectName(QString::fromLatin1(name));
+        PCL->addWidget(*page);
+    }
+    buildStartPage();
+    buildSourcePage();
+    buildDestinationPage();
+    buildPreviewPage();
+    buildBuildingPage();
+    buildProgressPage();
+    buildAboutPage();
+    layout->addWidget(PCL, 1);
+
+    layout->addWidget(separatorLine(this));
+    layout->addWidget(buildFooter());
+}
+
+QWidget* TForm1::buildHeader() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
+    QPalette palette = Panel1->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    Panel1->setPalette(palette);
+
+    Label1 = makeLabel(Panel1, "Label1", LabelStyle::Bold);
+    QFont titleFont = Label1->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    Label1->setFont(titleFont);
+    Image1 = makeLabel(Panel1, "Image1");
+    Image1->setPixmap(headerIcon(48));
+
+    auto* layout = new QHBoxLayout(Panel1);
+    layout->setContentsMargins(18, 8, 14, 8);
+    layout->addWidget(Label1);
+    layout->addStretch(1);
+    layout->addWidget(Image1);
+    return Panel1;
+}
+
+QWidget* TForm1::buildFooter() {
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Label24 = makeLabel(Panel2, "Label24");
+    QFont font = Label24->font();
+    font.setItalic(true);
+    Label24->setFont(font);
+    QPalette palette = Label24->palette();
+    palette.setColor(QPalette::WindowText, Qt::gray);
+    Label24->setPalette(palette);
+    Label24->setCursor(Qt::PointingHandCursor);
+
+    BPrev = makeButton(Panel2, "BPrev");
+    BNext = makeButton(Panel2, "BNext");
+    Button4 = makeButton(Panel2, "Button4");
+    auto* layout = new QHBoxLayout(Panel2);
+    layout->setContentsMargins(12, 8, 12, 8);
+    layout->addWidget(Label24);
+    layout->addStretch(1);
+    layout->addWidget(BPrev);
+    layout->addWidget(BNext);
+    layout->addSpacing(16);
+    layout->addWidget(Button4);
+    return Panel2;
+}
+
+// The window keeps one size, the larger of its design size and what its laid-out texts need,
+// and opens in the middle of the screen.
+void TForm1::sizeAndCentreWindow() {
+    const QSize designSize(720, 560);
+    layout()->activate();
+    setFixedSize(designSize.expandedTo(minimumSizeHint()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TForm1::FormCreate() {
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    Shell.ProgramFolder = StripTrailingBackslashes(platform::toProgramPath(exeFolder.toStdString()));
+
+    ConfDb = std::make_unique<store::TfdbObject>();
+    ConfDb->Load(m_settingsPath, 1);
+
+    // CopyCancelCell lives in Shell; the copy run sets it before every run.
+    ApplyInterfaceTexts();
+    // Sized once the texts are on, so that the layouts measure the real captions.
+    sizeAndCentreWindow();
+
+    RadioGroup1->setItemIndex(1);
+    RadioButton1->setChecked(true);
+    Shell.SourceKind = SourcePlaylist;
+    cbSource1->setEditText(QString());
+    cbDest->setEditText(QString());
+
+    LimitBarShape->setPenColor(designColor(LimitBarShapeColor));
+    LimitBarShape->setBrushColor(designColor(LimitBarShapeColor));
+
+    applySettingsToControls(readSettings(*ConfDb, settingsFromControls()));
+
+    PCL->setCurrentWidget(TS0);
+    UpdateWizardButtons();
+
+    createTrackListStore();
+    Timer1->start();
+    Shell.WorkActive = false;
+}
+
+void TForm1::FormClose() {
+    ListDb.reset();
+    writeSettings(*ConfDb, settingsFromControls());
+    ConfDb->Save(m_settingsPath, 0);
+    ConfDb.reset();
+}
+
+bool TForm1::FormCloseQuery() const { return Shell.mayClose(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    m_closed = true;
+    event->accept();
+}
+
+void TForm1::Button4Click() {
+    if (Shell.WorkActive) {
+        Shell.WorkActive = false;
+        Shell.CopyCancelCell = -1;
+        return;
+    }
+    if (Shell.RunIdle) {
+        close();
+    }
+}
+
+void TForm1::SetSourceKind(int32_t kind) {
+    Shell.SourceKind = kind;
+    QRadioButton* const buttons[] = {RadioButton1, RadioButton2, RadioButton3};
+    if (kind >= SourcePlaylist && kind <= SourcePickedFiles) {
+        buttons[kind - 1]->setChecked(true);
+    }
+}
+
+void TForm1::UpdateWizardButtons() {
+    BPrev->setVisible(true);
+    BPrev->setEnabled(true);
+    BNext->setVisible(true);
+    BNext->setEnabled(true);
+    QWidget* const page = PCL->currentWidget();
+    if (page == TS0) {
+        BPrev->setVisible(false);
+    } else if (page == TSP) {
+        BPrev->setEnabled(!Shell.WorkActive);
+        BNext->setVisible(false);
+    } else if (page == TSA) {
+        BNext->setVisible(false);
+    }
+    Button4->setText(QString::fromStdString(texts::GetText(Shell.WorkActive ? 13 : 12)));
+}
+
+} // namespace app

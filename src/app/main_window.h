@@ -1,0 +1,222 @@
+// The wizard window TForm1: its controls, start-up (FormCreate), the settings it keeps in
+// "conf.fdb", the close guard and shutdown (FormClose).
+//
+// Every control carries its design name as objectName and is a public member under that name,
+// so that handlers, tests and the page renderer reach it directly. Creating the window runs
+// FormCreate; a close request asks FormCloseQuery and, when allowed, runs FormClose, which
+// saves the settings once. Destroying the window without closing it saves nothing.
+#pragma once
+
+#include "app/shell_state.h"
+#include "app/user_prompts.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QStackedWidget;
+class QTimer;
+class QTreeWidget;
+
+namespace store {
+class TfdbObject;
+}
+
+namespace app {
+
+class RadioGroup;
+class Shape;
+class StaticText;
+class WizardPage;
+struct SettingsValues;
+
+struct WindowSetup {
+    // Program path of the settings file; "" takes settingsFilePath() (settings_location.h).
+    std::string settingsPath;
+    // Where messages and dialogs go; null gives Qt message boxes owned by the window. The
+    // caller keeps a given object alive for the window's life.
+    UserPrompts* prompts = nullptr;
+};
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(WindowSetup setup = {});
+    ~TForm1() override;
+
+    // Whether the window may close now: only while no copy run executes or unwinds.
+    bool FormCloseQuery() const;
+    // The footer's exit/abort button: aborts a running copy, else closes the window when idle.
+    void Button4Click();
+    // Selects the source type and ticks its radio button (none for a kind outside 1..3).
+    void SetSourceKind(int32_t kind);
+    // Visibility, enabling and captions of the footer buttons for the page shown.
+    void UpdateWizardButtons();
+    // Puts every text of the text table on the window (interface_texts.cpp).
+    void ApplyInterfaceTexts();
+    // Gives each component whose Tag lies in low..high the text of that row, by its class.
+    void ApplyTaggedTexts(int low, int high);
+
+    const std::string& settingsPath() const { return m_settingsPath; }
+    UserPrompts& prompts() { return *m_prompts; }
+    // True once FormClose has run.
+    bool closed() const { return m_closed; }
+
+    ShellState Shell;
+    // Both live from FormCreate to FormClose; null outside that span.
+    std::unique_ptr<store::TfdbObject> ConfDb;
+    std::unique_ptr<store::TfdbObject> ListDb;
+
+    // Header, page control, footer.
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QStackedWidget* PCL = nullptr;
+    WizardPage* TS0 = nullptr;
+    WizardPage* TS2 = nullptr;
+    WizardPage* TS3 = nullptr;
+    WizardPage* TS4 = nullptr;
+    WizardPage* TSP = nullptr;
+    WizardPage* TSF = nullptr;
+    WizardPage* TS4P = nullptr;
+    WizardPage* TSA = nullptr;
+    QFrame* Panel2 = nullptr;
+    QPushButton* BPrev = nullptr;
+    QPushButton* BNext = nullptr;
+    QPushButton* Button4 = nullptr;
+    QLabel* Label24 = nullptr;
+
+    // Start page TS0.
+    QLabel* Label17 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Label2 = nullptr;
+    StaticText* StaticText1 = nullptr;
+    StaticText* StaticText2 = nullptr;
+    StaticText* StaticText3 = nullptr;
+    StaticText* StaticText4 = nullptr;
+    StaticText* StaticText6 = nullptr;
+    StaticText* StaticText8 = nullptr;
+
+    // Source page TS2.
+    QLabel* Label3 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QComboBox* cbSource1 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QComboBox* cbSource2 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QPushButton* BitBtn5 = nullptr;
+    QLabel* Label5 = nullptr;
+    RadioGroup* RadioGroup1 = nullptr;
+    QLabel* Label29 = nullptr;
+    QComboBox* cbExistAction = nullptr;
+    // The two file-open dialogs of the source page, and the files picked with the second.
+    FileDialogOptions OpenDialog1;
+    FileDialogOptions OpenDialog2;
+    std::vector<std::string> OpenDialog2Files;
+
+    // Destination page TS3.
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QComboBox* cbDest = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QGroupBox* RG3 = nullptr;
+    QCheckBox* cbDiv = nullptr;
+    QLabel* Label30 = nullptr;
+    QSpinBox* seDiv = nullptr;
+    QCheckBox* chCreateList = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QComboBox* cbSizeLimit = nullptr;
+    QLabel* Label28 = nullptr;
+    QCheckBox* cbAutoSizeLimit = nullptr;
+    QLabel* Label9 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QCheckBox* cb2 = nullptr;
+    QCheckBox* cb3 = nullptr;
+    QCheckBox* cb4 = nullptr;
+    QLabel* Label27 = nullptr;
+    QComboBox* cb5 = nullptr;
+
+    // Preview page TS4 with its limit bar and player controls, and the build page TS4P.
+    QLabel* Label10 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QFrame* LimitBar = nullptr;
+    Shape* LimitBarShape = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QSlider* TB = nullptr;
+    QLabel* mps = nullptr;
+    QLabel* Label8 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* TSmP = nullptr;
+    QLabel* Label11 = nullptr;
+
+    // Progress page TSP.
+    QLabel* Label12 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label16 = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* Label13 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QLabel* Label23 = nullptr;
+
+    // About page TSA.
+    QLabel* Label18 = nullptr;
+    QLabel* Label19 = nullptr;
+    QLabel* Label20 = nullptr;
+    QLabel* Label21 = nullptr;
+    QLabel* Label25 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Label22 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+
+    void buildWindow();
+    QWidget* buildHeader();
+    QWidget* buildFooter();
+    void buildStartPage();
+    void buildSourcePage();
+    void buildDestinationPage();
+    void buildPreviewPage();
+    void buildBuildingPage();
+    void buildProgressPage();
+    void buildAboutPage();
+    void sizeAndCentreWindow();
+
+    // window_settings.cpp: the settings between the controls and ConfDb.
+    SettingsValues settingsFromControls() const;
+    void applySettingsToControls(const SettingsValues& values);
+    void createTrackListStore();
+
+    std::string m_settingsPath;
+    std::unique_ptr<UserPrompts> m_ownPrompts;
+    UserPrompts* m_prompts = nullptr;
+    bool m_closed = false;
+};
+
+} // namespace app

@@ -1,0 +1,172 @@
+#include "plan/path_rules.h"
+
+#include <vector>
+
+namespace plan {
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool isDotPart(std::string_view part) { return part == "." || part == ".."; }
+
+// A path cut the way the invalid-name rules see it: the drive text before the first ":"
+// (only when the path holds ":\" anywhere), the parts between backslashes after the first
+// backslash, and the file name after the last one.
+struct CutPath {
+    bool hasDrive = false;
+    std::string_view drive;
+    std::vector<std::string_view> folders;
+    std::string_view file;
+};
+
+CutPath cutPath(std::string_view path) {
+    CutPath cut;
+    if (path.find(":\\") != std::string_view::npos) {
+        cut.hasDrive = true;
+        cut.drive = path.substr(0, path.find(':'));
+        path.remove_prefix(path.find('\\') + 1);
+    }
+    for (auto slash = path.find('\\'); slash != std::string_view::npos; slash = path.find('\\')) {
+        cut.folders.push_back(path.substr(0, slash));
+        path.remove_prefix(slash + 1);
+    }
+    cut.file = path;
+    return cut;
+}
+
+template <typename Clean> std::string cleanPath(std::string_view path, Clean clean) {
+    const CutPath cut = cutPath(path);
+    std::string result;
+    result.reserve(path.size());
+    if (cut.hasDrive) {
+        result += clean(cut.drive);
+        result += ":\\";
+    }
+    // Cleaning must not manufacture a folder step: ".?." would become "..".
+    const auto becomesDotPart = [](std::string_view raw, std::string_view cleaned) {
+        return isDotPart(cleaned) && !isDotPart(raw);
+    };
+    for (std::string_view folder : cut.folders) {
+        std::string cleaned = clean(folder);
+        if (becomesDotPart(folder, cleaned))
+            continue;
+        result += cleaned;
+        result += '\\';
+    }
+    std::string file = clean(cut.file);
+    if (!becomesDotPart(cut.file, file))
+        result += file;
+    return result;
+}
+
+} // namespace
+
+std::string CollapseBackslashes(std::string_view path, int start) {
+    const size_t keep = start > 1 ? static_cast<size_t>(start - 1) : 0;
+    std::string result(path.substr(0, keep));
+    result.reserve(path.size());
+    for (size_t i = keep; i < path.size(); ++i) {
+        if (path[i] == '\\' && i > 0 && path[i - 1] == '\\')
+            continue;
+        result += path[i];
+    }
+    return result;
+}
+
+std::string FileNamePart(std::string_view path) {
+    const auto last = path.find_last_of("\\:");
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
+std::string ReplaceFileName(std::string_view path, std::string_view newName) {
+    const auto last = path.find_last_of("\\:");
+    std::string result(last == std::string_view::npos ? std::string_view() : path.substr(0, last + 1));
+    result += newName;
+    return result;
+}
+
+std::string PathTail(std::string_view path, int levels) {
+    int separators = 0;
+    bool rightIsSeparator = false;
+    // Leftwards from the next-to-last character; the last one is never examined.
+    for (size_t i = path.size() < 2 ? 0 : path.size() - 1; i-- > 0;) {
+        const char c = path[i];
+        if (c == ':') {
+            const bool separatorFollows = i + 1 < path.size() && isSeparator(path[i + 1]);
+            return std::string(path.substr(i + (separatorFollows ? 2 : 1)));
+        }
+        if (isSeparator(c)) {
+            ++separators;
+            if (rightIsSeparator)
+                return std::string(path.substr(i + 2));
+            if (separators > levels)
+                return std::string(path.substr(i + 1));
+            rightIsSeparator = true;
+        } else {
+            rightIsSeparator = false;
+        }
+    }
+    return std::string(path);
+}
+
+std::string DropDotParts(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    size_t partStart = 0;
+    while (partStart <= text.size()) {
+        size_t partEnd = partStart;
+        while (partEnd < text.size() && !isSeparator(text[partEnd]))
+            ++partEnd;
+        const bool hasSeparator = partEnd < text.size();
+        const std::string_view part = text.substr(partStart, partEnd - partStart);
+        if (!isDotPart(part)) {
+            result += part;
+            if (hasSeparator)
+                result += text[partEnd];
+        }
+        partStart = partEnd + 1;
+    }
+    return result;
+}
+
+bool HasInvalidChar(std::string_view text) {
+    return text.find_first_of(InvalidNameChars) != std::string_view::npos;
+}
+
+std::string DeleteInvalidChars(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (InvalidNameChars.find(c) == std::string_view::npos)
+            result += c;
+    return result;
+}
+
+std::string ReplaceInvalidChars(std::string_view text, char replacement) {
+    std::string result(text);
+    for (char& c : result)
+        if (InvalidNameChars.find(c) != std::string_view::npos)
+            c = replacement;
+    return result;
+}
+
+bool IsInvalidPath(std::string_view path) {
+    const CutPath cut = cutPath(path);
+    if (cut.hasDrive && HasInvalidChar(cut.drive))
+        return true;
+    for (std::string_view folder : cut.folders)
+        if (HasInvalidChar(folder))
+            return true;
+    return HasInvalidChar(cut.file);
+}
+
+std::string DeleteInvalidInPath(std::string_view path) {
+    return cleanPath(path, [](std::string_view part) { return DeleteInvalidChars(part); });
+}
+
+std::string ReplaceInvalidInPath(std::string_view path, char replacement) {
+    return cleanPath(path, [replacement](std::string_view part) { return ReplaceInvalidChars(part, replacement); });
+}
+
+} // namespace plan

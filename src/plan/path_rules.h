@@ -1,0 +1,59 @@
+// Text rules for destination paths: cutting a path into folder levels and a file name, and
+// finding and cleaning the characters that no part of a path may hold. Pure functions over
+// program paths ("\" separators, "D:" drive prefixes, "\\server" network roots); nothing here
+// touches the file system.
+//
+// Safety rule: a destination path must never leave the destination folder. A "." or ".."
+// part below that folder would be a folder step on the host, so DropDotParts removes such
+// parts from every text that is joined below the folder, and DeleteInvalidInPath never lets
+// the deletion of invalid characters turn a part into one (".?." would become "..").
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plan {
+
+// The nine characters that no part of a path may hold (the separators and the drive colon
+// are allowed only in their places): " * / : < > ? \ |
+inline constexpr std::string_view InvalidNameChars = "\"*/:<>?\\|";
+
+// The first start-1 characters unchanged; from position `start` (1-based) on, a "\" whose
+// preceding character is also "\" is left out, so every later run of backslashes shrinks to
+// one. With start 3 the leading "\\" of a network path survives.
+std::string CollapseBackslashes(std::string_view path, int start);
+
+// The text after the last "\" or ":" of `path`; the whole path when it has neither.
+// A "/" does not count here.
+std::string FileNamePart(std::string_view path);
+
+// `path` without its FileNamePart, followed by `newName`.
+std::string ReplaceFileName(std::string_view path, std::string_view newName);
+
+// The file name of `path` with its last `levels` folder names ("\" and "/" both separate).
+// A drive prefix ("C:", "C:\") and the leading "\\" of a network path are never part of
+// the tail; a relative path with fewer levels is returned whole.
+std::string PathTail(std::string_view path, int levels);
+
+// `text` without its "." and ".." parts ("\" and "/" both separate parts); each dropped
+// part takes its following separator with it, every other character stays where it was:
+// "..\..\x" gives "x", "a\..\..\b" gives "a\b", "\..\x" gives "\x".
+std::string DropDotParts(std::string_view text);
+
+bool HasInvalidChar(std::string_view text);
+std::string DeleteInvalidChars(std::string_view text);
+// Same length as `text`: each invalid character becomes `replacement`.
+std::string ReplaceInvalidChars(std::string_view text, char replacement);
+
+// Cuts `path` into a drive part (the text before the first ":" when the path holds ":\"
+// anywhere), folder parts between "\" and the file name, and answers whether any part
+// holds an invalid character. Empty parts are valid.
+bool IsInvalidPath(std::string_view path);
+
+// Cut as IsInvalidPath does; each part cleaned with DeleteInvalidChars. A folder or file
+// part that the deletion turns into "." or ".." is left out together with its separator.
+std::string DeleteInvalidInPath(std::string_view path);
+// Cut as IsInvalidPath does; each part cleaned with ReplaceInvalidChars.
+std::string ReplaceInvalidInPath(std::string_view path, char replacement);
+
+} // namespace plan

@@ -1,0 +1,82 @@
+#include "plan/size_limit.h"
+
+#include "plan/history.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace plan {
+
+int64_t FreeSpace(std::string_view path) {
+    std::string measured(path);
+    if (measured.size() < 2 || measured[1] != ':')
+        measured = platform::currentFolder();
+    if (measured.empty())
+        return -1;
+    const char drive = measured[0] >= 'a' && measured[0] <= 'z' ? static_cast<char>(measured[0] - 'a' + 'A') : measured[0];
+    return platform::freeSpace(drive, measured);
+}
+
+ParsedNumber ParseNumber(std::string_view text) {
+    std::string kept;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            kept += c;
+        else if (c == '.' || c == ',')
+            kept += '.';
+        else if (c == '-')
+            kept += '-';
+    }
+    ParsedNumber parsed;
+    if (kept.empty())
+        return parsed;
+    double number = 0;
+    const char* end = kept.data() + kept.size();
+    const auto [stop, error] = std::from_chars(kept.data(), end, number, std::chars_format::fixed);
+    if (error == std::errc() && stop == end) {
+        parsed.number = number;
+        parsed.status = 0;
+    }
+    return parsed;
+}
+
+int64_t SizeLimitFromText(std::string_view limitText) {
+    const ParsedNumber parsed = ParseNumber(limitText);
+    if (parsed.status != 0)
+        return 0;
+    const double bytes = parsed.number * static_cast<double>(BytesPerMegabyte);
+    // 2^63 is exact in a double; anything at or beyond it cannot be held.
+    constexpr double limit = 9223372036854775808.0;
+    if (bytes >= limit)
+        return std::numeric_limits<int64_t>::max();
+    if (bytes <= -limit)
+        return std::numeric_limits<int64_t>::min();
+    // A typed "1.001" multiplies to 1000999.9999999999: that is binary rounding, not a
+    // fraction of a byte the user asked for.
+    const double nearest = std::nearbyint(bytes);
+    if (std::fabs(bytes - nearest) <= std::fabs(nearest) * 1e-12)
+        return static_cast<int64_t>(nearest);
+    return static_cast<int64_t>(std::trunc(bytes));
+}
+
+int64_t ApplySizeLimit(std::string_view limitText, bool autoSizeLimit, std::vector<std::string>& limitItems) {
+    const int64_t sizeLimit = SizeLimitFromText(limitText);
+    if (sizeLimit != 0 && !autoSizeLimit)
+        AddToHistory(limitItems, limitText);
+    return sizeLimit;
+}
+
+DestPageState DestOptionsFor(const DestPageControls& controls) {
+    DestPageState state;
+    state.renameGroupEnabled = controls.renameFiles;
+    state.sizeLimitEnabled = !controls.autoSizeLimit;
+    if (controls.autoSizeLimit)
+        state.sizeLimitText = std::to_string(FreeSpace(controls.destFolder) / BytesPerMegabyte);
+    state.folderLevelsEnabled = controls.keepFolderLevels;
+    return state;
+}
+
+} // namespace plan
