@@ -62,7 +62,7 @@ QPixmap headerIcon(int size) {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     drawDisc(painter, QPointF(size * 0.42, size * 0.55), size * 0.4);
-    drawNote(painter, QPointF(size * 0.68, size * 0.82), size * 0.62, QColor(40, 110, 200));
+    drawNote(painter, QPointF(size * 0.62, size * 0.84), size * 0.55, QColor(40, 110, 200));
     return pixmap;
 }
 

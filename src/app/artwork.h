@@ -6,8 +6,8 @@
 
 namespace app {
 
-QPixmap headerIcon(int size);    // a disc with a note, size x size
-QPixmap startPicture();          // 96 x 96
-QPixmap makerLogo();             // 88 x 31
+QPixmap headerIcon(int size); // a disc with a note, size x size
+QPixmap startPicture();       // 96 x 96
+QPixmap makerLogo();          // 88 x 31
 
 } // namespace app

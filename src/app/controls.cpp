@@ -70,18 +70,27 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, bool ticked) {
     return box;
 }
 
-QRadioButton* makeRadioButton(QWidget* parent, const char* name) { return named(new QRadioButton(parent), name); }
+QRadioButton* makeRadioButton(QWidget* parent, const char* name) {
+    return named(new QRadioButton(parent), name);
+}
 
 QComboBox* makeComboBox(QWidget* parent, const char* name, bool freeText) {
     auto* combo = named(new QComboBox(parent), name);
     combo->setEditable(freeText);
     // Histories grow only through the page flow, never by pressing Enter in the field.
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(8);
+    if (freeText) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(8);
+    } else {
+        // A fixed list shows its longest item whole.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    }
     return combo;
 }
 
-QColor designColor(int value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
+QColor designColor(int value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
 
 } // namespace app

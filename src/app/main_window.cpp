@@ -3,13 +3,15 @@
 #include "app/artwork.h"
 #include "app/controls.h"
 #include "app/qt_user_prompts.h"
+#include "app/settings.h"
 #include "app/settings_location.h"
 #include "app/widgets.h"
 #include "platform/drives.h"
-#include "store/tfdb_object.h"
+#include "store/object_model.h"
 #include "texts/text_table.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
@@ -67,8 +69,8 @@ void TForm1::buildWindow() {
 
     PCL = new QStackedWidget(this);
     PCL->setObjectName(QStringLiteral("PCL"));
-    const std::pair<WizardPage**, const char*> pages[] = {{&TS0, "TS0"}, {&TS2, "TS2"}, {&TS3, "TS3"},
-                                                          {&TS4, "TS4"}, {&TSP, "TSP"}, {&TSF, "TSF"},
+    const std::pair<WizardPage**, const char*> pages[] = {{&TS0, "TS0"},   {&TS2, "TS2"}, {&TS3, "TS3"},
+                                                          {&TS4, "TS4"},   {&TSP, "TSP"}, {&TSF, "TSF"},
                                                           {&TS4P, "TS4P"}, {&TSA, "TSA"}};
     for (const auto& [page, name] : pages) {
         *page = new WizardPage(PCL);
@@ -86,6 +88,8 @@ void TForm1::buildWindow() {
 
     layout->addWidget(separatorLine(this));
     layout->addWidget(buildFooter());
+
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 }
 
 QWidget* TForm1::buildHeader() {
@@ -188,7 +192,9 @@ void TForm1::FormClose() {
     ConfDb.reset();
 }
 
-bool TForm1::FormCloseQuery() const { return Shell.mayClose(); }
+bool TForm1::FormCloseQuery() const {
+    return Shell.mayClose();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (m_closed) {

@@ -11,7 +11,9 @@ QString toQt(std::string_view text) {
     return result;
 }
 
-std::string fromQt(const QString& text) { return text.toStdString(); }
+std::string fromQt(const QString& text) {
+    return text.toStdString();
+}
 
 QStringList linesOf(std::string_view text) {
     QStringList lines;

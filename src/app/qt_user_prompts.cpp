@@ -14,7 +14,9 @@ namespace app {
 
 namespace {
 
-QString dialogTitle() { return QCoreApplication::applicationName(); }
+QString dialogTitle() {
+    return QCoreApplication::applicationName();
+}
 
 // "Media files" with {"*.mp*", "*.avi"} -> "Media files (*.mp* *.avi)"; a description that
 // already ends in its pattern list, "WinAmp playlists (*.m3u)", is taken as it is.
@@ -52,7 +54,8 @@ std::string programPath(const QString& hostPath) {
 }
 
 QFileDialog* openDialog(QWidget* parent, const FileDialogOptions& options, QFileDialog::FileMode mode) {
-    auto* dialog = new QFileDialog(parent, dialogTitle(), hostFolder(options.startFolder), qtFilter(options.filters));
+    auto* dialog =
+        new QFileDialog(parent, dialogTitle(), hostFolder(options.startFolder), qtFilter(options.filters));
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(mode);
@@ -96,7 +99,8 @@ std::vector<std::string> QtUserPrompts::pickExistingFiles(const FileDialogOption
     return files;
 }
 
-std::optional<std::string> QtUserPrompts::pickFolder(const std::string& title, const std::string& startFolder) {
+std::optional<std::string> QtUserPrompts::pickFolder(const std::string& title,
+                                                     const std::string& startFolder) {
     const QString chosen = QFileDialog::getExistingDirectory(m_parent, toQt(title), hostFolder(startFolder));
     if (chosen.isEmpty()) {
         return std::nullopt;

@@ -39,7 +39,8 @@ public:
     // Several existing files; empty when cancelled.
     virtual std::vector<std::string> pickExistingFiles(const FileDialogOptions& options) = 0;
     // A folder; `startFolder` is selected when it exists.
-    virtual std::optional<std::string> pickFolder(const std::string& title, const std::string& startFolder) = 0;
+    virtual std::optional<std::string> pickFolder(const std::string& title,
+                                                  const std::string& startFolder) = 0;
 };
 
 } // namespace app

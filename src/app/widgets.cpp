@@ -11,14 +11,18 @@ namespace {
 constexpr const char* TagProperty = "Tag";
 } // namespace
 
-void setTag(QObject* component, int tag) { component->setProperty(TagProperty, tag); }
+void setTag(QObject* component, int tag) {
+    component->setProperty(TagProperty, tag);
+}
 
 int tagOf(const QObject* component) {
     const QVariant tag = component->property(TagProperty);
     return tag.isValid() ? tag.toInt() : 0;
 }
 
-StaticText::StaticText(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+StaticText::StaticText(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
 
 void StaticText::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
@@ -52,7 +56,9 @@ QStringList RadioGroup::items() const {
     return result;
 }
 
-int RadioGroup::itemIndex() const { return m_buttons.checkedId(); }
+int RadioGroup::itemIndex() const {
+    return m_buttons.checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
     if (QAbstractButton* button = m_buttons.button(index)) {

@@ -1,16 +1,19 @@
 #include "plan/naming.h"
 
 #include "plan/path_rules.h"
+#include "sources/source_paths.h"
 
 namespace plan {
 
-int NumberWidth(int highestPosition) { return static_cast<int>(std::to_string(highestPosition).size()); }
+int NumberWidth(int highestPosition) {
+    return static_cast<int>(std::to_string(highestPosition).size());
+}
 
 std::string DestNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
                         int position, int numberWidth) {
-    const std::string rel = options.keepFolderLevels ? PathTail(origFileName, options.folderLevels)
-                                                     : FileNamePart(origFileName);
-    std::string name = CollapseBackslashes(options.destFolder + "\\" + DropDotParts(rel), 3);
+    const std::string rel =
+        options.keepFolderLevels ? PathTail(origFileName, options.folderLevels) : FileNamePart(origFileName);
+    std::string name = sources::CollapseBackslashes(options.destFolder + "\\" + DropDotParts(rel), 3);
 
     const std::string base = FileNamePart(name);
     const bool startsWithDigit = !base.empty() && base[0] >= '0' && base[0] <= '9';

@@ -23,13 +23,13 @@ enum class InvalidCharAction : int { Delete = 0, ReplaceWithSpace = 1, ReplaceWi
 
 // The destination page's naming controls, read by the window.
 struct NamingOptions {
-    std::string destFolder;               // cbDest, exactly as typed
-    bool renameFiles = true;              // CheckBox1: master switch of the three rules below
-    bool renameByDescription = false;     // cb2
+    std::string destFolder = {};             // cbDest, exactly as typed
+    bool renameFiles = true;                 // CheckBox1: master switch of the three rules below
+    bool renameByDescription = false;        // cb2
     bool keepNamesStartingWithDigit = false; // cb3
-    bool prefixListNumber = false;        // cb4
-    bool keepFolderLevels = true;         // cbDiv
-    int folderLevels = 1;                 // seDiv, 0..255
+    bool prefixListNumber = false;           // cb4
+    bool keepFolderLevels = true;            // cbDiv
+    int folderLevels = 1;                    // seDiv, 0..255
     InvalidCharAction invalidChars = InvalidCharAction::Delete; // cb5
 };
 

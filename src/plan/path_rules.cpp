@@ -6,9 +6,13 @@ namespace plan {
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool isDotPart(std::string_view part) { return part == "." || part == ".."; }
+bool isDotPart(std::string_view part) {
+    return part == "." || part == "..";
+}
 
 // A path cut the way the invalid-name rules see it: the drive text before the first ":"
 // (only when the path holds ":\" anywhere), the parts between backslashes after the first
@@ -61,18 +65,6 @@ template <typename Clean> std::string cleanPath(std::string_view path, Clean cle
 }
 
 } // namespace
-
-std::string CollapseBackslashes(std::string_view path, int start) {
-    const size_t keep = start > 1 ? static_cast<size_t>(start - 1) : 0;
-    std::string result(path.substr(0, keep));
-    result.reserve(path.size());
-    for (size_t i = keep; i < path.size(); ++i) {
-        if (path[i] == '\\' && i > 0 && path[i - 1] == '\\')
-            continue;
-        result += path[i];
-    }
-    return result;
-}
 
 std::string FileNamePart(std::string_view path) {
     const auto last = path.find_last_of("\\:");
@@ -166,7 +158,8 @@ std::string DeleteInvalidInPath(std::string_view path) {
 }
 
 std::string ReplaceInvalidInPath(std::string_view path, char replacement) {
-    return cleanPath(path, [replacement](std::string_view part) { return ReplaceInvalidChars(part, replacement); });
+    return cleanPath(path,
+                     [replacement](std::string_view part) { return ReplaceInvalidChars(part, replacement); });
 }
 
 } // namespace plan

@@ -18,11 +18,6 @@ namespace plan {
 // are allowed only in their places): " * / : < > ? \ |
 inline constexpr std::string_view InvalidNameChars = "\"*/:<>?\\|";
 
-// The first start-1 characters unchanged; from position `start` (1-based) on, a "\" whose
-// preceding character is also "\" is left out, so every later run of backslashes shrinks to
-// one. With start 3 the leading "\\" of a network path survives.
-std::string CollapseBackslashes(std::string_view path, int start);
-
 // The text after the last "\" or ":" of `path`; the whole path when it has neither.
 // A "/" does not count here.
 std::string FileNamePart(std::string_view path);

@@ -16,8 +16,13 @@ int64_t FreeSpace(std::string_view path) {
         measured = platform::currentFolder();
     if (measured.empty())
         return -1;
-    const char drive = measured[0] >= 'a' && measured[0] <= 'z' ? static_cast<char>(measured[0] - 'a' + 'A') : measured[0];
+    const char drive =
+        measured[0] >= 'a' && measured[0] <= 'z' ? static_cast<char>(measured[0] - 'a' + 'A') : measured[0];
     return platform::freeSpace(drive, measured);
+}
+
+std::string MegabytesText(int64_t bytes) {
+    return std::to_string(bytes / BytesPerMegabyte);
 }
 
 ParsedNumber ParseNumber(std::string_view text) {
@@ -74,7 +79,7 @@ DestPageState DestOptionsFor(const DestPageControls& controls) {
     state.renameGroupEnabled = controls.renameFiles;
     state.sizeLimitEnabled = !controls.autoSizeLimit;
     if (controls.autoSizeLimit)
-        state.sizeLimitText = std::to_string(FreeSpace(controls.destFolder) / BytesPerMegabyte);
+        state.sizeLimitText = MegabytesText(FreeSpace(controls.destFolder));
     state.folderLevelsEnabled = controls.keepFolderLevels;
     return state;
 }

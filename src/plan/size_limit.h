@@ -21,6 +21,10 @@ inline constexpr int64_t BytesPerMegabyte = 1000000;
 // the volume of the process's current folder.
 int64_t FreeSpace(std::string_view path);
 
+// Whole megabytes of a byte count, cut toward zero, as the limit box shows them: 4700000000
+// gives "4700", 999999 gives "0", and so does -1 (a drive that cannot be queried).
+std::string MegabytesText(int64_t bytes);
+
 // Reads the digits of `text`, "." and "," as the decimal point and "-" as the sign, leaving
 // out every other character. Status 0 with the number when what is left converts; status 255
 // and number 0 when nothing is left or it does not convert ("1.2.3", "5-", a number beyond
@@ -47,11 +51,11 @@ struct DestPageControls {
     bool renameFiles = true;      // CheckBox1
     bool autoSizeLimit = true;    // cbAutoSizeLimit
     bool keepFolderLevels = true; // cbDiv
-    std::string destFolder;       // cbDest
+    std::string destFolder = {};  // cbDest
 };
 struct DestPageState {
-    bool renameGroupEnabled = true; // GroupBox1
-    bool sizeLimitEnabled = false;  // cbSizeLimit
+    bool renameGroupEnabled = true;  // GroupBox1
+    bool sizeLimitEnabled = false;   // cbSizeLimit
     bool folderLevelsEnabled = true; // seDiv
     // The text cbSizeLimit must show: the free megabytes of the destination while the limit
     // is automatic ("0" when the drive cannot be queried); nullopt leaves the typed text.

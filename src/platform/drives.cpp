@@ -13,17 +13,21 @@
 namespace platform {
 namespace {
 
+using DriveFolders = std::array<std::optional<std::string>, 26>;
+
+DriveFolders defaultDriveFolders() {
+    DriveFolders folders;
+    folders['Z' - 'A'] = "/";
+    return folders;
+}
+
 struct DriveTable {
     std::mutex mutex;
-    std::array<std::optional<std::string>, 26> folders;
+    DriveFolders folders = defaultDriveFolders();
 };
 
 DriveTable& driveTable() {
-    static DriveTable table = [] {
-        DriveTable fresh;
-        fresh.folders['Z' - 'A'] = "/";
-        return fresh;
-    }();
+    static DriveTable table;
     return table;
 }
 
@@ -64,8 +68,7 @@ void unmountDrive(char letter) {
 
 void resetDriveTable() {
     std::lock_guard lock(driveTable().mutex);
-    driveTable().folders = {};
-    driveTable().folders['Z' - 'A'] = "/";
+    driveTable().folders = defaultDriveFolders();
 }
 
 std::optional<std::string> driveHostFolder(char letter) {

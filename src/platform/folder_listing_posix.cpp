@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -10,8 +10,8 @@ namespace {
 thread_local std::string lastError;
 
 // strerror_r comes in two shapes (GNU returns the text, XSI fills the buffer); both end here.
-const char* errorSentence(const char* text, const char*) { return text; }
-const char* errorSentence(int result, const char* buffer) { return result == 0 ? buffer : "Unknown error"; }
+[[maybe_unused]] const char* errorSentence(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* errorSentence(int result, const char* buffer) { return result == 0 ? buffer : "Unknown error"; }
 
 } // namespace
 

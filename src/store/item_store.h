@@ -82,6 +82,7 @@ struct FdbStore {
 
 bool isDataKind(int kind);  // text and value items
 bool hasLinkList(int kind); // directories and link lists
+bool isFieldType(int kind); // what a mask field may be: directory, list, text, value
 std::string cutName(const std::string& name);
 const std::string& itemName(const Item& item);
 

@@ -1,0 +1,32 @@
+// The wizard program: one window, no arguments. It runs until the window closes, whether by
+// its own buttons, a signal from outside or the end of the desktop session; each way asks
+// the close guard first and saves the settings on the way out.
+#include "app/main_window.h"
+#include "app/termination_requests.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    app::TerminationRequests termination;
+    app::TForm1 window;
+
+    QObject::connect(&termination, &app::TerminationRequests::requested, &window, &QWidget::close);
+    // At logout the session may end only when the window agrees to close; a copy run in
+    // progress cancels the logout where the session manager lets us ask.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager& manager) {
+                         if (!window.closed() && !window.close() && manager.allowsInteraction()) {
+                             manager.cancel();
+                         }
+                     });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, [&window] {
+        if (!window.closed()) {
+            window.close();
+        }
+    });
+
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,111 @@
+// The preview page TS4 (the list, its limit bar and the player controls) and the page TS4P
+// shown while the list is built.
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "app/widgets.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace app {
+
+namespace {
+
+// The design colour of the limit bar (red 130, green 232, blue 160), replaced by its first update.
+constexpr int LimitBarDesignColor = 10545282;
+
+} // namespace
+
+void TForm1::buildPreviewPage() {
+    Label10 = makeLabel(TS4, "Label10", LabelStyle::Bold);
+
+    ListView1 = new QTreeWidget(TS4);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setColumnCount(3);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setColumnWidth(0, 190);
+    ListView1->setColumnWidth(1, 230);
+
+    LimitBar = new QFrame(TS4);
+    LimitBar->setObjectName(QStringLiteral("LimitBar"));
+    LimitBar->setFixedHeight(14);
+    LimitBar->setAutoFillBackground(true);
+    QPalette barPalette = LimitBar->palette();
+    barPalette.setColor(QPalette::Window, designColor(LimitBarDesignColor));
+    LimitBar->setPalette(barPalette);
+    LimitBarShape = new Shape(LimitBar);
+    LimitBarShape->setObjectName(QStringLiteral("LimitBarShape"));
+    LimitBarShape->setPenColor(QColor(128, 0, 0));
+    LimitBarShape->setBrushColor(Qt::white);
+    LimitBarShape->setFixedSize(0, 12);
+    Label4 = makeLabel(LimitBar, "Label4", LabelStyle::Centred, QStringLiteral("()"));
+    Label4->setFont(QFont(QStringLiteral("Verdana")));
+    QFont small = Label4->font();
+    small.setPixelSize(9);
+    Label4->setFont(small);
+    Label4->setAttribute(Qt::WA_TranslucentBackground);
+    // The shape and the text share the bar; the text, made last, lies on top.
+    auto* bar = new QGridLayout(LimitBar);
+    bar->setContentsMargins(1, 1, 1, 1);
+    bar->addWidget(LimitBarShape, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    bar->addWidget(Label4, 0, 0);
+
+    Button2 = makeButton(TS4, "Button2");
+    Button1 = makeButton(TS4, "Button1", QStringLiteral("Play"));
+    Button6 = makeButton(TS4, "Button6", QStringLiteral("Stop"));
+    TB = new QSlider(Qt::Horizontal, TS4);
+    TB->setObjectName(QStringLiteral("TB"));
+    TB->setRange(0, 0);
+    TB->setSingleStep(5000);
+    TB->setPageStep(30000);
+    TB->setTickInterval(10000);
+    TB->setTickPosition(QSlider::TicksBelow);
+    mps = makeLabel(TS4, "mps");
+    mps->setMinimumWidth(150);
+    Label8 = makeLabel(TS4, "Label8");
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    TSmP = new QTimer(this);
+    TSmP->setObjectName(QStringLiteral("TSmP"));
+    TSmP->setInterval(500);
+    TSmP->setSingleShot(true);
+
+    auto* player = new QHBoxLayout;
+    player->setSpacing(8);
+    player->addWidget(Button2);
+    player->addSpacing(16);
+    player->addWidget(Button1);
+    player->addWidget(Button6);
+    player->addWidget(TB, 1);
+    player->addWidget(mps);
+
+    auto* layout = new QVBoxLayout(TS4);
+    layout->setContentsMargins(16, 12, 16, 10);
+    layout->setSpacing(6);
+    layout->addWidget(Label10);
+    layout->addWidget(ListView1, 1);
+    layout->addWidget(LimitBar);
+    layout->addLayout(player);
+    layout->addWidget(Label8);
+}
+
+void TForm1::buildBuildingPage() {
+    Label11 = makeLabel(TS4P, "Label11", LabelStyle::CentredBold);
+    auto* layout = new QVBoxLayout(TS4P);
+    layout->addWidget(Label11);
+}
+
+} // namespace app

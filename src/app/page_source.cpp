@@ -1,0 +1,71 @@
+// The source page TS2: the source type with its fields and pickers, the copy mode and the
+// treatment of existing files.
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "app/widgets.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+void TForm1::buildSourcePage() {
+    Label3 = makeLabel(TS2, "Label3", LabelStyle::Bold);
+    RadioButton1 = makeRadioButton(TS2, "RadioButton1");
+    RadioButton1->setChecked(true);
+    cbSource1 = makeComboBox(TS2, "cbSource1", true);
+    BitBtn3 = makeButton(TS2, "BitBtn3");
+    RadioButton2 = makeRadioButton(TS2, "RadioButton2");
+    cbSource2 = makeComboBox(TS2, "cbSource2", true);
+    BitBtn4 = makeButton(TS2, "BitBtn4");
+    RadioButton3 = makeRadioButton(TS2, "RadioButton3");
+    BitBtn5 = makeButton(TS2, "BitBtn5");
+    Label5 = makeLabel(TS2, "Label5", LabelStyle::Bold);
+    RadioGroup1 = new RadioGroup(TS2);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    Label29 = makeLabel(TS2, "Label29");
+    setTag(Label29, 48);
+    cbExistAction = makeComboBox(TS2, "cbExistAction", false);
+
+    // Source type in the first column; its field and picker to the right.
+    auto* sources = new QGridLayout;
+    sources->setHorizontalSpacing(10);
+    sources->setVerticalSpacing(8);
+    sources->setColumnStretch(1, 1);
+    sources->addWidget(RadioButton1, 0, 0);
+    sources->addWidget(cbSource1, 0, 1);
+    sources->addWidget(BitBtn3, 0, 2);
+    sources->addWidget(RadioButton2, 1, 0);
+    sources->addWidget(cbSource2, 1, 1);
+    sources->addWidget(BitBtn4, 1, 2);
+    sources->addWidget(RadioButton3, 2, 0);
+    sources->addWidget(BitBtn5, 2, 2);
+
+    auto* existing = new QGridLayout;
+    existing->setColumnStretch(1, 1);
+    existing->addWidget(Label29, 0, 0);
+    existing->addWidget(cbExistAction, 1, 0);
+
+    auto* layout = new QVBoxLayout(TS2);
+    layout->setContentsMargins(24, 16, 24, 12);
+    layout->setSpacing(8);
+    layout->addWidget(Label3);
+    layout->addLayout(sources);
+    layout->addSpacing(12);
+    layout->addWidget(Label5);
+    layout->addWidget(RadioGroup1);
+    layout->addSpacing(8);
+    layout->addLayout(existing);
+    layout->addStretch(1);
+
+    OpenDialog1.filters = {{"WinAmp playlists (*.m3u)", {"*.m3u"}}, {"All files (*.*)", {"*.*"}}};
+    OpenDialog1.defaultSuffix = "m3u";
+    OpenDialog2.filters = {{"Media files", {"*.mp*", "*.wmp", "*.avi", "*.dat", "*.divx"}},
+                           {"All files (*.*)", {"*.*"}}};
+}
+
+} // namespace app

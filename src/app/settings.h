@@ -1,0 +1,47 @@
+// The settings the window keeps in "conf.fdb", as plain values, and their way into and out of
+// the settings store. No Qt: the window copies its controls into SettingsValues and back.
+//
+// Keys (store paths from the root): the string lists "Source1", "Source2", "Dest" and
+// "SizeLimit" (a directory whose linked text items are the entries, newest first), and the
+// single values "CreateList", "cb2", "cb3", "cb4", "cbDiv" (booleans), "seDiv", "cb5",
+// "cbAutoSizeLimit" (boolean), "cbExistAction" and "RG2" (32-bit integers).
+// Store errors are not reported: a value that cannot be read takes its default, a list
+// whose directory cannot be made is not written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace app {
+
+struct SettingsValues {
+    std::vector<std::string> Source1;   // playlist history (cbSource1)
+    std::vector<std::string> Source2;   // source folder history (cbSource2)
+    std::vector<std::string> Dest;      // destination folder history (cbDest)
+    std::vector<std::string> SizeLimit; // size limits in Mb (cbSizeLimit)
+    bool CreateList = true;
+    bool cb2 = false;
+    bool cb3 = false;
+    bool cb4 = false;
+    bool cbDiv = true;
+    int32_t seDiv = 1;
+    int32_t cb5 = 0; // selected index; -1 = none
+    bool cbAutoSizeLimit = true;
+    int32_t cbExistAction = 1; // selected index; -1 = none
+    int32_t RG2 = 1;           // the source kind
+};
+
+// Reads every key in the window's start-up order. `current` holds the controls' state at
+// the moment of reading, which is the default of each single value; "cb5" and
+// "cbExistAction" default to 0 and 1 whatever the controls show. The directories "Source1",
+// "Source2" and "Dest" are made when missing.
+SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& current);
+// Writes every key in the window's closing order; the caller saves the store.
+void writeSettings(store::TfdbObject& conf, const SettingsValues& values);
+
+} // namespace app

@@ -1,0 +1,93 @@
+// The window's side of the settings: its controls to SettingsValues and back, and the empty
+// track-list store that start-up prepares.
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "store/object_model.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+namespace app {
+
+namespace {
+
+std::vector<std::string> itemsOf(const QComboBox* combo) {
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items.push_back(combo->itemText(i).toStdString());
+    }
+    return items;
+}
+
+// Replaces the history of a combo box. Qt selects the first item of a filled list by itself;
+// the field is cleared again, so that only the caller decides what it shows.
+void setHistory(QComboBox* combo, const std::vector<std::string>& items) {
+    const QSignalBlocker quiet(combo);
+    combo->clear();
+    for (const std::string& item : items) {
+        combo->addItem(QString::fromStdString(item));
+    }
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+}
+
+// A stored index outside the list selects nothing rather than an item it does not name.
+void selectIndex(QComboBox* combo, int32_t index) {
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+} // namespace
+
+SettingsValues TForm1::settingsFromControls() const {
+    SettingsValues values;
+    values.Source1 = itemsOf(cbSource1);
+    values.Source2 = itemsOf(cbSource2);
+    values.Dest = itemsOf(cbDest);
+    values.SizeLimit = itemsOf(cbSizeLimit);
+    values.CreateList = chCreateList->isChecked();
+    values.cb2 = cb2->isChecked();
+    values.cb3 = cb3->isChecked();
+    values.cb4 = cb4->isChecked();
+    values.cbDiv = cbDiv->isChecked();
+    values.seDiv = seDiv->value();
+    values.cb5 = cb5->currentIndex();
+    values.cbAutoSizeLimit = cbAutoSizeLimit->isChecked();
+    values.cbExistAction = cbExistAction->currentIndex();
+    values.RG2 = Shell.SourceKind;
+    return values;
+}
+
+void TForm1::applySettingsToControls(const SettingsValues& values) {
+    setHistory(cbSource1, values.Source1);
+    setHistory(cbSource2, values.Source2);
+    setHistory(cbDest, values.Dest);
+    setHistory(cbSizeLimit, values.SizeLimit);
+    if (cbSizeLimit->count() > 0) {
+        cbSizeLimit->setCurrentIndex(0);
+    }
+    chCreateList->setChecked(values.CreateList);
+    cb2->setChecked(values.cb2);
+    cb3->setChecked(values.cb3);
+    cb4->setChecked(values.cb4);
+    cbDiv->setChecked(values.cbDiv);
+    seDiv->setValue(values.seDiv);
+    selectIndex(cb5, values.cb5);
+    selectIndex(cbExistAction, values.cbExistAction);
+    cbAutoSizeLimit->setChecked(values.cbAutoSizeLimit);
+    SetSourceKind(values.RG2);
+}
+
+void TForm1::createTrackListStore() {
+    ListDb = std::make_unique<store::TfdbObject>();
+    ListDb->DSystem.CreateDir("", "list");
+    const int mask =
+        ListDb->CreateObjectMask("item",
+                                 {std::string("OrigFileName"), std::string("FileName"), std::string("Desc"),
+                                  std::string("Size"), 7, std::string("Len"), 6},
+                                 1);
+    ListDb->NewItemRef(mask)->AddToList(1);
+}
+
+} // namespace app

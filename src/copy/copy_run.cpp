@@ -1,0 +1,228 @@
+#include "copy/copy_run.h"
+
+#include "copy/dest_folders.h"
+#include "copy/existing_file_policy.h"
+#include "copy/own_copy.h"
+#include "copy/result_playlist.h"
+#include "copy/system_transfer.h"
+
+#include "platform/files.h"
+#include "store/track_list.h"
+#include "texts/text_table.h"
+
+#include <algorithm>
+
+namespace copy {
+
+namespace {
+
+constexpr const char* SkippedLine = " Пропущено пользователем.";
+
+// The length of a source that can be opened with all sharing denied, -1 otherwise.
+int64_t measureSource(const std::string& path) {
+    platform::FileHandle file = platform::openFileExclusive(path);
+    if (file == platform::InvalidFile) {
+        return -1;
+    }
+    int64_t length = platform::fileLength(file);
+    platform::closeFile(file);
+    return length;
+}
+
+void logScanCounts(const RunState& run, ProgressDisplay& display) {
+    display.LogLine(texts::FormatText(125, {run.EntryCount}));
+    display.LogLine(texts::FormatText(126, {SizeText(run.TotalBytes)}));
+    if (run.MissingCount > 0) {
+        display.LogLine(texts::FormatText(127, {run.MissingCount}));
+    }
+    if (run.UnreadableCount > 0) {
+        display.LogLine(texts::FormatText(128, {run.UnreadableCount}));
+    }
+    display.LogLine("");
+}
+
+// The destination check: false, after its message box, when the run must not start.
+bool destinationHasRoom(const CopyOptions& options, const RunState& run, ProgressDisplay& display,
+                        const FreeSpaceQuery& freeSpace) {
+    char drive = DestDriveLetter(options.DestFolder);
+    int64_t free = -1;
+    if (drive != '\0') {
+        free = freeSpace ? freeSpace(drive, options.DestFolder) : platform::freeSpace(drive, options.DestFolder);
+    }
+    if (free == -1) {
+        display.view().showMessage(texts::GetText(135));
+        return false;
+    }
+    if (free < run.TotalBytes) {
+        display.view().showMessage(texts::GetText(136));
+        return false;
+    }
+    return true;
+}
+
+void ownCopyEntry(const std::string& source, const std::string& dest, RunState& run, ProgressDisplay& display) {
+    display.LogLine(texts::FormatText(141, {dest}));
+    switch (OwnCopy(source, dest, run, display)) {
+    case OwnCopySourceError:
+        display.LogLine(texts::GetText(142));
+        break;
+    case OwnCopyDestError:
+        display.LogLine(texts::GetText(143));
+        break;
+    case OwnCopyReadError:
+        display.LogLine(texts::GetText(155));
+        break;
+    case OwnCopyWriteError:
+        display.LogLine(texts::GetText(156));
+        break;
+    default:
+        break;
+    }
+}
+
+void transferEntry(int mode, const std::string& source, const std::string& dest, RunState& run,
+                   ProgressDisplay& display) {
+    switch (mode) {
+    case TransferOwnCopy:
+        ownCopyEntry(source, dest, run, display);
+        break;
+    case TransferSystemCopy:
+        display.LogLine(texts::FormatText(141, {dest}));
+        if (!SystemCopy(source, dest, run, display)) {
+            display.LogLine(texts::GetText(150));
+        }
+        break;
+    case TransferSystemMove:
+        display.LogLine(texts::FormatText(144, {dest}));
+        if (!SystemMove(source, dest)) {
+            display.LogLine(texts::GetText(145));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// One entry of the loop: the policy when the destination exists, then the transfer when the
+// source exists and the entry may go on. A missing source gets no line and counts nothing.
+void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb, RunState& run,
+               ProgressDisplay& display) {
+    display.SetFileBar(0);
+    store::TrackEntry entry;
+    store::readTrackEntry(listDb, index, entry);
+    std::string dest = entry.FileName;
+    display.SetFileBar(DoneFraction(index, run.EntryCount));
+    bool sourceExists = platform::fileExists(entry.OrigFileName);
+    bool destExists = platform::fileExists(dest);
+    run.FileGoOn = true;
+    if (destExists) {
+        ApplyExistAction(options.ExistAction, dest, run, display);
+    }
+    if (!sourceExists || !run.FileGoOn) {
+        return;
+    }
+    transferEntry(options.TransferMode, entry.OrigFileName, dest, run, display);
+    // The entry counts as done whatever came of its transfer.
+    if (entry.Size > 0) {
+        run.DoneBytes = std::min(run.DoneBytes + entry.Size, run.TotalBytes);
+    }
+    double overall = DoneFraction(run.DoneBytes, run.TotalBytes);
+    display.SetOverallBar(overall);
+    display.ShowStatus(StatusAll, overall);
+    if (!run.FileGoOn) {
+        display.LogLine(SkippedLine);
+    }
+}
+
+void titleTransfers(int mode, ProgressDisplay& display) {
+    bool move = mode > TransferSystemCopy;
+    display.view().setPhaseTitle(texts::GetText(move ? 139 : 137));
+    display.LogLine(texts::GetText(move ? 140 : 138));
+}
+
+void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display) {
+    display.ResetBarStamps();
+    display.SetOverallBar(1);
+    display.SetFileBar(1);
+    display.LogLine("");
+    display.LogLine(texts::GetText(run.shell.WorkActive ? 146 : 147));
+    if (options.CreateList && run.shell.WorkActive) {
+        WritePlaylist(options.DestFolder, listDb, display);
+    }
+    run.shell.RunIdle = true;
+    run.shell.WorkActive = false;
+    run.shell.CopyCancelCell = -1;
+    display.ClearStatus();
+}
+
+} // namespace
+
+char DestDriveLetter(std::string_view destFolder) {
+    if (destFolder.empty()) {
+        return '\0';
+    }
+    char first = destFolder.front();
+    if (first >= 'a' && first <= 'z') {
+        first = static_cast<char>(first - 'a' + 'A');
+    }
+    return first >= 'A' && first <= 'Z' ? first : '\0';
+}
+
+void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display) {
+    display.view().setPhaseTitle(texts::GetText(123));
+    display.LogLine(texts::GetText(124));
+    run.TotalBytes = 0;
+    run.MissingCount = 0;
+    run.UnreadableCount = 0;
+    run.EntryCount = store::trackCount(listDb);
+    display.SetFileBar(0);
+    for (int i = 0; i < run.EntryCount; ++i) {
+        std::string source = store::readTrackField(listDb, i, store::TrackField::OrigFileName).toText();
+        display.SetFileBar(DoneFraction(i, run.EntryCount));
+        if (!platform::fileExists(source)) {
+            ++run.MissingCount;
+            continue;
+        }
+        int64_t length = measureSource(source);
+        if (length < 0) {
+            ++run.UnreadableCount;
+            continue;
+        }
+        run.TotalBytes += length;
+        store::setTrackField(listDb, i, store::TrackField::Size, store::sizeValue(length));
+    }
+    display.SetFileBar(1);
+    logScanCounts(run, display);
+}
+
+void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+             const FreeSpaceQuery& freeSpace) {
+    run.shell.RunIdle = false;
+    run.shell.WorkActive = true;
+    run.shell.CopyCancelCell = 0;
+    display.view().clearLog();
+    run.TotalBytes = 0;
+    run.DoneBytes = 0;
+    display.ClearStatus();
+    ScanSources(listDb, run, display);
+    if (!destinationHasRoom(options, run, display, freeSpace)) {
+        run.shell.WorkActive = false;
+        run.shell.RunIdle = true;
+        return;
+    }
+    CreateDestFolders(options.DestFolder, listDb, run, display);
+    run.RunStartTime = display.clock().nowMilliseconds();
+    display.SetOverallBar(0);
+    display.SetFileBar(0);
+    titleTransfers(options.TransferMode, display);
+    display.view().processPendingMessages();
+    int count = store::trackCount(listDb);
+    for (int i = 0; i < count; ++i) {
+        if (run.shell.WorkActive) {
+            copyEntry(options, i, listDb, run, display);
+        }
+    }
+    closeRun(options, listDb, run, display);
+}
+
+} // namespace copy

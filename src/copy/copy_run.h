@@ -1,0 +1,55 @@
+// The copy run: carries out the plan in the track list (ListDb) on the progress page. It
+// measures every source (the scan), refuses to start when the destination's drive cannot be
+// queried or lacks room for the total, makes the destination folders, then copies or moves the
+// entries in list order with the existing-file policy, the progress display and a log line per
+// action, and ends with a closing line and, when asked for, the result playlist.
+//
+// Everything runs on the calling thread; the window's messages are processed inside the
+// throttled progress updates, which is how the skip button (RunState::FileGoOn) and the abort
+// button (ShellFlags::WorkActive, CopyCancelCell) reach the run. The run writes back into the
+// list only the sizes it measured.
+#pragma once
+
+#include "copy/progress_display.h"
+#include "copy/run_state.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace copy {
+
+enum TransferMode : int { TransferOwnCopy = 0, TransferSystemCopy = 1, TransferSystemMove = 2 };
+
+// The controls of the wizard that a run reads.
+struct CopyOptions {
+    int TransferMode = TransferSystemCopy; // RadioGroup1
+    int ExistAction = 1;                   // cbExistAction (existing_file_policy.h)
+    bool CreateList = true;                // chCreateList: write the result playlist
+    std::string DestFolder;                // cbDest
+};
+
+// Free bytes for the destination: drive letter ('A'..'Z') and the destination folder text;
+// -1 when the drive cannot be queried. platform::freeSpace unless a test hands in its own.
+using FreeSpaceQuery = std::function<int64_t(char drive, std::string_view path)>;
+
+// The drive letter that the first character of a destination names ('A'..'Z'), or '\0' when
+// it names none (a network path "\\...", an empty text).
+char DestDriveLetter(std::string_view destFolder);
+
+// The whole run. Sets the shell flags running at its start and idle at its end; the run state
+// keeps the last run's counters afterwards.
+void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+             const FreeSpaceQuery& freeSpace = {});
+
+// The scan before the transfers: counts the entries, the missing and the unreadable sources,
+// sums the lengths of the sources it can open into TotalBytes and writes each one into its
+// entry's Size, then logs the counts.
+void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display);
+
+} // namespace copy

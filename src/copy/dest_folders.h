@@ -1,0 +1,23 @@
+// The folder pass that runs before the first transfer of a copy run: the destination folder and
+// every entry's folder are made with their missing parents. A folder that cannot be made is not
+// reported here; the transfers into it fail later with their own lines.
+#pragma once
+
+#include "copy/progress_display.h"
+#include "copy/run_state.h"
+
+#include <string>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace copy {
+
+// Logs row 129, titles the phase, makes `destFolder`, then walks the track list of `listDb` and
+// logs row 131 for each entry whose folder differs (exact text) from the previous entry's,
+// making it when missing. Entries are passed over once the run is aborted.
+void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb, const RunState& run,
+                       ProgressDisplay& display);
+
+} // namespace copy

@@ -1,0 +1,60 @@
+#include "copy/existing_file_policy.h"
+
+#include "plan/path_rules.h"
+#include "platform/files.h"
+#include "texts/text_table.h"
+
+namespace copy {
+
+namespace {
+
+// The extension with its dot: from the last "." of the file-name part, "" when there is none.
+std::string_view Extension(std::string_view path) {
+    size_t nameStart = path.find_last_of("\\:");
+    nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
+    size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart) {
+        return {};
+    }
+    return path.substr(dot);
+}
+
+void logClash(ProgressDisplay& display, const std::string& name, const std::string& what) {
+    display.LogLine(texts::FormatText(151, {name, what}));
+}
+
+} // namespace
+
+std::string UniqueName(std::string_view path) {
+    std::string_view ext = Extension(path);
+    std::string_view base = path.substr(0, path.size() - ext.size());
+    for (int64_t n = 1;; ++n) {
+        std::string candidate = std::string(base) + " (" + std::to_string(n) + ")" + std::string(ext);
+        if (!platform::fileExists(candidate)) {
+            return candidate;
+        }
+    }
+}
+
+void ApplyExistAction(int action, std::string& dest, RunState& run, ProgressDisplay& display) {
+    std::string name = plan::FileNamePart(dest);
+    switch (action) {
+    case ExistOverwrite:
+        logClash(display, name, texts::GetText(152));
+        break;
+    case ExistRename: {
+        std::string renamed = UniqueName(dest);
+        logClash(display, name, texts::FormatText(153, {plan::FileNamePart(renamed)}));
+        dest = std::move(renamed);
+        break;
+    }
+    case ExistSkip:
+        run.FileGoOn = false;
+        logClash(display, name, texts::GetText(154));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace copy

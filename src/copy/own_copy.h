@@ -1,0 +1,36 @@
+// The program's own chunked copy (transfer mode 0): one file through one static buffer of
+// 131072 bytes, with both bars and the time and size labels after every chunk, and the skip and
+// abort flags tested before every chunk.
+//
+// The copy is written under a temporary name beside the destination and renamed over it only
+// once every byte has arrived, so a copy that fails, is skipped or is cancelled leaves no partial
+// file and leaves an existing destination as it was. A destination that is the source itself
+// (another spelling, a hard link) is refused before anything is written.
+#pragma once
+
+#include "copy/progress_display.h"
+#include "copy/run_state.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace copy {
+
+inline constexpr size_t CopyBufferSize = 131072;
+
+// What OwnCopy reports; the caller logs the error line of each code but Done.
+enum OwnCopyResult : int {
+    OwnCopyDone = 0,            // complete, or interrupted by skip/cancel (already logged)
+    OwnCopySourceError = 1,     // the source could not be opened: nothing was created
+    OwnCopyDestError = 2,       // the destination could not be created
+    OwnCopyReadError = 3,       // the source failed or ended early (it shrank): no copy left
+    OwnCopyWriteError = 4,      // the destination took fewer bytes (full disk) or could not be
+                                // put in place: no copy left, an old destination unchanged
+};
+
+// Copies `source` to `dest`, replacing a file at `dest` only on success. An interruption by
+// skip (run.FileGoOn) or cancel (run.shell.WorkActive) logs row 134 with `dest` and an empty
+// line and sets both bars to 0.
+int OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display);
+
+} // namespace copy

@@ -1,0 +1,21 @@
+#include "copy/run_state.h"
+
+namespace copy {
+
+void Button5Click(RunState& run) {
+    run.FileGoOn = false;
+}
+
+void RequestCancel(ShellFlags& shell) {
+    shell.WorkActive = false;
+    shell.CopyCancelCell = -1;
+}
+
+double DoneFraction(int64_t done, int64_t total) {
+    if (total <= 0) {
+        return 1.0;
+    }
+    return static_cast<double>(done) / static_cast<double>(total);
+}
+
+} // namespace copy

@@ -1,0 +1,44 @@
+// The state of the copy run in progress, shared by the parts of the copy engine: the copy run
+// writes the counters and the start time, the transfers and the progress display read them,
+// the existing-file policy and the skip button clear FileGoOn. Everything lives on the one
+// thread that runs the copy and processes the window's messages; nothing is locked.
+#pragma once
+
+#include <cstdint>
+
+namespace copy {
+
+// The flags of the shell that a run shares with the window. idle (WorkActive false, RunIdle
+// true) -> running (true, false) -> finished (false, true). The abort button clears WorkActive
+// and sets CopyCancelCell to -1 at once; RunIdle stays false until the run has unwound.
+// CopyCancelCell is what the system copy watches: 0 lets it go on, any other value stops it.
+struct ShellFlags {
+    bool WorkActive = false;
+    bool RunIdle = true;
+    int32_t CopyCancelCell = -1;
+};
+
+struct RunState {
+    explicit RunState(ShellFlags& shellFlags) : shell(shellFlags) {}
+
+    ShellFlags& shell;
+    bool FileGoOn = true;       // false: skip the entry in hand
+    int64_t TotalBytes = 0;     // lengths of the sources the scan could open
+    int64_t DoneBytes = 0;      // of the finished entries; never above TotalBytes
+    int32_t EntryCount = 0;     // entries in the list at the scan
+    int32_t MissingCount = 0;   // sources that do not exist
+    int32_t UnreadableCount = 0; // sources that exist but cannot be opened
+    int64_t RunStartTime = 0;   // Clock reading when the transfers began
+};
+
+// "Пропустить этот файл": the transfer under way stops at its next progress point. A click
+// between entries is forgotten when the next entry starts.
+void Button5Click(RunState& run);
+
+// Abort as the exit button does it while a run works (Button4Click).
+void RequestCancel(ShellFlags& shell);
+
+// done / total as the bars and the estimate take it; 0 of 0 (or of less) counts as complete.
+double DoneFraction(int64_t done, int64_t total);
+
+} // namespace copy

@@ -1,0 +1,25 @@
+#include "copy/system_transfer.h"
+
+namespace copy {
+
+platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, const RunState& run,
+                                          ProgressDisplay& display) {
+    display.SetOverallBar(DoneFraction(run.DoneBytes + transferred, run.TotalBytes));
+    display.SetFileBar(DoneFraction(transferred, total));
+    display.view().processPendingMessages();
+    bool goOn = run.shell.WorkActive && run.FileGoOn;
+    return goOn ? platform::CopyProgressAnswer::Continue : platform::CopyProgressAnswer::Cancel;
+}
+
+bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display) {
+    auto progress = [&run, &display](int64_t total, int64_t transferred) {
+        return CopyProgress(total, transferred, run, display);
+    };
+    return platform::systemCopy(source, dest, progress, &run.shell.CopyCancelCell);
+}
+
+bool SystemMove(std::string_view source, std::string_view dest) {
+    return platform::systemMove(source, dest);
+}
+
+} // namespace copy

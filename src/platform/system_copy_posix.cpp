@@ -1,0 +1,202 @@
+// The system copy on a POSIX host: the kernel moves the data (a reflink, else copy_file_range,
+// else read and write) in chunks, with a progress routine and a cancel cell between chunks.
+#include "platform/drives.h"
+#include "platform/posix_io.h"
+#include "platform/transfer_posix.h"
+
+#include <cerrno>
+#include <chrono>
+#include <linux/fs.h>
+#include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace platform {
+namespace detail {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr int64_t MinChunk = int64_t{1} << 20;
+constexpr int64_t MaxChunk = int64_t{8} << 20;
+constexpr size_t BufferBytes = size_t{1} << 20;
+
+// Sizes chunks so that progress comes some 10 to 40 times a second: small chunks on a slow stick
+// keep the bar moving, large ones on a fast disk keep the routine's cost down.
+class ChunkSizer {
+public:
+    int64_t size() const { return m_size; }
+    void took(Clock::duration time) {
+        if (time < 25ms && m_size < MaxChunk) {
+            m_size *= 2;
+        } else if (time > 100ms && m_size > MinChunk) {
+            m_size /= 2;
+        }
+    }
+
+private:
+    int64_t m_size = MinChunk;
+};
+
+enum class Route { Kernel, ReadWrite };
+
+// The answers of copy_file_range that mean "not between these two files" rather than a failure.
+bool kernelCopyRefused(int error) {
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP;
+}
+
+// One read and the writes it takes: bytes copied, 0 at the source's end, -1 on failure.
+int64_t readWriteOnce(int from, int to, int64_t want) {
+    thread_local std::unique_ptr<char[]> buffer(new char[BufferBytes]);
+    size_t count = static_cast<size_t>(std::min<int64_t>(want, BufferBytes));
+    ssize_t got;
+    do {
+        got = ::read(from, buffer.get(), count);
+    } while (got < 0 && errno == EINTR);
+    if (got > 0) {
+        int error = 0;
+        if (writeFully(to, buffer.get(), got, error) != got) {
+            errno = error != 0 ? error : ENOSPC; // a disk that takes no more answers 0
+            return -1;
+        }
+    }
+    return got;
+}
+
+// Bytes copied, `want` unless the source ended first, or -1. Leaves the kernel's route for good
+// when it refuses these two files before the first byte, and when it answers "end": some file
+// systems answer 0 where they cannot copy, so a read confirms the end.
+int64_t copyChunk(int from, int to, int64_t want, Route& route, bool nothingCopied) {
+    int64_t copied = 0;
+    while (copied < want) {
+        ssize_t step;
+        if (route == Route::Kernel) {
+            step = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(want - copied), 0);
+            if (step < 0 && errno == EINTR) {
+                continue;
+            }
+            if (step == 0 || (step < 0 && nothingCopied && copied == 0 && kernelCopyRefused(errno))) {
+                route = Route::ReadWrite;
+                continue;
+            }
+        } else {
+            step = readWriteOnce(from, to, want - copied);
+        }
+        if (step < 0) {
+            return -1;
+        }
+        if (step == 0) {
+            break;
+        }
+        copied += step;
+    }
+    return copied;
+}
+
+class Watch {
+public:
+    Watch(const CopyProgressRoutine* progress, const volatile int32_t* cancelCell)
+        : m_progress(progress), m_cancelCell(cancelCell) {}
+    // Reports progress; true (errno ECANCELED) when the copy is to stop. The cell is read again
+    // after the routine, which may have set it.
+    bool stop(int64_t total, int64_t transferred) const {
+        bool stop =
+            cancelled() ||
+            (m_progress && *m_progress && (*m_progress)(total, transferred) == CopyProgressAnswer::Cancel) ||
+            cancelled();
+        if (stop) {
+            errno = ECANCELED;
+        }
+        return stop;
+    }
+
+private:
+    bool cancelled() const { return m_cancelCell && *m_cancelCell != 0; }
+
+    const CopyProgressRoutine* m_progress;
+    const volatile int32_t* m_cancelCell;
+};
+
+int64_t currentLength(int fd, int64_t otherwise) {
+    struct stat info;
+    return ::fstat(fd, &info) == 0 ? static_cast<int64_t>(info.st_size) : otherwise;
+}
+
+// A reflink shares the source's blocks in one call; -1 where the file system offers none.
+int64_t tryReflink(int from, int to) {
+    if (::ioctl(to, FICLONE, from) != 0) {
+        return -1;
+    }
+    return currentLength(to, -1);
+}
+
+} // namespace
+
+bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* progress,
+                  const volatile int32_t* cancelCell) {
+    Watch watch(progress, cancelCell);
+    if (watch.stop(total, 0)) {
+        return false;
+    }
+    int64_t done = total > 0 ? tryReflink(from, to) : -1;
+    if (done >= 0) {
+        total = std::max(total, done);
+    } else {
+        done = 0;
+        Route route = Route::Kernel;
+        ChunkSizer chunk;
+        for (;;) {
+            auto start = Clock::now();
+            int64_t step = copyChunk(from, to, chunk.size(), route, done == 0);
+            if (step <= 0) {
+                if (step < 0) {
+                    return false;
+                }
+                break;
+            }
+            chunk.took(Clock::now() - start);
+            done += step;
+            if (done > total) {
+                total = std::max(done, currentLength(from, done));
+            }
+            if (done < total && watch.stop(total, done)) {
+                return false;
+            }
+        }
+    }
+    if (done < total) {
+        errno = EIO; // the source ended before its length: it shrank, or its medium failed
+        return false;
+    }
+    // An empty file had its one report, 0 of 0, before the start.
+    return done == 0 || !watch.stop(total, done);
+}
+
+} // namespace detail
+
+bool systemCopy(std::string_view source, std::string_view dest, const CopyProgressRoutine& progress,
+                const volatile int32_t* cancelCell) {
+    auto hostSource = toHostPath(source);
+    if (!hostSource) {
+        return detail::failNoDrive();
+    }
+    struct stat info;
+    detail::UniqueFd in(detail::openLockedSource(*hostSource, info));
+    if (!in) {
+        return detail::failWithErrno();
+    }
+    PartialFile out;
+    if (!out.open(dest, in.get())) {
+        return false;
+    }
+    if (!detail::copyFileData(in.get(), out.handle(), info.st_size, &progress, cancelCell)) {
+        out.discard();
+        return detail::failWithErrno();
+    }
+    // The data is what the user asked for; a file system that keeps no such time still gets it.
+    detail::copyModificationTime(in.get(), out.handle());
+    return out.commit(ExistingFile::Replace);
+}
+
+} // namespace platform

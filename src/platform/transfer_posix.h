@@ -1,0 +1,60 @@
+// Host-side pieces shared by the transfer services of this folder (transfer.h). Not a module
+// boundary: host paths, raw descriptors and errno.
+#pragma once
+
+#include "platform/transfer.h"
+
+#include <string>
+#include <sys/stat.h>
+#include <utility>
+
+namespace platform::detail {
+
+// Owns one descriptor; closes it (ignoring the answer) unless released.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { reset(); }
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1);
+
+private:
+    int m_fd;
+};
+
+// Opens a regular file for reading with all sharing denied (exclusive non-blocking flock) and
+// fills `info`; -1 with errno (EWOULDBLOCK: another open holds it, EISDIR: not a file).
+int openLockedSource(const std::string& hostPath, struct stat& info);
+
+// Moves `from` to `to` unless something stands at `to`: renameat2 with RENAME_NOREPLACE, and
+// renameNoReplaceFallback where the file system does not offer the flag. false with errno
+// (EEXIST when `to` exists, also as another name of the same file).
+bool renameNoReplace(const std::string& from, const std::string& to);
+// Without the flag: link() then unlink() for files; where the file system has no hard links
+// (FAT, exFAT) or for a folder, a look at `to` before a plain rename, which leaves a short race.
+bool renameNoReplaceFallback(const std::string& from, const std::string& to);
+
+// Copies the data of `from` (positioned at its start) to `to` (empty, at its start); `total` is
+// the source's length when opened. See systemCopy for progress, cancel (errno ECANCELED), a
+// source that shrinks (errno EIO) or grows. `progress` and `cancelCell` may be null.
+bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* progress,
+                  const volatile int32_t* cancelCell);
+
+// Opens `partial` for the host path `hostDest` (see PartialFile::open).
+struct PartialFileAccess {
+    static bool open(PartialFile& partial, const std::string& hostDest, int sourceFd);
+};
+
+// Gives `to` the modification time of `from`; false with errno.
+bool copyModificationTime(int from, int to);
+
+// Records errno for lastErrorText() and answers false.
+bool failWithErrno();
+// For a program path that names no mapped drive.
+bool failNoDrive();
+
+} // namespace platform::detail

@@ -1,0 +1,78 @@
+#include "sources/folder_scanner.h"
+
+#include "sources/source_paths.h"
+#include "sources/track_entries.h"
+
+#include <algorithm>
+#include <set>
+
+namespace sources {
+namespace {
+
+class FolderWalk {
+public:
+    FolderWalk(std::string root, const FolderFileStep& step) : m_root(std::move(root)), m_step(step) {}
+
+    void walk(const std::string& relativeFolder, const platform::FolderListing& listing) {
+        for (const platform::FolderEntry& entry : listing.entries) {
+            if (!entry.isFolder) {
+                m_step(relativeFolder + "\\" + entry.name, entry);
+            }
+        }
+        for (const platform::FolderEntry& entry : listing.entries) {
+            if (entry.isFolder && !entry.hidden) {
+                const std::string subFolder = relativeFolder + "\\" + entry.name;
+                platform::FolderListing subListing;
+                if (list(subFolder, subListing)) {
+                    walk(subFolder, subListing);
+                }
+            }
+        }
+    }
+
+    bool list(const std::string& relativeFolder, platform::FolderListing& listing) {
+        return platform::listFolder(m_root + relativeFolder + "\\", platform::ListingFilter{}, listing);
+    }
+
+    void enter(const platform::FolderIdentity& identity) { m_entered.insert(identity); }
+
+private:
+    std::string m_root;
+    const FolderFileStep& m_step;
+    std::set<platform::FolderIdentity> m_entered;
+};
+
+} // namespace
+
+void ScanFolder(std::string_view startFolder, const FolderFileStep& step) {
+    FolderWalk walk(StripTrailingBackslashes(startFolder), step);
+    platform::FolderListing listing;
+    if (walk.list("", listing)) {
+        walk.enter(listing.identity);
+        walk.walk("", listing);
+    }
+}
+
+std::string ExtensionOf(std::string_view path) {
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || path.find_first_of("\\:", dot) != std::string_view::npos) {
+        return {};
+    }
+    std::string extension(path.substr(dot));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return extension;
+}
+
+void AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
+                   const platform::FolderEntry& entry) {
+    const std::string extension = ExtensionOf(relativePath);
+    if (std::find(AudioExtensions.begin(), AudioExtensions.end(), extension) == AudioExtensions.end()) {
+        return;
+    }
+    TrackListAppender appender(listDb);
+    appender.append({CollapseBackslashes(std::string(sourceFolder) + "\\" + relativePath, 3), "", entry.size,
+                     std::nullopt});
+}
+
+} // namespace sources

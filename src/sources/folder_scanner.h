@@ -1,0 +1,47 @@
+// The folder source: a depth-first walk over a folder tree that hands every file to a step,
+// and the step that keeps the audio files as TrackEntry objects of ListDb.
+#pragma once
+
+#include "platform/folder_listing.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace sources {
+
+// The extensions the folder source takes, with their dot, in lower case, in compare order.
+inline constexpr std::array<std::string_view, 16> AudioExtensions = {
+    ".aif", ".aifc", ".aiff", ".ac3", ".au",  ".kar", ".mid", ".midi",
+    ".rmi", ".mp2",  ".mp3",  ".mpa", ".ogg", ".snd", ".wav", ".wma"};
+
+// One file of the walk: its path below the starting folder, beginning with "\" ("\a.mp3",
+// "\Sub\b.mp3"), and its entry in the folder listing (name, size, hidden, time).
+using FolderFileStep = std::function<void(const std::string& relativePath, const platform::FolderEntry& entry)>;
+
+// Walks the tree under `startFolder` (a program path; trailing "\" ignored, so "D:\" is the
+// drive's root) in pre-order: a folder's own files, hidden ones included, in listing order
+// (by name without regard to case), then each of its sub-folders, finished down to its
+// deepest level before the next one starts. Hidden sub-folders are not entered; a hidden
+// starting folder is walked. A folder reached again through a link (a loop, or a second link
+// to it) is not entered again. Reports nothing: a folder that is missing or cannot be listed
+// contributes no files and the walk goes on. Paths are never cut, however deep the tree.
+void ScanFolder(std::string_view startFolder, const FolderFileStep& step);
+
+// The extension of a path: from its last "." to the end when no "\" or ":" follows that
+// ".", in lower case; "" otherwise.
+std::string ExtensionOf(std::string_view path);
+
+// The folder source's step: when the extension of `relativePath` is in AudioExtensions,
+// appends a TrackEntry with OrigFileName = CollapseBackslashes(sourceFolder + "\" +
+// relativePath, 3) (`sourceFolder` as the user typed it), empty FileName and Desc, and Size =
+// the entry's listed size in bytes (no file is opened). A refused object is left out silently.
+void AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
+                   const platform::FolderEntry& entry);
+
+} // namespace sources

@@ -1,0 +1,122 @@
+#include "sources/playlist_lines.h"
+
+#include "sources/source_error.h"
+#include "sources/source_paths.h"
+
+#include <limits>
+
+namespace sources {
+namespace {
+
+int digitValue(char c, int base) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (base == 16 && c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (base == 16 && c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+} // namespace
+
+std::optional<int32_t> ParseInteger(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+    const uint64_t limit = negative ? uint64_t{1} << 31 : std::numeric_limits<int32_t>::max();
+    uint64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = digitValue(text[i], base);
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value * base + digit;
+        if (value > limit) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+}
+
+bool PlaylistLineReader::feed(std::string_view bytes) {
+    size_t position = 0;
+    while (!m_notPlaylist && position < bytes.size()) {
+        size_t end = position;
+        while (end < bytes.size() && !isLineEnd(bytes[end])) {
+            ++end;
+        }
+        m_line.append(bytes.substr(position, end - position));
+        if (m_lineCount == 0 && m_line.size() > PlaylistHeader.size()) {
+            m_notPlaylist = true; // the first line can no longer be the header
+            break;
+        }
+        if (end == bytes.size()) {
+            break; // the line goes on in the next piece
+        }
+        if (!m_line.empty()) {
+            handleLine();
+            m_line.clear();
+        }
+        position = end + 1;
+    }
+    return !m_notPlaylist;
+}
+
+bool PlaylistLineReader::finish() {
+    if (!m_notPlaylist && !m_line.empty()) {
+        handleLine();
+        m_line.clear();
+    }
+    return !m_notPlaylist;
+}
+
+void PlaylistLineReader::handleLine() {
+    if (++m_lineCount == 1) {
+        m_notPlaylist = m_line != PlaylistHeader;
+        return;
+    }
+    if (m_line.front() != '#') {
+        if (!TrimControlChars(m_line).empty() && m_step(m_line, m_desc, m_len)) {
+            m_desc.clear();
+            m_len = 0;
+        }
+    } else if (m_line.starts_with(InfoLinePrefix)) {
+        handleInfoLine(std::string_view(m_line).substr(InfoLinePrefix.size()));
+    }
+}
+
+void PlaylistLineReader::handleInfoLine(std::string_view rest) {
+    const size_t comma = rest.rfind(',');
+    m_desc = comma == std::string_view::npos ? std::string() : std::string(rest.substr(comma + 1));
+    const std::string_view lengthText = rest.substr(0, comma);
+    const std::optional<int32_t> length = ParseInteger(lengthText);
+    if (!length) {
+        throw NotAnInteger(std::string(lengthText));
+    }
+    m_len = *length;
+}
+
+} // namespace sources

@@ -1,0 +1,57 @@
+// The first pass over an M3U playlist: its bytes cut into lines, the header check, the info
+// lines ("#EXTINF:" length "," description) and the file lines they govern.
+//
+// Lines end at CR, LF or the end of the file in any mix; empty lines are skipped and never
+// count. The first line must be exactly "#EXTM3U". An info line governs the next file line (a
+// later info line replaces it); a file line that made an entry clears it. A file line made
+// only of characters of code 0 to 32 makes no entry and leaves the pending info for the next
+// file line. Bytes come in pieces of any size, so a playlist of any length is read once,
+// without holding more than one line; a first line longer than the header is refused as soon
+// as it is that long, so a big file that is no playlist is not read to its end.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sources {
+
+inline constexpr std::string_view PlaylistHeader = "#EXTM3U";
+inline constexpr std::string_view InfoLinePrefix = "#EXTINF:";
+
+// The standard text-to-integer conversion of a play length: optional leading blanks, an
+// optional sign, then decimal digits, or hexadecimal ones after "$" or "0x"; nothing after.
+// nullopt for anything else, the empty text and values outside the signed 32-bit range.
+std::optional<int32_t> ParseInteger(std::string_view text);
+
+class PlaylistLineReader {
+public:
+    // One file line, as collected (not trimmed), with the pending description and length.
+    // Answers whether an entry was made; false (the store refused) keeps the pending info.
+    using FileLineStep = std::function<bool(std::string_view line, const std::string& desc, int32_t len)>;
+
+    explicit PlaylistLineReader(FileLineStep step) : m_step(std::move(step)) {}
+
+    // The next bytes of the file. False once the file has shown that it is no playlist:
+    // feed nothing more then. Throws SourceError ("'%s' is not a valid integer value") for an
+    // info line whose length does not convert; the entries made before it stay made.
+    bool feed(std::string_view bytes);
+    // The end of the file: a last line without a line end is handled. False when the file is
+    // no playlist (an empty file, or one of line ends only, is a playlist without entries).
+    bool finish();
+
+private:
+    void handleLine();
+    void handleInfoLine(std::string_view rest);
+
+    FileLineStep m_step;
+    std::string m_line;
+    std::string m_desc;
+    int32_t m_len = 0;
+    int64_t m_lineCount = 0;
+    bool m_notPlaylist = false;
+};
+
+} // namespace sources

@@ -1,0 +1,38 @@
+// The playlist source: an M3U playlist read into the track list of ListDb, and the size of a
+// file as the sources measure it.
+#pragma once
+
+#include "sources/message_sink.h"
+
+#include <cstdint>
+#include <string>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace sources {
+
+// Appends one TrackEntry per file line of the playlist at `playlistPath`, in file order, with
+// the description and length of the info line before it (playlist_lines.h), then makes every
+// relative line full against the playlist's folder (ResolvePlaylistLine) and, when
+// `sizeLimit` (bytes) is not 0, puts each file's FileSizeOf in Size; otherwise Size stays -1.
+//
+// Shown through `showMessage`, after which reading goes on or ends as stated: a first line
+// that is not "#EXTM3U" (interface text 122; reading ends with nothing appended), a track list
+// without its "list" folder ("Error #83042 !"; nothing can be appended).
+// Thrown as SourceError, entries made before staying in the list and the second pass not run:
+// a playlist that cannot be opened ("Cannot open file "%s". %s", nothing appended) or read,
+// and an info line whose length does not convert ("'%s' is not a valid integer value").
+//
+// The playlist is opened with all sharing denied, read once in pieces and closed before the
+// sizes are measured; memory holds one piece and the longest line, whatever the file's size.
+void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit,
+                  const ShowMessage& showMessage);
+
+// The length in bytes of the file at `path`, opened for reading with all sharing denied; 0
+// when it cannot be opened or measured (missing, no access, held open by another program, no
+// regular file). Never reports an error.
+int64_t FileSizeOf(const std::string& path);
+
+} // namespace sources

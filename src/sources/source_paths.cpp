@@ -1,0 +1,75 @@
+#include "sources/source_paths.h"
+
+#include <algorithm>
+
+namespace sources {
+
+namespace {
+
+// "/" is a separator on this platform too; an address ("file:///...") keeps its form.
+std::string withBackslashes(std::string_view path) {
+    std::string text(path);
+    if (text.find("://") == std::string::npos) {
+        std::replace(text.begin(), text.end(), '/', '\\');
+    }
+    return text;
+}
+
+} // namespace
+
+std::string CollapseBackslashes(std::string_view path, int start) {
+    const size_t keep = std::min(static_cast<size_t>(std::max(start - 1, 0)), path.size());
+    std::string result(path.substr(0, keep));
+    result.reserve(path.size());
+    for (size_t i = keep; i < path.size(); ++i) {
+        if (path[i] == '\\' && i > 0 && path[i - 1] == '\\') {
+            continue;
+        }
+        result += path[i];
+    }
+    return result;
+}
+
+std::string StripTrailingBackslashes(std::string_view path) {
+    while (!path.empty() && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    return std::string(path);
+}
+
+std::string_view TrimControlChars(std::string_view text) {
+    auto isControl = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!text.empty() && isControl(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isControl(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string PlaylistFolder(std::string_view playlistPath) {
+    const std::string path = withBackslashes(playlistPath);
+    const size_t last = path.find_last_of("\\:");
+    if (last == std::string::npos) {
+        return {};
+    }
+    const bool dropSeparator = path[last] == '\\' && last > 0 && path[last - 1] != ':' && path[last - 1] != '\\';
+    return path.substr(0, dropSeparator ? last : last + 1);
+}
+
+std::string ResolvePlaylistLine(std::string_view line, std::string_view folder) {
+    const std::string text = withBackslashes(TrimControlChars(line));
+    if (text.find(':') != std::string::npos || text.starts_with('\\')) {
+        return text;
+    }
+    const bool currentFolder = folder.empty() || folder.back() == ':';
+    std::string joined(folder);
+    if (!currentFolder) {
+        joined += '\\';
+    }
+    joined += text;
+    return CollapseBackslashes(joined, 3);
+}
+
+} // namespace sources

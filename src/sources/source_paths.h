@@ -1,0 +1,35 @@
+// Path text helpers of the sources: the clean-up after joining a folder and a name, the
+// starting folder of a walk, and what a playlist line names. Pure text work on program paths
+// ("\" separators, "D:" drives, "\\server" network roots); nothing here touches the disk.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sources {
+
+// The first start-1 characters unchanged; from position `start` (1-based) on, a "\" whose
+// preceding character is also "\" is left out, so every later run of backslashes shrinks to
+// one. With start 3 the leading "\\" of a network path survives. Any length and start work.
+std::string CollapseBackslashes(std::string_view path, int start);
+
+// The text without any trailing "\": "D:\Music\\" -> "D:\Music", "D:\" -> "D:", "\\\" -> "".
+std::string StripTrailingBackslashes(std::string_view path);
+
+// The text without leading and trailing characters of code 0 to 32.
+std::string_view TrimControlChars(std::string_view text);
+
+// The folder of a playlist: its path up to the last "\" or ":", that "\" left out unless it
+// follows a ":" or another "\" ("D:\Lists\a.m3u" -> "D:\Lists", "D:\a.m3u" -> "D:\",
+// "D:a.m3u" -> "D:", "a.m3u" -> ""). A "/" counts as a "\" and is given back as one, unless
+// the path holds "://".
+std::string PlaylistFolder(std::string_view playlistPath);
+
+// The full path of one playlist file line: trimmed; every "/" turned into "\" unless the line
+// holds "://" (an address keeps its form); a line without ":" that does not begin with "\"
+// is relative and joined below `folder` (a PlaylistFolder). A folder that is "" or a bare
+// drive ("D:") is the current folder (of that drive), so the line joins it without a "\" and
+// stays relative to the same place the playlist was found through. Dot segments stay.
+std::string ResolvePlaylistLine(std::string_view line, std::string_view folder);
+
+} // namespace sources

@@ -1,0 +1,88 @@
+// Shared by the window tests: one QApplication for the test program, a prompts double that
+// records what the window shows, and a fixture whose settings file lives on a temporary drive.
+#pragma once
+
+#include "app/main_window.h"
+#include "app/user_prompts.h"
+#include "store/object_model.h"
+#include "support/temp_drive.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+inline QApplication& testApplication() {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+// Records every message and question; answers questions and pickers from scripts (No and
+// "cancelled" once a script runs out).
+class RecordingPrompts : public app::UserPrompts {
+public:
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showError(const std::string& text) override { errors.push_back(text); }
+    bool askYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return takeFront(answers, false);
+    }
+    std::optional<std::string> pickExistingFile(const app::FileDialogOptions&) override {
+        return takeFront(filePicks, std::optional<std::string>());
+    }
+    std::vector<std::string> pickExistingFiles(const app::FileDialogOptions&) override {
+        return takeFront(multiFilePicks, std::vector<std::string>());
+    }
+    std::optional<std::string> pickFolder(const std::string& title, const std::string&) override {
+        folderTitles.push_back(title);
+        return takeFront(folderPicks, std::optional<std::string>());
+    }
+
+    std::vector<std::string> messages, errors, questions, folderTitles;
+    std::deque<bool> answers;
+    std::deque<std::optional<std::string>> filePicks, folderPicks;
+    std::deque<std::vector<std::string>> multiFilePicks;
+
+private:
+    template <typename T> static T takeFront(std::deque<T>& script, T fallback) {
+        if (script.empty()) {
+            return fallback;
+        }
+        T value = std::move(script.front());
+        script.pop_front();
+        return value;
+    }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { testApplication(); }
+
+    std::string settingsPath() const { return drive.programPath("conf.fdb"); }
+    bool settingsFileExists() const { return drive.exists("conf.fdb"); }
+
+    // A window as the program creates it, its settings file on the temporary drive.
+    std::unique_ptr<app::TForm1> startWindow() {
+        app::WindowSetup setup;
+        setup.settingsPath = settingsPath();
+        setup.prompts = &prompts;
+        return std::make_unique<app::TForm1>(setup);
+    }
+
+    // The settings file as a store, loaded the way start-up loads it; the code of the load.
+    int loadSettingsFile(store::TfdbObject& conf) const { return conf.Load(settingsPath(), 1); }
+
+    testsupport::TempDrive drive{'S'};
+    RecordingPrompts prompts;
+};
+
+} // namespace apptest

@@ -1,0 +1,273 @@
+#include "sources/playlist_reader.h"
+
+#include "platform/drives.h"
+#include "sources/source_error.h"
+#include "support/temp_drive.h"
+#include "texts/text_table.h"
+#include "track_list_fixture.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace sourcestest;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+const std::string NotAPlaylist = texts::GetText(122);
+
+class PlaylistTest : public testing::Test {
+protected:
+    // Reads `content` as the playlist D:\Lists\a.m3u (or `path`).
+    std::vector<Entry> read(const std::string& content, int64_t sizeLimit = 0,
+                            const std::string& path = "Lists/a.m3u") {
+        drive.writeFile(path, content);
+        sources::ReadPlaylist(*listDb, drive.programPath(path), sizeLimit, record);
+        return entriesOf(*listDb);
+    }
+
+    testsupport::TempDrive drive{'D'};
+    std::unique_ptr<store::TfdbObject> listDb = makeListDb();
+    std::vector<std::string> messages;
+    sources::ShowMessage record = [this](const std::string& text) { messages.push_back(text); };
+};
+
+// The same playlist with every kind and mix of line ends, blank lines and no final line end
+// gives the same list.
+TEST_F(PlaylistTest, LineEndsOfAnyKindGiveTheSameList) {
+    const std::vector<std::string> lines = {"#EXTM3U", "#EXTINF:215,Artist - Title", "Music\\b.mp3", "c.mp3"};
+    const std::vector<std::pair<std::string, std::string>> joins = {
+        {"\r\n", "\r\n"}, {"\n", "\n"}, {"\r", ""}, {"\n\r\n\r\r\n", ""}, {"\r\n\n", "\r"}};
+    for (const auto& [between, atEnd] : joins) {
+        std::string content;
+        for (const auto& line : lines) {
+            content += (content.empty() ? "" : between) + line;
+        }
+        listDb = makeListDb();
+        EXPECT_THAT(read(content + atEnd), ElementsAre(Entry{"D:\\Lists\\Music\\b.mp3", "Artist - Title", Len(215)},
+                                                       Entry{"D:\\Lists\\c.mp3", "", Len(0)}))
+            << testing::PrintToString(content);
+    }
+    EXPECT_THAT(messages, IsEmpty());
+}
+
+struct HeaderCase {
+    const char* what;
+    std::string content;
+    bool isPlaylist;
+};
+
+// Only an exact "#EXTM3U" as the first non-empty line makes a playlist; otherwise text 122
+// is shown and the list stays empty.
+TEST_F(PlaylistTest, HeaderRules) {
+    const HeaderCase cases[] = {
+        {"exact", "#EXTM3U\r\na.mp3", true},
+        {"after empty lines", "\r\n\n\r#EXTM3U\na.mp3", true},
+        {"lower case", "#extm3u\r\na.mp3", false},
+        {"trailing blank", "#EXTM3U \r\na.mp3", false},
+        {"byte-order mark", "\xEF\xBB\xBF#EXTM3U\r\na.mp3", false},
+        {"blank line first", " \r\n#EXTM3U\r\na.mp3", false},
+        {"no header", "a.mp3\r\n", false},
+        {"long first line", "#EXTM3U-and-much-more-text-on-the-same-line\r\na.mp3", false},
+    };
+    for (const auto& c : cases) {
+        listDb = makeListDb();
+        messages.clear();
+        const auto entries = read(c.content);
+        EXPECT_EQ(entries.size(), c.isPlaylist ? 1u : 0u) << c.what;
+        EXPECT_EQ(messages, c.isPlaylist ? std::vector<std::string>{} : std::vector<std::string>{NotAPlaylist})
+            << c.what;
+    }
+}
+
+// An empty file, or one of line ends only, is an empty playlist without a message.
+TEST_F(PlaylistTest, EmptyFileGivesEmptyListSilently) {
+    EXPECT_THAT(read(""), IsEmpty());
+    EXPECT_THAT(read("\r\n\n\r"), IsEmpty());
+    EXPECT_THAT(messages, IsEmpty());
+}
+
+// Info lines: the text after the first comma verbatim, -1 and hexadecimal lengths, the
+// second of two info lines, comments between, a file line without info, an info line without
+// comma, and a trailing info line without effect.
+TEST_F(PlaylistTest, InfoLinesGovernTheNextFileLine) {
+    const std::string content = "#EXTM3U\n"
+                                "#EXTINF:215,Artist - Title, Live, 1999\n"
+                                "a.mp3\n"
+                                "#EXTINF:-1, Blank first\n"
+                                "b.mp3\n"
+                                "#EXTINF:10,First\n"
+                                "#comment\n"
+                                "#EXTINF:$1F,Second\n"
+                                "#EXTM3U\n"
+                                "c.mp3\n"
+                                "d.mp3\n"
+                                "#EXTINF:42\n"
+                                "e.mp3\n"
+                                "#EXTINF: 7,\n"
+                                "f.mp3\n"
+                                "#EXTINF:99,Dangling\n";
+    EXPECT_THAT(read(content), ElementsAre(Entry{"D:\\Lists\\a.mp3", "Artist - Title, Live, 1999", Len(215)},
+                                           Entry{"D:\\Lists\\b.mp3", " Blank first", Len(-1)},
+                                           Entry{"D:\\Lists\\c.mp3", "Second", Len(31)},
+                                           Entry{"D:\\Lists\\d.mp3", "", Len(0)},
+                                           Entry{"D:\\Lists\\e.mp3", "", Len(42)},
+                                           Entry{"D:\\Lists\\f.mp3", "", Len(7)}));
+}
+
+// What each kind of file line becomes with the playlist D:\Lists\a.m3u.
+TEST_F(PlaylistTest, FileLinesAreMadeFullAgainstThePlaylistFolder) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Music\\b.mp3", "D:\\Lists\\Music\\b.mp3"},
+        {"..\\Up\\b.mp3", "D:\\Lists\\..\\Up\\b.mp3"},
+        {"Music\\\\b.mp3", "D:\\Lists\\Music\\b.mp3"},
+        {"Music/Sub/b.mp3", "D:\\Lists\\Music\\Sub\\b.mp3"},
+        {"\t  spaced.mp3  \x01", "D:\\Lists\\spaced.mp3"},
+        {"\\Other\\b.mp3", "\\Other\\b.mp3"},
+        {"/home/ann/b.mp3", "\\home\\ann\\b.mp3"},
+        {"E:\\Music\\b.mp3", "E:\\Music\\b.mp3"},
+        {"e:/Music/b.mp3", "e:\\Music\\b.mp3"},
+        {"\\\\server\\share\\b.mp3", "\\\\server\\share\\b.mp3"},
+        {"http://host/dir/b%20c.mp3", "http://host/dir/b%20c.mp3"},
+        {"file:///home/ann/b.mp3", "file:///home/ann/b.mp3"},
+        {" #EXTINF:1,not info", "#EXTINF:1,not info"},
+    };
+    std::string content = "#EXTM3U\r\n";
+    std::vector<std::string> expected;
+    for (const auto& [line, full] : cases) {
+        content += std::string(line) + "\r\n";
+        expected.push_back(full);
+    }
+    read(content);
+    EXPECT_EQ(textsOf(fieldOfEntries(*listDb, "OrigFileName")), expected);
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "FileName")), testing::Each(""));
+}
+
+// A line of blanks only makes no entry and leaves the pending info to the next file line.
+TEST_F(PlaylistTest, BlankFileLineMakesNoEntry) {
+    EXPECT_THAT(read("#EXTM3U\n#EXTINF:5,Song\n \t \nsong.mp3\n   "),
+                ElementsAre(Entry{"D:\\Lists\\song.mp3", "Song", Len(5)}));
+}
+
+// Relative lines of a playlist in a drive root, in the current folder and on a bare drive.
+TEST_F(PlaylistTest, PlaylistFolderOfRootAndRelativePlaylists) {
+    read("#EXTM3U\nb.mp3\nSub\\\\c.mp3\n", 0, "a.m3u");
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "OrigFileName")), ElementsAre("D:\\b.mp3", "D:\\Sub\\c.mp3"));
+
+    // Every form of the playlist's path names the file beside it.
+    drive.writeFile("Lists/rel.m3u", "#EXTM3U\nb.mp3\n");
+    drive.writeFile("Lists/b.mp3", "12345");
+    ASSERT_TRUE(platform::setCurrentFolder("D:\\Lists"));
+    for (const char* path : {"rel.m3u", "D:rel.m3u", "D:/Lists/rel.m3u"}) {
+        listDb = makeListDb();
+        sources::ReadPlaylist(*listDb, path, 1, record);
+        EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(5)) << path;
+    }
+}
+
+// Sizes: -1 (a signed 8-bit value) without a limit; the real size, or 0 for a missing file,
+// with one.
+TEST_F(PlaylistTest, SizesAreMeasuredOnlyUnderALimit) {
+    drive.writeFile("Lists/Music/b.mp3", std::string(1234, 'x'));
+    const std::string content = "#EXTM3U\nMusic\\b.mp3\nmissing.mp3\n";
+    read(content);
+    const auto unmeasured = fieldOfEntries(*listDb, "Size");
+    EXPECT_THAT(numbersOf(unmeasured), ElementsAre(-1, -1));
+    EXPECT_EQ(unmeasured[0].kind(), store::StoreValue::Kind::Int8);
+
+    listDb = makeListDb();
+    read(content, 700 * 1000000LL);
+    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(1234, 0));
+}
+
+// A playlist that cannot be opened (missing, a folder, held by another program) raises the
+// open error and appends nothing.
+TEST_F(PlaylistTest, UnopenablePlaylistRaisesTheOpenError) {
+    drive.makeFolder("Folder.m3u");
+    drive.writeFile("held.m3u", "#EXTM3U\na.mp3\n");
+    const int holder = ::open(drive.hostPath("held.m3u").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    for (const char* path : {"D:\\Lists\\none.m3u", "D:\\Folder.m3u", "D:\\held.m3u", "Q:\\unmapped.m3u"}) {
+        try {
+            sources::ReadPlaylist(*listDb, path, 0, record);
+            ADD_FAILURE() << path << " was read";
+        } catch (const sources::SourceError& error) {
+            const std::string prefix = "Cannot open file \"" + std::string(path) + "\". ";
+            EXPECT_THAT(error.what(), testing::StartsWith(prefix));
+            EXPECT_GT(std::string(error.what()).size(), prefix.size()) << "the reason follows";
+        }
+    }
+    ::close(holder);
+    EXPECT_THAT(entriesOf(*listDb), IsEmpty());
+    EXPECT_THAT(messages, IsEmpty());
+}
+
+// A length that does not convert raises its error; the entries made before stay, as read.
+TEST_F(PlaylistTest, BadLengthRaisesAndKeepsEarlierEntries) {
+    const std::string content = "#EXTM3U\n#EXTINF:3,One\n one.mp3\n#EXTINF:1.5,Two\ntwo.mp3\n";
+    drive.writeFile("Lists/a.m3u", content);
+    try {
+        sources::ReadPlaylist(*listDb, "D:\\Lists\\a.m3u", 0, record);
+        FAIL() << "no error";
+    } catch (const sources::SourceError& error) {
+        EXPECT_STREQ(error.what(), "'1.5' is not a valid integer value");
+    }
+    EXPECT_THAT(entriesOf(*listDb), ElementsAre(Entry{" one.mp3", "One", Len(3)}));
+    // The playlist was closed on the way out.
+    EXPECT_EQ(sources::FileSizeOf("D:\\Lists\\a.m3u"), static_cast<int64_t>(content.size()));
+}
+
+// Without its list folder the store can hold nothing: "Error #83042 !" is shown and the
+// reading goes on to its end.
+TEST_F(PlaylistTest, MissingListFolderIsReportedAndReadingGoesOn) {
+    listDb->DSystem.ItemByPath("list/")->Delete(store::fdbDeleteAll);
+    EXPECT_THAT(read("#EXTM3U\na.mp3\n"), IsEmpty());
+    EXPECT_THAT(messages, ElementsAre("Error #83042 !"));
+}
+
+// A binary file is no playlist: text 122 and an empty list.
+TEST_F(PlaylistTest, BinaryFileIsNoPlaylist) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i) {
+        bytes += static_cast<char>((i * 7919 + i / 13) & 0xFF);
+    }
+    EXPECT_THAT(read(bytes), IsEmpty());
+    EXPECT_THAT(messages, ElementsAre(NotAPlaylist));
+}
+
+// A line of a megabyte, as a path and as a description, is taken whole.
+TEST_F(PlaylistTest, MegabyteLinesAreTakenWhole) {
+    const std::string longName(1 << 20, 'n');
+    const std::string longDesc(1 << 20, 'd');
+    const auto entries = read("#EXTM3U\r\n#EXTINF:1," + longDesc + "\r\n" + longName + ".mp3\r\nafter.mp3\r\n");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].orig, "D:\\Lists\\" + longName + ".mp3");
+    EXPECT_EQ(entries[0].desc, longDesc);
+    EXPECT_EQ(entries[1].orig, "D:\\Lists\\after.mp3");
+}
+
+// A 200 MB playlist (long comment lines, 10,000 entries) is read to its end.
+TEST_F(PlaylistTest, TwoHundredMegabytePlaylist) {
+    const std::string comment = "#" + std::string(998, 'c') + "\n";
+    std::string content = "#EXTM3U\n";
+    content.reserve(201 * 1000 * 1000);
+    for (int i = 0; i < 10000; ++i) {
+        for (int k = 0; k < 20; ++k) {
+            content += comment;
+        }
+        content += "#EXTINF:" + std::to_string(i) + ",Track " + std::to_string(i) + "\n";
+        content += "Music\\" + std::to_string(i) + ".mp3\n";
+    }
+    ASSERT_GT(content.size(), 200u * 1000 * 1000);
+    const auto entries = read(content);
+    ASSERT_EQ(entries.size(), 10000u);
+    EXPECT_EQ(entries.front(), (Entry{"D:\\Lists\\Music\\0.mp3", "Track 0", Len(0)}));
+    EXPECT_EQ(entries.back(), (Entry{"D:\\Lists\\Music\\9999.mp3", "Track 9999", Len(9999)}));
+}
+
+} // namespace

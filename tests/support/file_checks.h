@@ -1,0 +1,28 @@
+// Checks and tools for tests that write files: recognisable contents, everything a test left
+// on a drive, and work run in a child process under a file-size limit (a disk that fills up).
+#pragma once
+
+#include "support/temp_drive.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testsupport {
+
+// `size` bytes of a pattern that differs from chunk to chunk, so a misplaced chunk shows.
+std::string patternBytes(size_t size, unsigned seed = 1);
+
+// Every file and folder below `folder` of the drive (hidden ones too), as sorted relative
+// paths with "/" separators; folders end in "/".
+std::vector<std::string> filesUnder(const TempDrive& drive, std::string_view folder = {});
+
+// Runs `work` in a child process whose files may not grow beyond `limitBytes` (writes past it
+// fail with EFBIG, SIGXFSZ ignored) and answers the text it returned; nullopt when the child
+// did not end normally.
+std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes, const std::function<std::string()>& work);
+
+} // namespace testsupport
