@@ -161,7 +161,6 @@ void TForm1::FormCreate() {
     ConfDb = std::make_unique<store::TfdbObject>();
     ConfDb->Load(m_settingsPath, 1);
 
-    // CopyCancelCell lives in Shell; the copy run sets it before every run.
     ApplyInterfaceTexts();
     // Sized once the texts are on, so that the layouts measure the real captions.
     sizeAndCentreWindow();
@@ -181,6 +180,7 @@ void TForm1::FormCreate() {
     UpdateWizardButtons();
 
     createTrackListStore();
+    // The player's status refresh runs for the whole life of the window.
     Timer1->start();
     Shell.WorkActive = false;
 }

@@ -47,7 +47,8 @@ bool destinationHasRoom(const CopyOptions& options, const RunState& run, Progres
     char drive = DestDriveLetter(options.DestFolder);
     int64_t free = -1;
     if (drive != '\0') {
-        free = freeSpace ? freeSpace(drive, options.DestFolder) : platform::freeSpace(drive, options.DestFolder);
+        free =
+            freeSpace ? freeSpace(drive, options.DestFolder) : platform::freeSpace(drive, options.DestFolder);
     }
     if (free == -1) {
         display.view().showMessage(texts::GetText(135));
@@ -60,7 +61,8 @@ bool destinationHasRoom(const CopyOptions& options, const RunState& run, Progres
     return true;
 }
 
-void ownCopyEntry(const std::string& source, const std::string& dest, RunState& run, ProgressDisplay& display) {
+void ownCopyEntry(const std::string& source, const std::string& dest, RunState& run,
+                  ProgressDisplay& display) {
     display.LogLine(texts::FormatText(141, {dest}));
     switch (OwnCopy(source, dest, run, display)) {
     case OwnCopySourceError:
@@ -140,7 +142,8 @@ void titleTransfers(int mode, ProgressDisplay& display) {
     display.LogLine(texts::GetText(move ? 140 : 138));
 }
 
-void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display) {
+void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run,
+              ProgressDisplay& display) {
     display.ResetBarStamps();
     display.SetOverallBar(1);
     display.SetFileBar(1);

@@ -20,12 +20,12 @@ inline constexpr size_t CopyBufferSize = 131072;
 
 // What OwnCopy reports; the caller logs the error line of each code but Done.
 enum OwnCopyResult : int {
-    OwnCopyDone = 0,            // complete, or interrupted by skip/cancel (already logged)
-    OwnCopySourceError = 1,     // the source could not be opened: nothing was created
-    OwnCopyDestError = 2,       // the destination could not be created
-    OwnCopyReadError = 3,       // the source failed or ended early (it shrank): no copy left
-    OwnCopyWriteError = 4,      // the destination took fewer bytes (full disk) or could not be
-                                // put in place: no copy left, an old destination unchanged
+    OwnCopyDone = 0,        // complete, or interrupted by skip/cancel (already logged)
+    OwnCopySourceError = 1, // the source could not be opened: nothing was created
+    OwnCopyDestError = 2,   // the destination could not be created
+    OwnCopyReadError = 3,   // the source failed or ended early (it shrank): no copy left
+    OwnCopyWriteError = 4,  // the destination took fewer bytes (full disk) or could not be
+                            // put in place: no copy left, an old destination unchanged
 };
 
 // Copies `source` to `dest`, replacing a file at `dest` only on success. An interruption by

@@ -88,7 +88,8 @@ void ProgressDisplay::ShowStatus(uint8_t flags, double fraction) {
         m_view.setStatusText(StatusLabel::Time, timeText(elapsed, fraction));
     }
     if (flags & StatusSize) {
-        m_view.setStatusText(StatusLabel::Size, SizeText(m_run.DoneBytes) + " / " + SizeText(m_run.TotalBytes));
+        m_view.setStatusText(StatusLabel::Size,
+                             SizeText(m_run.DoneBytes) + " / " + SizeText(m_run.TotalBytes));
     }
     if (flags & StatusSpeed) {
         m_view.setStatusText(StatusLabel::Speed, speedText(elapsed));

@@ -1,7 +1,7 @@
 #include "copy/result_playlist.h"
 
-#include "sources/source_paths.h"
 #include "platform/files.h"
+#include "sources/source_paths.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
 

@@ -22,13 +22,13 @@ struct RunState {
     explicit RunState(ShellFlags& shellFlags) : shell(shellFlags) {}
 
     ShellFlags& shell;
-    bool FileGoOn = true;       // false: skip the entry in hand
-    int64_t TotalBytes = 0;     // lengths of the sources the scan could open
-    int64_t DoneBytes = 0;      // of the finished entries; never above TotalBytes
-    int32_t EntryCount = 0;     // entries in the list at the scan
-    int32_t MissingCount = 0;   // sources that do not exist
+    bool FileGoOn = true;        // false: skip the entry in hand
+    int64_t TotalBytes = 0;      // lengths of the sources the scan could open
+    int64_t DoneBytes = 0;       // of the finished entries; never above TotalBytes
+    int32_t EntryCount = 0;      // entries in the list at the scan
+    int32_t MissingCount = 0;    // sources that do not exist
     int32_t UnreadableCount = 0; // sources that exist but cannot be opened
-    int64_t RunStartTime = 0;   // Clock reading when the transfers began
+    int64_t RunStartTime = 0;    // Clock reading when the transfers began
 };
 
 // "Пропустить этот файл": the transfer under way stops at its next progress point. A click

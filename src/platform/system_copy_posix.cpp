@@ -4,6 +4,7 @@
 #include "platform/posix_io.h"
 #include "platform/transfer_posix.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <linux/fs.h>

@@ -76,8 +76,8 @@ struct TfdbHandle {
     TfdbHandle& operator=(TfdbHandle&&) noexcept;
 };
 
-int fdb_dbStart(TfdbHandle& handle);                   // a new store without items
-int fdb_dbCreateDefault(TfdbHandle& handle, int mode); // empty except the root; mode 0
+int fdb_dbStart(TfdbHandle& handle);                                   // a new store without items
+int fdb_dbCreateDefault(TfdbHandle& handle, int mode);                 // empty except the root; mode 0
 int fdb_dbLoad(TfdbHandle& handle, const std::string& path, int mode); // mode 1: replace all
 int fdb_dbSave(TfdbHandle& handle, const std::string& path, int mode); // mode 0: whole store
 int fdb_dbDestroy(TfdbHandle& handle);
@@ -88,11 +88,13 @@ int fdb_DeleteEx(TfdbHandle& handle, int item, int mode);
 
 int fdb_tlNew(TfdbHandle& handle, int item, int mode); // mode 2; a directory keeps its name
 int fdb_tlAdd(TfdbHandle& handle, int list, int item);
-int fdb_tlCount(TfdbHandle& handle, int list);              // 0 for anything but a list
-int fdb_tlGet(TfdbHandle& handle, int list, int position);  // 0 for an empty link or none
+int fdb_tlCount(TfdbHandle& handle, int list);                // 0 for anything but a list
+int fdb_tlGet(TfdbHandle& handle, int list, int position);    // 0 for an empty link or none
 int fdb_tlDelete(TfdbHandle& handle, int list, int position); // empties it, no shift
-int fdb_tlRemoveNulls(TfdbHandle& handle, int list);        // drops empty links, keeps order
+int fdb_tlRemoveNulls(TfdbHandle& handle, int list);          // drops empty links, keeps order
 
+// Text and value items both hold a StoreValue: fdb_sSet stores text, fdb_sGet reads any value
+// as text. The modes of fdb_vSet and fdb_vGet are not used; `item` stays as it is.
 int fdb_sSet(TfdbHandle& handle, int item, const std::string& text);
 int fdb_sGet(TfdbHandle& handle, int item, std::string& text); // text unchanged on failure
 int fdb_vSet(TfdbHandle& handle, int& item, const StoreValue& value, int mode);
@@ -112,11 +114,13 @@ int fdb_oGetLinkN(TfdbHandle& handle, int object, const std::string& name, int& 
 int fdb_d2GetR(TfdbHandle& handle, const std::string& path, int& item, int root, int pathKind);
 int fdb_dsCreateDir(TfdbHandle& handle, int parent, const std::string& name, int& item, int pathKind);
 int fdb_dsForceCreateDir(TfdbHandle& handle, const std::string& path, int& item, int root, int pathKind);
-// `value` receives the value stored at `path`, or `def` when none is (code NotFound then).
+// `value` receives the value stored at `path`, or `def` with a positive code when nothing is:
+// a missing path, an item that holds no value (a directory) or an empty value.
 int fdbq_dsReadV(TfdbHandle& handle, const std::string& path, const StoreValue& def, int root, int pathKind,
                  StoreValue& value);
 // Creates the value item (and missing parent directories) or replaces its value.
-int fdb_dsWriteV(TfdbHandle& handle, const std::string& path, const StoreValue& value, int root, int pathKind);
+int fdb_dsWriteV(TfdbHandle& handle, const std::string& path, const StoreValue& value, int root,
+                 int pathKind);
 
 // Hands "Error <code> in <context>: <what>" to the handle's message routine.
 int IVmsgE(TfdbHandle& handle, const std::string& context, int code, int level);

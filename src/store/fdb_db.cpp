@@ -55,7 +55,7 @@ int fdb_dbLoad(TfdbHandle& handle, const std::string& path, int mode) {
     }
     std::string content;
     int code = platform::readWholeFile(path, content, maxStoreFileBytes) ? decodeStore(content, *handle.store)
-                                                                          : fdbcode::FileUnreadable;
+                                                                         : fdbcode::FileUnreadable;
     if (code > 0) {
         makeDefault(*handle.store);
     }
@@ -69,7 +69,8 @@ int fdb_dbSave(TfdbHandle& handle, const std::string& path, int mode) {
     if (mode != 0) {
         return fdbcode::BadArgument;
     }
-    return platform::writeFileAtomically(path, encodeStore(*handle.store)) ? fdbcode::Ok : fdbcode::FileUnwritable;
+    return platform::writeFileAtomically(path, encodeStore(*handle.store)) ? fdbcode::Ok
+                                                                           : fdbcode::FileUnwritable;
 }
 
 int fdb_dbDestroy(TfdbHandle& handle) {
@@ -107,19 +108,32 @@ std::vector<std::string> recentStoreMessages() {
 
 std::string fdbCodeText(int code) {
     switch (code) {
-    case fdbcode::NoStore: return "the store is not started";
-    case fdbcode::NoSuchItem: return "no such item";
-    case fdbcode::WrongKind: return "the item is of another kind";
-    case fdbcode::BadPosition: return "position out of range";
-    case fdbcode::NotFound: return "not found";
-    case fdbcode::BadArgument: return "invalid argument";
-    case fdbcode::NameTaken: return "the name is taken";
-    case fdbcode::ItemInUse: return "the item number is in use";
-    case fdbcode::StoreFull: return "the store is full";
-    case fdbcode::FileUnreadable: return "the file cannot be read";
-    case fdbcode::FileCorrupt: return "the file is damaged or not a store file";
-    case fdbcode::FileUnwritable: return "the file cannot be written";
-    default: return code <= 0 ? "success" : "unknown error";
+    case fdbcode::NoStore:
+        return "the store is not started";
+    case fdbcode::NoSuchItem:
+        return "no such item";
+    case fdbcode::WrongKind:
+        return "the item is of another kind";
+    case fdbcode::BadPosition:
+        return "position out of range";
+    case fdbcode::NotFound:
+        return "not found";
+    case fdbcode::BadArgument:
+        return "invalid argument";
+    case fdbcode::NameTaken:
+        return "the name is taken";
+    case fdbcode::ItemInUse:
+        return "the item number is in use";
+    case fdbcode::StoreFull:
+        return "the store is full";
+    case fdbcode::FileUnreadable:
+        return "the file cannot be read";
+    case fdbcode::FileCorrupt:
+        return "the file is damaged or not a store file";
+    case fdbcode::FileUnwritable:
+        return "the file cannot be written";
+    default:
+        return code <= 0 ? "success" : "unknown error";
     }
 }
 

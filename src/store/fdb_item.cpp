@@ -17,21 +17,37 @@ void TfdbItem::GetValue(StoreValue& value) {
     }
 }
 
-int TfdbItem::IntValue() { return fdb_iGet(Owner.Handle, Index); }
+int TfdbItem::IntValue() {
+    return fdb_iGet(Owner.Handle, Index);
+}
 
-void TfdbItem::Delete(int mode) { fdb_DeleteEx(Owner.Handle, Index, mode); }
+void TfdbItem::Delete(int mode) {
+    fdb_DeleteEx(Owner.Handle, Index, mode);
+}
 
-void TfdbItem::AddToList(int list) { fdb_tlAdd(Owner.Handle, list, Index); }
+void TfdbItem::AddToList(int list) {
+    fdb_tlAdd(Owner.Handle, list, Index);
+}
 
-void TfdbItemAsString::SetStr(const std::string& text) { fdb_sSet(m_ref->Owner.Handle, m_ref->Index, text); }
+void TfdbItemAsString::SetStr(const std::string& text) {
+    fdb_sSet(m_ref->Owner.Handle, m_ref->Index, text);
+}
 
-int TfdbItemAsString::GetStr(std::string& text) { return fdb_sGet(m_ref->Owner.Handle, m_ref->Index, text); }
+int TfdbItemAsString::GetStr(std::string& text) {
+    return fdb_sGet(m_ref->Owner.Handle, m_ref->Index, text);
+}
 
-int TfdbItemAsTLinks::Count() { return fdb_tlCount(m_ref->Owner.Handle, m_ref->Index); }
+int TfdbItemAsTLinks::Count() {
+    return fdb_tlCount(m_ref->Owner.Handle, m_ref->Index);
+}
 
-void TfdbItemAsTLinks::Add(int number) { fdb_tlAdd(m_ref->Owner.Handle, m_ref->Index, number); }
+void TfdbItemAsTLinks::Add(int number) {
+    fdb_tlAdd(m_ref->Owner.Handle, m_ref->Index, number);
+}
 
-void TfdbItemAsTLinks::Delete(int position) { fdb_tlDelete(m_ref->Owner.Handle, m_ref->Index, position); }
+void TfdbItemAsTLinks::Delete(int position) {
+    fdb_tlDelete(m_ref->Owner.Handle, m_ref->Index, position);
+}
 
 int TfdbItemAsTLinks::Clear(int mode) {
     TfdbHandle& handle = m_ref->Owner.Handle;

@@ -17,11 +17,15 @@ Item* dataItem(FdbStore& store, int number) {
 }
 
 // The code for a call on `number` that needed an item it did not find.
-int missingCode(FdbStore& store, int number) { return store.isLive(number) ? fdbcode::WrongKind : fdbcode::NoSuchItem; }
+int missingCode(FdbStore& store, int number) {
+    return store.isLive(number) ? fdbcode::WrongKind : fdbcode::NoSuchItem;
+}
 
 } // namespace
 
-int fdb_GetFirstFree(TfdbHandle& handle) { return handle.store ? handle.store->firstFree() : 0; }
+int fdb_GetFirstFree(TfdbHandle& handle) {
+    return handle.store ? handle.store->firstFree() : 0;
+}
 
 int fdb_New(TfdbHandle& handle, int number, int kind) {
     if (!handle.store) {

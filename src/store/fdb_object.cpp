@@ -1,7 +1,6 @@
 // The store object, its path services and its string-list utility.
 #include "store/object_model.h"
 
-
 namespace store {
 namespace {
 
@@ -15,9 +14,12 @@ struct PendingField {
 
 } // namespace
 
-std::string cutTo255(const std::string& text) { return text.substr(0, fdbMaxNameLength); }
+std::string cutTo255(const std::string& text) {
+    return text.substr(0, fdbMaxNameLength);
+}
 
-TfdbObject::TfdbObject(MessageRoutine logProc) : LogProc(logProc ? std::move(logProc) : MessageRoutine(defaultIV)) {
+TfdbObject::TfdbObject(MessageRoutine logProc)
+    : LogProc(logProc ? std::move(logProc) : MessageRoutine(defaultIV)) {
     Handle.messageRoutine = LogProc;
     std::string module;
     ModuleInfo(module);
@@ -26,18 +28,26 @@ TfdbObject::TfdbObject(MessageRoutine logProc) : LogProc(logProc ? std::move(log
     fdb_dbCreateDefault(Handle, 0);
 }
 
-TfdbObject::~TfdbObject() { fdb_dbDestroy(Handle); }
+TfdbObject::~TfdbObject() {
+    fdb_dbDestroy(Handle);
+}
 
-int TfdbObject::Load(const std::string& path, int mode) { return fdb_dbLoad(Handle, path, mode); }
+int TfdbObject::Load(const std::string& path, int mode) {
+    return fdb_dbLoad(Handle, path, mode);
+}
 
-int TfdbObject::Save(const std::string& path, int mode) { return fdb_dbSave(Handle, path, mode); }
+int TfdbObject::Save(const std::string& path, int mode) {
+    return fdb_dbSave(Handle, path, mode);
+}
 
 TfdbItem& TfdbObject::Item(int number) {
     ItemSlot.Index = number;
     return ItemSlot;
 }
 
-std::unique_ptr<TfdbItem> TfdbObject::NewItemRef(int number) { return std::make_unique<TfdbItem>(*this, number); }
+std::unique_ptr<TfdbItem> TfdbObject::NewItemRef(int number) {
+    return std::make_unique<TfdbItem>(*this, number);
+}
 
 int TfdbObject::AllocItem(int kind) {
     int number = fdb_GetFirstFree(Handle);
@@ -82,9 +92,13 @@ int TfdbObject::CreateObjectMask(const std::string& name, const std::vector<Mask
     return mask;
 }
 
-void TfdbObject::Log(const std::string& text) { LogProc(text); }
+void TfdbObject::Log(const std::string& text) {
+    LogProc(text);
+}
 
-void TfdbObject::ModuleInfo(std::string& text) { fdb_GetModuleInfo(text); }
+void TfdbObject::ModuleInfo(std::string& text) {
+    fdb_GetModuleInfo(text);
+}
 
 int TDSystem::Resolve(const std::string& path, int& number) {
     int code = fdb_d2GetR(Owner.Handle, cutTo255(path), number, RootIndex, PathKind);

@@ -63,7 +63,8 @@ int childDirectory(FdbStore& store, int parent, const std::string& name, int& di
     return fdbcode::Ok;
 }
 
-int forceDirectories(FdbStore& store, const std::vector<std::string>& names, size_t count, int root, int& item) {
+int forceDirectories(FdbStore& store, const std::vector<std::string>& names, size_t count, int root,
+                     int& item) {
     int current = root;
     if (!store.liveOfKind(root, fdbkind::Directory)) {
         return store.isLive(root) ? fdbcode::WrongKind : fdbcode::NoSuchItem;
@@ -129,13 +130,16 @@ int fdbq_dsReadV(TfdbHandle& handle, const std::string& path, const StoreValue& 
     int code = fdb_d2GetR(handle, path, item, root, pathKind);
     if (code <= 0) {
         Item& found = handle.store->items[item];
-        code = !isDataKind(found.kind) ? fdbcode::WrongKind : found.value.isEmpty() ? fdbcode::NotFound : code;
+        code = !isDataKind(found.kind) ? fdbcode::WrongKind
+               : found.value.isEmpty() ? fdbcode::NotFound
+                                       : code;
     }
     value = code <= 0 ? handle.store->items[item].value : def;
     return code;
 }
 
-int fdb_dsWriteV(TfdbHandle& handle, const std::string& path, const StoreValue& value, int root, int pathKind) {
+int fdb_dsWriteV(TfdbHandle& handle, const std::string& path, const StoreValue& value, int root,
+                 int pathKind) {
     if (int code = checkPathCall(handle, pathKind); code > 0) {
         return code;
     }

@@ -10,7 +10,9 @@ bool isCreatableKind(int kind) {
            kind == fdbkind::Text || kind == fdbkind::Object || isDataKind(kind);
 }
 
-bool needsBody(int kind) { return kind != fdbkind::Text && !isDataKind(kind); }
+bool needsBody(int kind) {
+    return kind != fdbkind::Text && !isDataKind(kind);
+}
 
 void rebuildIndex(FdbStore& store, Item& directory) {
     NameIndex& index = *directory.body->index;
@@ -30,13 +32,21 @@ void rebuildIndex(FdbStore& store, Item& directory) {
 
 } // namespace
 
-bool isDataKind(int kind) { return kind == fdbkind::Text || kind == fdbkind::Value || kind == fdbkind::WideValue; }
+bool isDataKind(int kind) {
+    return kind == fdbkind::Text || kind == fdbkind::Value || kind == fdbkind::WideValue;
+}
 
-bool isFieldType(int kind) { return kind == fdbkind::Directory || kind == fdbkind::LinkList || isDataKind(kind); }
+bool isFieldType(int kind) {
+    return kind == fdbkind::Directory || kind == fdbkind::LinkList || isDataKind(kind);
+}
 
-bool hasLinkList(int kind) { return kind == fdbkind::Directory || kind == fdbkind::LinkList; }
+bool hasLinkList(int kind) {
+    return kind == fdbkind::Directory || kind == fdbkind::LinkList;
+}
 
-std::string cutName(const std::string& name) { return name.substr(0, fdbMaxNameLength); }
+std::string cutName(const std::string& name) {
+    return name.substr(0, fdbMaxNameLength);
+}
 
 const std::string& itemName(const Item& item) {
     static const std::string none;
@@ -148,7 +158,9 @@ void indexRemovedLink(FdbStore& store, Item& directory, Link link) {
     }
 }
 
-void indexCleared(Item& directory) { *directory.body->index = NameIndex{}; }
+void indexCleared(Item& directory) {
+    *directory.body->index = NameIndex{};
+}
 
 int findNamedLink(FdbStore& store, Item& directory, const std::string& name) {
     NameIndex& index = *directory.body->index;

@@ -57,13 +57,16 @@ struct Item {
 inline constexpr int32_t maxItemCount = 1 << 24;
 
 struct FdbStore {
-    std::vector<Item> items{1}; // [0] stands for "no item" and is never handed out
+    std::vector<Item> items{1};       // [0] stands for "no item" and is never handed out
     std::vector<int32_t> freeNumbers; // may hold numbers taken since; skipped when met
 
     bool isLive(int number) const {
-        return number > 0 && static_cast<size_t>(number) < items.size() && items[number].kind != fdbkind::Free;
+        return number > 0 && static_cast<size_t>(number) < items.size() &&
+               items[number].kind != fdbkind::Free;
     }
-    bool isLive(Link link) const { return isLive(link.number) && items[link.number].generation == link.generation; }
+    bool isLive(Link link) const {
+        return isLive(link.number) && items[link.number].generation == link.generation;
+    }
     Link linkTo(int number) const { return {number, items[number].generation}; }
     Item* live(int number) { return isLive(number) ? &items[number] : nullptr; }
     Item* liveOfKind(int number, int kind) {

@@ -37,14 +37,18 @@ std::string itemLine(const FdbStore& store, int number) {
     case fdbkind::Directory:
         return line + "directory" + named + " (" + (number == 1 ? "root, " : "") +
                plural(item.body->links.size(), "link") + ")";
-    case fdbkind::LinkList: return line + "list" + named + " (" + plural(item.body->links.size(), "link") + ")";
-    case fdbkind::ObjectMask: return line + "mask" + named + " (" + plural(item.body->fields.size(), "field") + ")";
+    case fdbkind::LinkList:
+        return line + "list" + named + " (" + plural(item.body->links.size(), "link") + ")";
+    case fdbkind::ObjectMask:
+        return line + "mask" + named + " (" + plural(item.body->fields.size(), "field") + ")";
     case fdbkind::Object:
         return line + "object" + named + " of mask " +
                std::to_string(store.isLive(item.body->mask) ? item.body->mask.number : 0) + " (" +
                plural(item.body->links.size(), "field") + ")";
-    case fdbkind::Text: return line + "text" + named + " = " + valueText(item.value);
-    default: return line + "value" + named + " = " + valueText(item.value);
+    case fdbkind::Text:
+        return line + "text" + named + " = " + valueText(item.value);
+    default:
+        return line + "value" + named + " = " + valueText(item.value);
     }
 }
 
@@ -99,8 +103,8 @@ private:
         const Item& item = m_store.items[number];
         if (item.kind == fdbkind::ObjectMask) {
             for (const MaskField& field : item.body->fields) {
-                m_out << prefix << "  field " << quoteText(field.name) << " type " << field.type << " (" << field.i2
-                      << ", " << field.i3 << ", " << field.i4 << ")\n";
+                m_out << prefix << "  field " << quoteText(field.name) << " type " << field.type << " ("
+                      << field.i2 << ", " << field.i3 << ", " << field.i4 << ")\n";
             }
             return;
         }

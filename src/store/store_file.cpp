@@ -96,11 +96,11 @@ private:
     bool m_ok = true;
 };
 
-template <typename T> StoreValue readInteger(Reader& in) {
-    return StoreValue(StoreValue::Data(std::in_place_type<T>, in.get<T>()));
+template <typename T> StoreValue::Data readInteger(Reader& in) {
+    return StoreValue::Data(std::in_place_type<T>, in.get<T>());
 }
 
-StoreValue readValue(Reader& in) {
+StoreValue::Data readValueData(Reader& in) {
     using Kind = StoreValue::Kind;
     switch (static_cast<Kind>(in.get<uint8_t>())) {
     case Kind::Empty:
@@ -110,17 +110,26 @@ StoreValue readValue(Reader& in) {
         if (byte > 1) {
             in.fail();
         }
-        return StoreValue::fromBool(byte == 1);
+        return StoreValue::Data(std::in_place_type<bool>, byte == 1);
     }
-    case Kind::Int8: return readInteger<int8_t>(in);
-    case Kind::UInt8: return readInteger<uint8_t>(in);
-    case Kind::Int16: return readInteger<int16_t>(in);
-    case Kind::UInt16: return readInteger<uint16_t>(in);
-    case Kind::Int32: return readInteger<int32_t>(in);
-    case Kind::UInt32: return readInteger<uint32_t>(in);
-    case Kind::Int64: return readInteger<int64_t>(in);
-    case Kind::UInt64: return readInteger<uint64_t>(in);
-    case Kind::Text: return StoreValue::fromText(in.bytes(in.count(1)));
+    case Kind::Int8:
+        return readInteger<int8_t>(in);
+    case Kind::UInt8:
+        return readInteger<uint8_t>(in);
+    case Kind::Int16:
+        return readInteger<int16_t>(in);
+    case Kind::UInt16:
+        return readInteger<uint16_t>(in);
+    case Kind::Int32:
+        return readInteger<int32_t>(in);
+    case Kind::UInt32:
+        return readInteger<uint32_t>(in);
+    case Kind::Int64:
+        return readInteger<int64_t>(in);
+    case Kind::UInt64:
+        return readInteger<uint64_t>(in);
+    case Kind::Text:
+        return StoreValue::Data(std::in_place_type<std::string>, in.bytes(in.count(1)));
     }
     in.fail();
     return {};
@@ -151,7 +160,7 @@ void readItem(Reader& in, uint32_t itemCount, Item& item) {
     }
     item.kind = static_cast<uint8_t>(kind);
     if (isDataKind(kind)) {
-        item.value = readValue(in);
+        item.value = StoreValue(readValueData(in));
         if (name.empty()) {
             return;
         }

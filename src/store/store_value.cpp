@@ -6,7 +6,9 @@
 namespace store {
 namespace {
 
-template <typename T> StoreValue make(T value) { return StoreValue(StoreValue::Data(std::in_place_type<T>, value)); }
+template <typename T> StoreValue make(T value) {
+    return StoreValue(StoreValue::Data(std::in_place_type<T>, value));
+}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -48,18 +50,40 @@ bool equalsNoCase(std::string_view text, std::string_view lowerWord) {
 
 } // namespace
 
-StoreValue StoreValue::fromBool(bool value) { return make(value); }
-StoreValue StoreValue::fromInt8(int8_t value) { return make(value); }
-StoreValue StoreValue::fromUInt8(uint8_t value) { return make(value); }
-StoreValue StoreValue::fromInt16(int16_t value) { return make(value); }
-StoreValue StoreValue::fromUInt16(uint16_t value) { return make(value); }
-StoreValue StoreValue::fromInt32(int32_t value) { return make(value); }
-StoreValue StoreValue::fromUInt32(uint32_t value) { return make(value); }
-StoreValue StoreValue::fromInt64(int64_t value) { return make(value); }
-StoreValue StoreValue::fromUInt64(uint64_t value) { return make(value); }
-StoreValue StoreValue::fromText(std::string value) { return make(std::move(value)); }
+StoreValue StoreValue::fromBool(bool value) {
+    return make(value);
+}
+StoreValue StoreValue::fromInt8(int8_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromUInt8(uint8_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromInt16(int16_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromUInt16(uint16_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromInt32(int32_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromUInt32(uint32_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromInt64(int64_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromUInt64(uint64_t value) {
+    return make(value);
+}
+StoreValue StoreValue::fromText(std::string value) {
+    return make(std::move(value));
+}
 
-bool StoreValue::isInteger() const { return kind() != Kind::Empty && kind() != Kind::Bool && kind() != Kind::Text; }
+bool StoreValue::isInteger() const {
+    return kind() != Kind::Empty && kind() != Kind::Bool && kind() != Kind::Text;
+}
 
 std::string StoreValue::toText() const {
     return std::visit(

@@ -53,11 +53,14 @@ std::string_view trackFieldName(TrackField field) {
     return names[static_cast<int>(field)];
 }
 
-StoreValue sizeValue(int64_t size) { return size == -1 ? StoreValue::fromInt8(-1) : StoreValue::fromInt64(size); }
+StoreValue sizeValue(int64_t size) {
+    return size == -1 ? StoreValue::fromInt8(-1) : StoreValue::fromInt64(size);
+}
 
 int createTrackListLayout(TfdbObject& listDb) {
     listDb.DSystem.CreateDir("", trackListPath);
-    int mask = listDb.CreateObjectMask(trackMaskPath, {"OrigFileName", "FileName", "Desc", "Size", 7, "Len", 6}, 1);
+    int mask =
+        listDb.CreateObjectMask(trackMaskPath, {"OrigFileName", "FileName", "Desc", "Size", 7, "Len", 6}, 1);
     listDb.NewItemRef(mask)->AddToList(1);
     return mask;
 }
@@ -98,7 +101,8 @@ bool readTrackEntry(TfdbObject& listDb, int position, TrackEntry& entry) {
     return true;
 }
 
-void forEachTrackEntry(TfdbObject& listDb, const std::function<void(int position, const TrackEntry&)>& visit) {
+void forEachTrackEntry(TfdbObject& listDb,
+                       const std::function<void(int position, const TrackEntry&)>& visit) {
     int list = listNumber(listDb);
     int count = list > 0 ? fdb_tlCount(listDb.Handle, list) : 0;
     for (int position = 0; position < count; ++position) {

@@ -55,7 +55,8 @@ TEST(ApplyExistAction, ThreePoliciesAndOthers) {
         const char* dest;
         bool goOn;
     } cases[] = {
-        {copy::ExistOverwrite, "  Файл \"Song.mp3\" уже существует: перезапись файла", "D:\\Music\\Song.mp3", true},
+        {copy::ExistOverwrite, "  Файл \"Song.mp3\" уже существует: перезапись файла", "D:\\Music\\Song.mp3",
+         true},
         {copy::ExistRename, "  Файл \"Song.mp3\" уже существует: переименование в \"Song (1).mp3\"",
          "D:\\Music\\Song (1).mp3", true},
         {copy::ExistSkip, "  Файл \"Song.mp3\" уже существует: пропуск файла", "D:\\Music\\Song.mp3", false},

@@ -31,10 +31,11 @@ TEST(SizeText, UnitThresholds) {
         int64_t bytes;
         const char* text;
     } cases[] = {
-        {0, "0 байт"},           {9999, "9999 байт"},         {10000, "10 Кб"},
-        {9999999, "9999 Кб"},    {10000000, "10 Мб"},         {1999999999, "1999 Мб"},
-        {2000000000, "2 Гб"},    {5368709120, "5 Гб"},        {-1, "-1 байт"},
-        {std::numeric_limits<int64_t>::max(), "9223372036 Гб"},
+        {0, "0 байт"},        {9999, "9999 байт"},
+        {10000, "10 Кб"},     {9999999, "9999 Кб"},
+        {10000000, "10 Мб"},  {1999999999, "1999 Мб"},
+        {2000000000, "2 Гб"}, {5368709120, "5 Гб"},
+        {-1, "-1 байт"},      {std::numeric_limits<int64_t>::max(), "9223372036 Гб"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(copy::SizeText(c.bytes), c.text) << c.bytes;
@@ -47,8 +48,8 @@ TEST(BarPosition, FractionToPosition) {
         double fraction;
         int position;
     } cases[] = {
-        {0.0, 0},      {0.5, 500},   {0.9999, 999}, {1.0, 1000},
-        {1.5, 1000},   {-0.2, 0},    {std::nan(""), 0}, {std::numeric_limits<double>::infinity(), 1000},
+        {0.0, 0},    {0.5, 500}, {0.9999, 999},     {1.0, 1000},
+        {1.5, 1000}, {-0.2, 0},  {std::nan(""), 0}, {std::numeric_limits<double>::infinity(), 1000},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(copy::BarPosition(c.fraction), c.position) << c.fraction;
@@ -66,7 +67,7 @@ TEST(DurationText, HoursWithinADay) {
 // A bar changes at most once per clock reading, and each change lets the window work.
 TEST_F(DisplayFixture, BarsThrottledByClockReading) {
     display.SetFileBar(0.25);
-    display.SetFileBar(0.5); // same reading: dropped
+    display.SetFileBar(0.5);    // same reading: dropped
     display.SetOverallBar(0.5); // the other bar has its own stamp
     EXPECT_EQ(view.filePositions, (std::vector<int>{250}));
     EXPECT_EQ(view.overallPositions, (std::vector<int>{500}));

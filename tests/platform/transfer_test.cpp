@@ -88,6 +88,7 @@ public:
         }
         m_pid = ::fork();
         if (m_pid == 0) {
+            ::close(release[1]); // so that the parent's close is the end of the pipe
             int fd = ::open(hostPath.c_str(), O_RDONLY);
             char answer = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
             char ignored;

@@ -1,47 +1,24 @@
 // Store files: the round trip, damaged and hostile files, and the dump tool on both.
 #include "store/object_model.h"
+#include "store/store_dump.h"
 #include "store/store_file.h"
 
-#include "platform/drives.h"
+#include "support/temp_drive.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <random>
+#include <sstream>
 #include <sys/wait.h>
 
 using namespace store;
 using ::testing::HasSubstr;
+using testsupport::TempDrive;
 using StringList = std::vector<std::string>;
-namespace fs = std::filesystem;
 
 namespace {
-
-// A temporary host folder, named through the default drive Z:.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tw-store-XXXXXX").string();
-        m_host = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(m_host); }
-    std::string host(const std::string& name) const { return m_host + "/" + name; }
-    std::string program(const std::string& name) const { return platform::toProgramPath(host(name)); }
-
-private:
-    std::string m_host;
-};
-
-void writeHostFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readHostFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 const StoreValue everyKind[] = {
     StoreValue(),
@@ -105,16 +82,16 @@ void expectSample(TfdbObject& db, int listLength) {
 // Everything a store holds comes back from its file, and saving the loaded store again gives
 // the same bytes.
 TEST(StoreFileTest, RoundTripKeepsEverything) {
-    TempFolder folder;
+    TempDrive drive;
     TfdbObject saved;
     fillSample(saved, 10000);
-    ASSERT_EQ(saved.Save(folder.program("conf.fdb"), 0), 0);
+    ASSERT_EQ(saved.Save("D:\\conf.fdb", 0), 0);
 
     TfdbObject loaded;
-    ASSERT_EQ(loaded.Load(folder.program("conf.fdb"), 1), 0);
+    ASSERT_EQ(loaded.Load("D:\\conf.fdb", 1), 0);
     expectSample(loaded, 10000);
-    ASSERT_EQ(loaded.Save(folder.program("again.fdb"), 0), 0);
-    EXPECT_EQ(readHostFile(folder.host("again.fdb")), readHostFile(folder.host("conf.fdb")));
+    ASSERT_EQ(loaded.Save("D:\\again.fdb", 0), 0);
+    EXPECT_EQ(drive.readFile("again.fdb"), drive.readFile("conf.fdb"));
 
     // The loaded store goes on working: new items, new names.
     EXPECT_LE(loaded.DSystem.WriteValue("deep/new", StoreValue::fromInt32(5)), 0);
@@ -123,14 +100,14 @@ TEST(StoreFileTest, RoundTripKeepsEverything) {
 
 // A store that was never saved loads as empty with a positive code; so does a failed save.
 TEST(StoreFileTest, MissingFilesAndFailedSaves) {
-    TempFolder folder;
+    TempDrive drive;
     TfdbObject db;
     db.DSystem.WriteValue("cb2", StoreValue::fromBool(true));
-    EXPECT_EQ(db.Load(folder.program("none.fdb"), 1), fdbcode::FileUnreadable);
+    EXPECT_EQ(db.Load("D:\\none.fdb", 1), fdbcode::FileUnreadable);
     EXPECT_EQ(db.Item(1).AsTLinks.Count(), 0);
-    EXPECT_GT(db.Save(folder.program("no/such/folder/conf.fdb"), 0), 0);
+    EXPECT_GT(db.Save("D:\\no\\such\\folder\\conf.fdb", 0), 0);
     EXPECT_GT(db.Save("Q:\\unmapped\\conf.fdb", 0), 0);
-    EXPECT_EQ(db.Load(folder.program("x"), 2), fdbcode::BadArgument);
+    EXPECT_EQ(db.Load("D:\\x", 2), fdbcode::BadArgument);
 }
 
 // A small payload writer for hand-made (hostile) files.
@@ -176,12 +153,12 @@ std::string smallValidFile() {
 
 // Loads `bytes` from a file and checks the verdict: a positive code and an empty store that
 // still works.
-void expectRejected(const TempFolder& folder, const std::string& bytes, const std::string& what) {
+void expectRejected(const TempDrive& drive, const std::string& bytes, const std::string& what) {
     SCOPED_TRACE(what);
-    writeHostFile(folder.host("bad.fdb"), bytes);
+    drive.writeFile("bad.fdb", bytes);
     TfdbObject db;
     db.DSystem.WriteValue("before", StoreValue::fromInt32(1));
-    EXPECT_GT(db.Load(folder.program("bad.fdb"), 1), 0);
+    EXPECT_GT(db.Load("D:\\bad.fdb", 1), 0);
     EXPECT_EQ(db.Item(1).AsTLinks.Count(), 0);
     EXPECT_LE(db.DSystem.WriteValue("after", StoreValue::fromInt32(2)), 0);
     StoreValue value;
@@ -191,24 +168,37 @@ void expectRejected(const TempFolder& folder, const std::string& bytes, const st
 
 // Truncated at every length and flipped at every byte, a valid file is refused as a whole.
 TEST(StoreFileTest, TruncatedAndFlippedFilesLoadEmpty) {
-    TempFolder folder;
     std::string good = smallValidFile();
     ASSERT_GT(good.size(), 100u);
+    // Every damaged copy is refused by the decoder, which leaves its target untouched...
+    auto refused = [](const std::string& bytes) {
+        FdbStore target;
+        target.items.resize(7);
+        return decodeStore(bytes, target) == fdbcode::FileCorrupt && target.items.size() == 7;
+    };
     for (size_t length = 0; length < good.size(); ++length) {
-        expectRejected(folder, good.substr(0, length), "truncated to " + std::to_string(length));
+        EXPECT_TRUE(refused(good.substr(0, length))) << "truncated to " << length;
     }
     for (size_t at = 0; at < good.size(); ++at) {
         std::string flipped = good;
         flipped[at] = static_cast<char>(flipped[at] ^ 0x5A);
-        expectRejected(folder, flipped, "flipped at " + std::to_string(at));
+        EXPECT_TRUE(refused(flipped)) << "flipped at " << at;
     }
-    expectRejected(folder, good + "x", "one byte too many");
+    // ...and a few of them go the whole way through a file into a store object.
+    TempDrive drive;
+    std::string flipped = good;
+    flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 1);
+    expectRejected(drive, "", "empty");
+    expectRejected(drive, good.substr(0, good.size() / 2), "half");
+    expectRejected(drive, good.substr(0, good.size() - 1), "one byte short");
+    expectRejected(drive, flipped, "one bit flipped");
+    expectRejected(drive, good + "x", "one byte too many");
 }
 
 // Files with a correct checksum but impossible content: absurd counts and lengths, numbers
 // out of range, unknown kinds and tags, a root that is not a directory.
 TEST(StoreFileTest, HostileFilesLoadEmpty) {
-    TempFolder folder;
+    TempDrive drive;
     const uint32_t huge = 0xFFFFFFFF;
     struct Case {
         const char* what;
@@ -224,9 +214,20 @@ TEST(StoreFileTest, HostileFilesLoadEmpty) {
          Payload().u32(2).dir("", {2}).u8(fdbkind::Text).name("").u8(10).u32(huge).u32(0).file()},
         {"text longer than the rest",
          Payload().u32(2).dir("", {2}).u8(fdbkind::Text).name("").u8(10).u32(5).u8('a').file()},
-        {"absurd field count", Payload().u32(2).dir("", {}).u8(fdbkind::ObjectMask).name("m").u32(huge).file()},
-        {"field of unknown type",
-         Payload().u32(2).dir("", {}).u8(fdbkind::ObjectMask).name("m").u32(1).name("f").u32(99).u32(0).u32(0).u32(0).file()},
+        {"absurd field count",
+         Payload().u32(2).dir("", {}).u8(fdbkind::ObjectMask).name("m").u32(huge).file()},
+        {"field of unknown type", Payload()
+                                      .u32(2)
+                                      .dir("", {})
+                                      .u8(fdbkind::ObjectMask)
+                                      .name("m")
+                                      .u32(1)
+                                      .name("f")
+                                      .u32(99)
+                                      .u32(0)
+                                      .u32(0)
+                                      .u32(0)
+                                      .file()},
         {"object whose mask is a directory",
          Payload().u32(2).dir("", {2}).u8(fdbkind::Object).name("").u32(1).u32(0).file()},
         {"name longer than the rest", Payload().u32(1).u8(fdbkind::Directory).u8(200).file()},
@@ -236,20 +237,59 @@ TEST(StoreFileTest, HostileFilesLoadEmpty) {
         {"bool that is neither", Payload().u32(2).dir("", {}).u8(fdbkind::Value).name("").u8(1).u8(2).file()},
         {"root is a list", Payload().u32(1).u8(fdbkind::LinkList).name("").u32(0).file()},
         {"garbage after the items", Payload().u32(1).dir("", {}).u8(0).file()},
-        {"payload length beyond the file", withHeaderField(Payload().u32(1).dir("", {}).file(), 12, {0xFF, 0xFF})},
-        {"payload length 2^64-1",
-         withHeaderField(Payload().u32(1).dir("", {}).file(), 12, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})},
+        {"payload length beyond the file",
+         withHeaderField(Payload().u32(1).dir("", {}).file(), 12, {0xFF, 0xFF})},
+        {"payload length 2^64-1", withHeaderField(Payload().u32(1).dir("", {}).file(), 12,
+                                                  {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})},
         {"another version", withHeaderField(Payload().u32(1).dir("", {}).file(), 8, {2})},
         {"another magic", withHeaderField(Payload().u32(1).dir("", {}).file(), 0, {'X'})},
         {"text, not a store", std::string("Source1=D:\\Music\n")},
     };
     for (const auto& c : cases) {
-        expectRejected(folder, c.file, c.what);
+        expectRejected(drive, c.file, c.what);
     }
     // The writer itself makes a loadable file, so the cases above fail for their own reason.
-    writeHostFile(folder.host("ok.fdb"), Payload().u32(1).dir("", {}).file());
+    drive.writeFile("ok.fdb", Payload().u32(1).dir("", {}).file());
     TfdbObject db;
-    EXPECT_EQ(db.Load(folder.program("ok.fdb"), 1), 0);
+    EXPECT_EQ(db.Load("D:\\ok.fdb", 1), 0);
+}
+
+// Damage that the checksum cannot catch (the file resealed after the change) must still never
+// break the store: whatever loads can be walked, shown, saved, reloaded and emptied.
+TEST(StoreFileTest, ResealedDamageNeverBreaksTheStore) {
+    std::string payload = smallValidFile().substr(storeFileHeaderSize);
+    std::mt19937 random(20240611);
+    int loaded = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string damaged = payload;
+        for (int flips = 1 + round % 3; flips > 0; --flips) {
+            damaged[random() % damaged.size()] = static_cast<char>(random());
+        }
+        FdbStore store;
+        if (decodeStore(sealStorePayload(damaged), store) > 0) {
+            continue;
+        }
+        ++loaded;
+        TfdbHandle handle;
+        handle.store = std::make_unique<FdbStore>(std::move(store));
+        std::ostringstream shown;
+        dumpStore(handle, shown);
+        FdbStore again;
+        ASSERT_EQ(decodeStore(encodeStore(*handle.store), again), 0) << "round " << round;
+        int item = 0;
+        fdb_d2GetR(handle, "Source1", item, 1, fdbPathKind);
+        fdb_d2GetR(handle, "list", item, 1, fdbPathKind);
+        for (int n = static_cast<int>(handle.store->items.size()) - 1; n > 1; --n) {
+            int field = 0;
+            fdb_oGetLinkN(handle, n, "size", field);
+            fdb_DeleteEx(handle, n, fdbDeleteAll);
+        }
+        fdb_tlRemoveNulls(handle, 1);
+        for (int i = 0; i < fdb_tlCount(handle, 1); ++i) {
+            EXPECT_EQ(fdb_tlGet(handle, 1, i), 1) << "only the undeletable root may remain, round " << round;
+        }
+    }
+    EXPECT_GT(loaded, 100) << "the damage should often leave a loadable file";
 }
 
 struct ToolRun {
@@ -258,24 +298,23 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun runTool(const TempFolder& folder, const std::string& arguments) {
-    std::string command = std::string("'") + TUNEWAGON_FDB + "' " + arguments + " >'" + folder.host("out") +
-                          "' 2>'" + folder.host("err") + "'";
+ToolRun runTool(const TempDrive& drive, const std::string& arguments) {
+    std::string command = std::string("'") + TUNEWAGON_FDB + "' " + arguments + " >'" +
+                          drive.hostPath("out") + "' 2>'" + drive.hostPath("err") + "'";
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readHostFile(folder.host("out")),
-            readHostFile(folder.host("err"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, drive.readFile("out"), drive.readFile("err")};
 }
 
 // The dump tool shows a good file's tree, and refuses a corrupt file or wrong usage cleanly.
 TEST(StoreDumpToolTest, DumpsGoodFilesAndRefusesBadOnes) {
-    TempFolder folder;
+    TempDrive drive;
     TfdbObject db;
     db.Utils.SaveListToPath("Dest", {"D:\\Out", "E:\\Copy"});
     db.DSystem.WriteValue("seDiv", StoreValue::fromInt32(2));
     db.DSystem.WriteValue("cb2", StoreValue::fromBool(true));
-    ASSERT_EQ(db.Save(folder.program("conf.fdb"), 0), 0);
+    ASSERT_EQ(db.Save("D:\\conf.fdb", 0), 0);
 
-    ToolRun good = runTool(folder, "dump '" + folder.host("conf.fdb") + "'");
+    ToolRun good = runTool(drive, "dump '" + drive.hostPath("conf.fdb") + "'");
     EXPECT_EQ(good.exitCode, 0);
     EXPECT_EQ(good.err, "");
     EXPECT_EQ(good.out, "1 directory (root, 3 links)\n"
@@ -285,18 +324,18 @@ TEST(StoreDumpToolTest, DumpsGoodFilesAndRefusesBadOnes) {
                         "  5 value \"seDiv\" = int32 2\n"
                         "  6 value \"cb2\" = bool true\n");
 
-    writeHostFile(folder.host("bad.fdb"), "not a store");
-    ToolRun bad = runTool(folder, "dump '" + folder.host("bad.fdb") + "'");
+    drive.writeFile("bad.fdb", "not a store");
+    ToolRun bad = runTool(drive, "dump '" + drive.hostPath("bad.fdb") + "'");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_THAT(bad.err, HasSubstr("bad.fdb"));
     EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1);
 
-    EXPECT_EQ(runTool(folder, "dump '" + folder.host("missing.fdb") + "'").exitCode, 1);
-    ToolRun usage = runTool(folder, "show");
+    EXPECT_EQ(runTool(drive, "dump '" + drive.hostPath("missing.fdb") + "'").exitCode, 1);
+    ToolRun usage = runTool(drive, "show");
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_THAT(usage.err, HasSubstr("usage"));
-    EXPECT_EQ(runTool(folder, "").exitCode, 2);
+    EXPECT_EQ(runTool(drive, "").exitCode, 2);
 }
 
 } // namespace

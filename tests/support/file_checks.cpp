@@ -32,7 +32,8 @@ std::vector<std::string> filesUnder(const TempDrive& drive, std::string_view fol
     return found;
 }
 
-std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes, const std::function<std::string()>& work) {
+std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes,
+                                                const std::function<std::string()>& work) {
     int channel[2];
     if (::pipe(channel) != 0) {
         return std::nullopt;
@@ -65,7 +66,8 @@ std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes, const std::
     }
     ::close(channel[0]);
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
         return std::nullopt;
     }
     return answer;

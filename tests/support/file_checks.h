@@ -23,6 +23,7 @@ std::vector<std::string> filesUnder(const TempDrive& drive, std::string_view fol
 // Runs `work` in a child process whose files may not grow beyond `limitBytes` (writes past it
 // fail with EFBIG, SIGXFSZ ignored) and answers the text it returned; nullopt when the child
 // did not end normally.
-std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes, const std::function<std::string()>& work);
+std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes,
+                                                const std::function<std::string()>& work);
 
 } // namespace testsupport

@@ -20,6 +20,7 @@ void RecordingProgress::setFileBar(int position) {
 
 void RecordingProgress::setStatusText(copy::StatusLabel label, const std::string& text) {
     m_status[static_cast<int>(label)] = text;
+    statusTexts.push_back(text);
     ++statusChanges;
 }
 

@@ -37,6 +37,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<std::string> openedDocuments;
+    std::vector<std::string> statusTexts; // every text a status label was given, in order
     int processCount = 0;
     int statusChanges = 0;
 

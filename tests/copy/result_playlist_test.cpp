@@ -1,0 +1,96 @@
+// The result playlist: its path, its bytes, the question after it, and a playlist that cannot
+// be written.
+#include "copy/result_playlist.h"
+
+#include "copy_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using copytest::CopyFixture;
+using Lines = std::vector<std::string>;
+
+using ResultPlaylistTest = CopyFixture;
+
+// One separator before the name, whatever the destination ends with.
+TEST(PlaylistPath, OneBackslashBeforeTheName) {
+    EXPECT_EQ(copy::PlaylistPath("D:\\"), "D:\\_playlist_.m3u");
+    EXPECT_EQ(copy::PlaylistPath("D:\\Music"), "D:\\Music\\_playlist_.m3u");
+    EXPECT_EQ(copy::PlaylistPath("D:\\Music\\"), "D:\\Music\\_playlist_.m3u");
+    EXPECT_EQ(copy::PlaylistPath("D:\\Music\\\\"), "D:\\Music\\_playlist_.m3u");
+    EXPECT_EQ(copy::PlaylistPath("\\\\server\\share"), "\\\\server\\share\\_playlist_.m3u");
+}
+
+// An empty list gives the header alone: nine bytes.
+TEST_F(ResultPlaylistTest, EmptyListIsNineBytes) {
+    EXPECT_EQ(copy::PlaylistText(listDb), std::string("#EXTM3U\r\n"));
+    EXPECT_EQ(copy::PlaylistText(listDb).size(), 9u);
+}
+
+// Info lines only for entries with a description, the length as a signed 16-bit number, the
+// texts as stored, CR LF after every line.
+TEST_F(ResultPlaylistTest, BytesOfEveryKindOfEntry) {
+    addEntry("D:\\src\\1.mp3", "D:\\out\\01 Artist - Title.mp3", "Artist - Title", 215);
+    addEntry("D:\\src\\2.mp3", "D:\\out\\2.mp3", "Live, 1999", -1);
+    addEntry("D:\\src\\3.mp3", "D:\\out\\3.mp3", "Long", 40000);
+    addEntry("D:\\src\\4.mp3", "D:\\out\\4.mp3");
+    addEntry("D:\\src\\5.mp3", "D:\\out\\Сон.mp3", "Без длины");
+    EXPECT_EQ(copy::PlaylistText(listDb), "#EXTM3U\r\n"
+                                          "#EXTINF:215,Artist - Title\r\n"
+                                          "D:\\out\\01 Artist - Title.mp3\r\n"
+                                          "#EXTINF:-1,Live, 1999\r\n"
+                                          "D:\\out\\2.mp3\r\n"
+                                          "#EXTINF:-25536,Long\r\n"
+                                          "D:\\out\\3.mp3\r\n"
+                                          "D:\\out\\4.mp3\r\n"
+                                          "#EXTINF:0,Без длины\r\n"
+                                          "D:\\out\\Сон.mp3\r\n");
+}
+
+// The file replaces an older one; Yes opens it with the default handler, No leaves it be.
+TEST_F(ResultPlaylistTest, WritesThenAsksToOpen) {
+    addEntry("D:\\src\\1.mp3", "D:\\1.mp3", "A - B", 215);
+    drive.writeFile("_playlist_.m3u", "an older, longer playlist that is replaced");
+    for (bool yes : {false, true}) {
+        view.answerYes = yes;
+        view.log.clear();
+        copy::WritePlaylist("D:\\", listDb, display);
+        EXPECT_EQ(drive.readFile("_playlist_.m3u"), "#EXTM3U\r\n#EXTINF:215,A - B\r\nD:\\1.mp3\r\n");
+        EXPECT_EQ(view.log, Lines{"Сохранение нового плейлиста: \"D:\\_playlist_.m3u\" ..."});
+        EXPECT_EQ(view.questions.back(), "Открыть плейлист со скопированными файлами?");
+        EXPECT_EQ(view.openedDocuments, yes ? Lines{"D:\\_playlist_.m3u"} : Lines{});
+    }
+}
+
+// A playlist that cannot be written (its name taken by a folder, a full disk) is reported as
+// not saved, and nothing is asked or opened.
+TEST_F(ResultPlaylistTest, UnwritablePlaylistIsReported) {
+    const Lines expected = {"Сохранение нового плейлиста: \"D:\\Music\\_playlist_.m3u\" ...",
+                            "Не удалось сохранить плейлист \"D:\\Music\\_playlist_.m3u\""};
+    addEntry("D:\\src\\1.mp3", "D:\\Music\\1.mp3", "A - B", 215);
+    view.answerYes = true;
+    drive.makeFolder("Music/_playlist_.m3u");
+    copy::WritePlaylist("D:\\Music\\", listDb, display);
+    EXPECT_EQ(view.log, expected);
+    EXPECT_TRUE(view.questions.empty());
+    EXPECT_TRUE(view.openedDocuments.empty());
+
+    ::rmdir(drive.hostPath("Music/_playlist_.m3u").c_str());
+    auto childLog = testsupport::runWithFileSizeLimit(5, [&] {
+        view.log.clear();
+        copy::WritePlaylist("D:\\Music\\", listDb, display);
+        std::string text;
+        for (const std::string& line : view.log) {
+            text += line + "\n";
+        }
+        return text + std::to_string(view.questions.size());
+    });
+    ASSERT_TRUE(childLog.has_value());
+    EXPECT_EQ(*childLog, expected[0] + "\n" + expected[1] + "\n0");
+    EXPECT_EQ(testsupport::filesUnder(drive, "Music"), Lines{});
+}
+
+} // namespace
