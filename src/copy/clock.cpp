@@ -6,7 +6,8 @@ namespace copy {
 
 int64_t SteadyClock::nowMilliseconds() {
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    int64_t now = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return now - now % m_tick;
 }
 
 } // namespace copy
