@@ -1,5 +1,6 @@
 #include "app/controls.h"
 
+#include "app/qt_text.h"
 #include "app/widgets.h"
 
 #include <QCheckBox>
@@ -87,6 +88,14 @@ QComboBox* makeComboBox(QWidget* parent, const char* name, bool freeText) {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     }
     return combo;
+}
+
+std::vector<std::string> comboItems(const QComboBox* combo) {
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items.push_back(fromQt(combo->itemText(i)));
+    }
+    return items;
 }
 
 QColor designColor(int value) {

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class QCheckBox;
 class QColor;
 class QComboBox;
@@ -27,6 +30,9 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, bool ticked);
 QRadioButton* makeRadioButton(QWidget* parent, const char* name);
 // A combo box with free text and a history, or a drop-down list without free text.
 QComboBox* makeComboBox(QWidget* parent, const char* name, bool freeText);
+
+// The item texts of a combo box (its history), first to last.
+std::vector<std::string> comboItems(const QComboBox* combo);
 
 // A colour value of the design (0x00BBGGRR) as a QColor.
 QColor designColor(int value);

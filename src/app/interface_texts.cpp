@@ -2,6 +2,7 @@
 // ApplyTaggedTexts gives every component with a Tag in range the row of its Tag.
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "texts/text_table.h"
 #include "texts/window_texts.h"
@@ -13,7 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <QTreeWidget>
 
 namespace app {
 
@@ -74,7 +74,7 @@ void TForm1::ApplyInterfaceTexts() {
     setItemsFromRow(cb5, 75);
 
     Label10->setText(row(81));
-    ListView1->setHeaderLabels({row(82), row(83), row(84)});
+    PreviewRows->setColumnTitles({row(82), row(83), row(84)});
     Button2->setText(row(85));
     Label8->setText(row(86));
     Label11->setText(row(87));

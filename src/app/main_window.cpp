@@ -2,14 +2,17 @@
 
 #include "app/artwork.h"
 #include "app/controls.h"
+#include "app/progress_page_view.h"
 #include "app/qt_user_prompts.h"
 #include "app/settings.h"
 #include "app/settings_location.h"
 #include "app/widgets.h"
 #include "platform/drives.h"
+#include "sources/source_paths.h"
 #include "store/object_model.h"
 #include "texts/text_table.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -54,7 +57,12 @@ TForm1::TForm1(WindowSetup setup) : QWidget(nullptr, WindowKind) {
         m_prompts = m_ownPrompts.get();
     }
     buildWindow();
+    m_progressView = std::make_unique<ProgressPageView>(
+        ProgressPageControls{Memo1, ProgressBar1, ProgressBar2, Label16, Label14, Label15, Label12},
+        *m_prompts);
+    m_progressDisplay = std::make_unique<copy::ProgressDisplay>(*m_progressView, m_clock, Run);
     FormCreate();
+    connectHandlers();
 }
 
 TForm1::~TForm1() = default;
@@ -88,8 +96,23 @@ void TForm1::buildWindow() {
 
     layout->addWidget(separatorLine(this));
     layout->addWidget(buildFooter());
+}
 
-    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+// The handlers of the pages and the footer. Connected once start-up has put the stored
+// settings on the controls, so that only the person's changes (and the program's own after
+// start-up) run them.
+void TForm1::connectHandlers() {
+    connectHandler(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    connectHandler(Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    connect(PCL, &QStackedWidget::currentChanged, this, [this] {
+        if (PCL->currentWidget() == TS3) {
+            RunGuarded(*m_prompts, [this] { RefreshDestOptions(); });
+        }
+    });
+    connectHandler(cbDest, &QComboBox::editTextChanged, &TForm1::RefreshDestOptions);
+    for (QCheckBox* box : {cbAutoSizeLimit, CheckBox1, cbDiv}) {
+        connectHandler(box, &QCheckBox::toggled, &TForm1::RefreshDestOptions);
+    }
 }
 
 QWidget* TForm1::buildHeader() {
@@ -156,7 +179,7 @@ void TForm1::sizeAndCentreWindow() {
 
 void TForm1::FormCreate() {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    Shell.ProgramFolder = StripTrailingBackslashes(platform::toProgramPath(exeFolder.toStdString()));
+    Shell.ProgramFolder = sources::StripTrailingBackslashes(platform::toProgramPath(exeFolder.toStdString()));
 
     ConfDb = std::make_unique<store::TfdbObject>();
     ConfDb->Load(m_settingsPath, 1);
@@ -212,8 +235,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::Button4Click() {
     if (Shell.WorkActive) {
-        Shell.WorkActive = false;
-        Shell.CopyCancelCell = -1;
+        copy::RequestCancel(Shell);
         return;
     }
     if (Shell.RunIdle) {

@@ -1,14 +1,26 @@
 // The wizard window TForm1: its controls, start-up (FormCreate), the settings it keeps in
-// "conf.fdb", the close guard and shutdown (FormClose).
+// "conf.fdb", the close guard and shutdown (FormClose), and the steps of the wizard that call
+// the core: the destination page's options and size limit, building and showing the track
+// list, and the copy run on the progress page.
 //
 // Every control carries its design name as objectName and is a public member under that name,
 // so that handlers, tests and the page renderer reach it directly. Creating the window runs
 // FormCreate; a close request asks FormCloseQuery and, when allowed, runs FormClose, which
 // saves the settings once. Destroying the window without closing it saves nothing.
+//
+// Handlers read their controls into the core's plain structs, call the core and show what
+// comes back. An exception that the core raises ends the handler and is shown in an error
+// message box (handler_guard.h); the window stays usable.
 #pragma once
 
+#include "app/handler_guard.h"
 #include "app/shell_state.h"
 #include "app/user_prompts.h"
+#include "copy/clock.h"
+#include "copy/copy_run.h"
+#include "copy/progress_display.h"
+#include "copy/run_state.h"
+#include "plan/naming.h"
 
 #include <QWidget>
 
@@ -29,7 +41,7 @@ class QSlider;
 class QSpinBox;
 class QStackedWidget;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 
 namespace store {
 class TfdbObject;
@@ -37,9 +49,11 @@ class TfdbObject;
 
 namespace app {
 
+class ProgressPageView;
 class RadioGroup;
 class Shape;
 class StaticText;
+class TrackListModel;
 class WizardPage;
 struct SettingsValues;
 
@@ -70,12 +84,51 @@ public:
     // Gives each component whose Tag lies in low..high the text of that row, by its class.
     void ApplyTaggedTexts(int low, int high);
 
+    // Destination page: the enabled state of its dependent controls, and the size limit box
+    // following the destination's free space while cbAutoSizeLimit is ticked. Runs when TS3
+    // is shown, on every change of the text of cbDest and on a click of cbAutoSizeLimit,
+    // CheckBox1 or cbDiv.
+    void RefreshDestOptions();
+    // Leaving the destination page: SizeLimit from the text of cbSizeLimit; a typed limit
+    // joins the box's history on top.
+    void ApplySizeLimit();
+
+    // Builds the track list from the chosen source with the naming options of the controls
+    // (messages through prompts()). A source that cannot be read raises its error; the list
+    // then holds what was read up to that point.
+    void BuildTrackList();
+    // BuildTrackList, then ListView1 shows the whole list, row i = entry i, drawn once.
+    void FillPreviewList();
+
+    // The copy run over the current list with the options of the controls, shown on the
+    // progress page; returns when the run has ended. The page flow shows TSP and sets the
+    // footer around it.
+    void CopyRun();
+    // "Пропустить этот файл": the transfer under way stops at its next progress point.
+    void Button5Click();
+
+    // The naming and copy options as the controls show them now.
+    plan::NamingOptions namingOptionsFromControls() const;
+    copy::CopyOptions copyOptionsFromControls() const;
+
+    // Connects `signal` of `sender` to a handler of the window, guarded at its edge
+    // (handler_guard.h). The signal's arguments are not passed on.
+    template <typename Sender, typename Signal>
+    void connectHandler(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this,
+                [this, handler] { RunGuarded(*m_prompts, [this, handler] { (this->*handler)(); }); });
+    }
+
     const std::string& settingsPath() const { return m_settingsPath; }
     UserPrompts& prompts() { return *m_prompts; }
     // True once FormClose has run.
     bool closed() const { return m_closed; }
 
     ShellState Shell;
+    // The state of the copy run in progress or of the last one; its flags are Shell's.
+    copy::RunState Run{Shell};
+    // The size limit in bytes, 0 = none; set by ApplySizeLimit.
+    int64_t SizeLimit = 0;
     // Both live from FormCreate to FormClose; null outside that span.
     std::unique_ptr<store::TfdbObject> ConfDb;
     std::unique_ptr<store::TfdbObject> ListDb;
@@ -154,7 +207,8 @@ public:
 
     // Preview page TS4 with its limit bar and player controls, and the build page TS4P.
     QLabel* Label10 = nullptr;
-    QTreeWidget* ListView1 = nullptr;
+    QTreeView* ListView1 = nullptr;
+    TrackListModel* PreviewRows = nullptr; // the rows ListView1 shows
     QFrame* LimitBar = nullptr;
     Shape* LimitBarShape = nullptr;
     QLabel* Label4 = nullptr;
@@ -207,6 +261,7 @@ private:
     void buildProgressPage();
     void buildAboutPage();
     void sizeAndCentreWindow();
+    void connectHandlers();
 
     // window_settings.cpp: the settings between the controls and ConfDb.
     SettingsValues settingsFromControls() const;
@@ -217,6 +272,11 @@ private:
     std::unique_ptr<UserPrompts> m_ownPrompts;
     UserPrompts* m_prompts = nullptr;
     bool m_closed = false;
+    // The progress page as the copy engine's view, and the display over it, whose update
+    // stamps live as long as the window.
+    copy::SteadyClock m_clock;
+    std::unique_ptr<ProgressPageView> m_progressView;
+    std::unique_ptr<copy::ProgressDisplay> m_progressDisplay;
 };
 
 } // namespace app

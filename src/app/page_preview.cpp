@@ -2,6 +2,7 @@
 // shown while the list is built.
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "app/track_list_model.h"
 #include "app/widgets.h"
 
 #include <QGridLayout>
@@ -11,7 +12,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace app {
@@ -26,10 +27,13 @@ constexpr int LimitBarDesignColor = 10545282;
 void TForm1::buildPreviewPage() {
     Label10 = makeLabel(TS4, "Label10", LabelStyle::Bold);
 
-    ListView1 = new QTreeWidget(TS4);
+    // A report-style list over a model of the rows: a long list costs nothing until painted.
+    ListView1 = new QTreeView(TS4);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setColumnCount(3);
+    PreviewRows = new TrackListModel(ListView1);
+    ListView1->setModel(PreviewRows);
     ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);

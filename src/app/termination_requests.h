@@ -1,8 +1,10 @@
-// Requests from outside to end the process: SIGTERM, SIGINT and SIGHUP (a closed terminal or a
-// desktop logout). The signal handler only writes one byte to a pipe (safe inside a handler);
-// the event loop reads it and emits requested(), where the window closes as its close button
-// would. One instance per process; destroying it restores the previous handlers.
+// Requests from outside to end the process (platform/termination_signals.h: SIGTERM, SIGINT,
+// SIGHUP) as a Qt signal: the event loop watches the platform's descriptor and emits
+// requested(), where the window closes as its close button would. One instance per process;
+// destroying it gives the signals their earlier handling back.
 #pragma once
+
+#include "platform/termination_signals.h"
 
 #include <QObject>
 
@@ -22,6 +24,7 @@ signals:
 private:
     void drain();
 
+    platform::TerminationSignals m_signals;
     QSocketNotifier* m_notifier = nullptr;
 };
 

@@ -59,6 +59,21 @@ private:
     QString m_caption;
 };
 
+// Freezes the drawing of a window for the life of the object; it repaints once afterwards.
+class DrawingFreeze {
+public:
+    explicit DrawingFreeze(QWidget* window) : m_window(window), m_wasEnabled(window->updatesEnabled()) {
+        m_window->setUpdatesEnabled(false);
+    }
+    ~DrawingFreeze() { m_window->setUpdatesEnabled(m_wasEnabled); }
+    DrawingFreeze(const DrawingFreeze&) = delete;
+    DrawingFreeze& operator=(const DrawingFreeze&) = delete;
+
+private:
+    QWidget* m_window;
+    bool m_wasEnabled;
+};
+
 // A rectangle with an outline colour and a fill colour.
 class Shape : public QWidget {
     Q_OBJECT

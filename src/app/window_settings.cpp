@@ -1,5 +1,6 @@
 // The window's side of the settings: its controls to SettingsValues and back, and the empty
 // track-list store that start-up prepares.
+#include "app/controls.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "store/object_model.h"
@@ -12,14 +13,6 @@
 namespace app {
 
 namespace {
-
-std::vector<std::string> itemsOf(const QComboBox* combo) {
-    std::vector<std::string> items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items.push_back(combo->itemText(i).toStdString());
-    }
-    return items;
-}
 
 // Replaces the history of a combo box. Qt selects the first item of a filled list by itself;
 // the field is cleared again, so that only the caller decides what it shows.
@@ -42,10 +35,10 @@ void selectIndex(QComboBox* combo, int32_t index) {
 
 SettingsValues TForm1::settingsFromControls() const {
     SettingsValues values;
-    values.Source1 = itemsOf(cbSource1);
-    values.Source2 = itemsOf(cbSource2);
-    values.Dest = itemsOf(cbDest);
-    values.SizeLimit = itemsOf(cbSizeLimit);
+    values.Source1 = comboItems(cbSource1);
+    values.Source2 = comboItems(cbSource2);
+    values.Dest = comboItems(cbDest);
+    values.SizeLimit = comboItems(cbSizeLimit);
     values.CreateList = chCreateList->isChecked();
     values.cb2 = cb2->isChecked();
     values.cb3 = cb3->isChecked();

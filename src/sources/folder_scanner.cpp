@@ -1,7 +1,7 @@
 #include "sources/folder_scanner.h"
 
 #include "sources/source_paths.h"
-#include "sources/track_entries.h"
+#include "store/track_list.h"
 
 #include <algorithm>
 #include <set>
@@ -20,7 +20,7 @@ public:
             }
         }
         for (const platform::FolderEntry& entry : listing.entries) {
-            if (entry.isFolder && !entry.hidden) {
+            if (entry.isFolder && !entry.hidden && m_entered.insert(entry.identity).second) {
                 const std::string subFolder = relativeFolder + "\\" + entry.name;
                 platform::FolderListing subListing;
                 if (list(subFolder, subListing)) {
@@ -70,9 +70,10 @@ void AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, con
     if (std::find(AudioExtensions.begin(), AudioExtensions.end(), extension) == AudioExtensions.end()) {
         return;
     }
-    TrackListAppender appender(listDb);
-    appender.append({CollapseBackslashes(std::string(sourceFolder) + "\\" + relativePath, 3), "", entry.size,
-                     std::nullopt});
+    store::TrackEntry track;
+    track.OrigFileName = CollapseBackslashes(std::string(sourceFolder) + "\\" + relativePath, 3);
+    track.Size = entry.size;
+    store::appendTrackEntry(listDb, track);
 }
 
 } // namespace sources

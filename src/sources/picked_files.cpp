@@ -1,14 +1,16 @@
 #include "sources/picked_files.h"
 
 #include "sources/playlist_reader.h"
-#include "sources/track_entries.h"
+#include "store/track_list.h"
 
 namespace sources {
 
 void AddPickedFiles(store::TfdbObject& listDb, const std::vector<std::string>& pickedFiles, int64_t sizeLimit) {
-    TrackListAppender appender(listDb);
     for (const std::string& path : pickedFiles) {
-        appender.append({path, "", sizeLimit != 0 ? FileSizeOf(path) : SizeNotMeasured, std::nullopt});
+        store::TrackEntry entry;
+        entry.OrigFileName = path;
+        entry.Size = sizeLimit != 0 ? FileSizeOf(path) : -1;
+        store::appendTrackEntry(listDb, entry);
     }
 }
 

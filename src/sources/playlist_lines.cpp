@@ -109,7 +109,7 @@ void PlaylistLineReader::handleLine() {
 }
 
 void PlaylistLineReader::handleInfoLine(std::string_view rest) {
-    const size_t comma = rest.rfind(',');
+    const size_t comma = rest.find(',');
     m_desc = comma == std::string_view::npos ? std::string() : std::string(rest.substr(comma + 1));
     const std::string_view lengthText = rest.substr(0, comma);
     const std::optional<int32_t> length = ParseInteger(lengthText);

@@ -4,8 +4,7 @@
 #include "sources/playlist_lines.h"
 #include "sources/source_error.h"
 #include "sources/source_paths.h"
-#include "sources/track_entries.h"
-#include "store/object_model.h"
+#include "store/track_list.h"
 #include "texts/text_table.h"
 
 #include <algorithm>
@@ -37,9 +36,13 @@ private:
 };
 
 // The first pass: false when the file is no playlist.
-bool readEntries(OpenFile& file, const std::string& path, TrackListAppender& appender) {
+bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& listDb) {
     PlaylistLineReader reader([&](std::string_view line, const std::string& desc, int32_t len) {
-        return appender.append({std::string(line), desc, SizeNotMeasured, len});
+        store::TrackEntry entry;
+        entry.OrigFileName = line;
+        entry.Desc = desc;
+        entry.Len = len;
+        return store::appendTrackEntry(listDb, entry) <= 0;
     });
     std::string piece(ReadPieceSize, '\0');
     for (;;) {
@@ -56,23 +59,22 @@ bool readEntries(OpenFile& file, const std::string& path, TrackListAppender& app
 
 // The second pass: full paths, and sizes under a limit.
 void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit) {
-    using store::StoreValue;
+    using store::TrackField;
     const std::string folder = PlaylistFolder(playlistPath);
-    std::unique_ptr<store::TfdbItem> list = listDb.DSystem.ItemByPath("list");
-    if (list->Index <= 0) {
-        return;
-    }
-    const int high = list->AsTLinks.High();
-    for (int position = 0; position <= high; ++position) {
-        store::TfdbItemAsObject& entry = list->AsTLinks.Link(position).AsObject;
-        StoreValue value;
-        entry.FieldByName(OrigFileNameField).GetValue(value);
-        const std::string path = ResolvePlaylistLine(value.toText(), folder);
-        entry.FieldByName(OrigFileNameField).SetValue(StoreValue::fromText(path));
+    const int count = store::trackCount(listDb);
+    for (int position = 0; position < count; ++position) {
+        const std::string orig = store::readTrackField(listDb, position, TrackField::OrigFileName).toText();
+        const std::string path = ResolvePlaylistLine(orig, folder);
+        store::setTrackField(listDb, position, TrackField::OrigFileName, store::StoreValue::fromText(path));
         if (sizeLimit != 0) {
-            entry.FieldByName(SizeField).SetValue(StoreValue::fromInt64(FileSizeOf(path)));
+            store::setTrackField(listDb, position, TrackField::Size, store::sizeValue(FileSizeOf(path)));
         }
     }
+}
+
+bool hasTrackList(store::TfdbObject& listDb) {
+    int number = 0;
+    return listDb.DSystem.Resolve(store::trackListPath, number) <= 0;
 }
 
 } // namespace
@@ -83,11 +85,10 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
     if (file.handle() == platform::InvalidFile) {
         throw CannotOpenFile(playlistPath, platform::lastErrorText());
     }
-    TrackListAppender appender(listDb);
-    if (!appender.listFound()) {
+    if (!hasTrackList(listDb)) {
         Show(showMessage, ListMissingMessage);
     }
-    if (!readEntries(file, playlistPath, appender)) {
+    if (!readEntries(file, playlistPath, listDb)) {
         file.close();
         Show(showMessage, texts::GetText(NotAPlaylistText));
         return;

@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace apptest {
 namespace {
@@ -40,10 +40,10 @@ TEST_F(WindowTest, ItemListsComeFromRowsOneLineEach) {
               QStringList({"Перезаписывать", "Переименовывать (добавление номера в скобках)", "Пропускать"}));
     EXPECT_EQ(itemsOf(window->cb5),
               QStringList({"Удалять", "Заменять на пробел", "Заменять на подчеркивание"}));
-    QTreeWidgetItem* header = window->ListView1->headerItem();
-    EXPECT_EQ(header->text(0), QStringLiteral("Описание"));
-    EXPECT_EQ(header->text(1), QStringLiteral("Источник"));
-    EXPECT_EQ(header->text(2), QStringLiteral("Приемник"));
+    const QAbstractItemModel* rows = window->ListView1->model();
+    EXPECT_EQ(rows->headerData(0, Qt::Horizontal), QStringLiteral("Описание"));
+    EXPECT_EQ(rows->headerData(1, Qt::Horizontal), QStringLiteral("Источник"));
+    EXPECT_EQ(rows->headerData(2, Qt::Horizontal), QStringLiteral("Приемник"));
 }
 
 // Captions named by ApplyInterfaceTexts, the window title taken from the header, and the

@@ -1,9 +1,8 @@
-// The shell's small pieces: trailing backslashes, where the settings live, the footer buttons
+// The shell's small pieces: where the settings live, the footer buttons
 // per page and run state, and the choice of the source type.
 #include "window_fixture.h"
 
 #include "app/settings_location.h"
-#include "app/shell_state.h"
 #include "app/widgets.h"
 
 #include <QPushButton>
@@ -12,22 +11,6 @@
 
 namespace apptest {
 namespace {
-
-// Every trailing "\" goes, so a drive root becomes "C:" and backslashes alone become empty.
-TEST(StripTrailingBackslashes, RemovesEveryTrailingBackslash) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Music\\", "C:\\Music"},
-        {"C:\\Music\\\\\\", "C:\\Music"},
-        {"C:\\", "C:"},
-        {"C:\\Music", "C:\\Music"},
-        {"\\\\\\", ""},
-        {"", ""},
-        {"\\\\server\\share\\", "\\\\server\\share"},
-    };
-    for (const auto& [path, expected] : cases) {
-        EXPECT_EQ(app::StripTrailingBackslashes(path), expected) << path;
-    }
-}
 
 // Beside the program when its folder can be written, else the user's configuration folder.
 TEST(SettingsLocation, BesideTheProgramOrInTheConfigurationFolder) {

@@ -32,7 +32,7 @@ protected:
         sources::ScanFolder(typed, [&](const std::string& path, const platform::FolderEntry& entry) {
             sources::AddFolderFile(*listDb, typed, path, entry);
         });
-        return textsOf(fieldOfEntries(*listDb, "OrigFileName"));
+        return textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName));
     }
 
     void link(const std::string& target, const std::string& at) {
@@ -85,10 +85,10 @@ TEST_F(FolderScanTest, EntriesCarryTheListedSize) {
     drive.writeFile("Music/big.wav");
     ASSERT_EQ(::truncate(drive.hostPath("Music/big.wav").c_str(), 5'000'000'000LL), 0);
     scan("D:\\Music");
-    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(3000, 5'000'000'000LL));
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "Desc")), ElementsAre("", ""));
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "FileName")), ElementsAre("", ""));
-    EXPECT_THAT(fieldOfEntries(*listDb, "Len"), testing::Each(store::StoreValue()));
+    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)), ElementsAre(3000, 5'000'000'000LL));
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::Desc)), ElementsAre("", ""));
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::FileName)), ElementsAre("", ""));
+    EXPECT_THAT(fieldOfEntries(*listDb, store::TrackField::Len), testing::Each(store::StoreValue()));
 }
 
 // A hidden starting folder is walked; a missing one gives nothing and no error.

@@ -27,17 +27,17 @@ protected:
 // without a limit.
 TEST_F(PickedFilesTest, OneEntryPerPickedFileInOrder) {
     sources::AddPickedFiles(*listDb, picked, 0);
-    EXPECT_EQ(textsOf(fieldOfEntries(*listDb, "OrigFileName")), picked);
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "Desc")), ElementsAre("", "", ""));
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "FileName")), ElementsAre("", "", ""));
-    EXPECT_THAT(fieldOfEntries(*listDb, "Len"), testing::Each(store::StoreValue()));
-    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(-1, -1, -1));
+    EXPECT_EQ(textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName)), picked);
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::Desc)), ElementsAre("", "", ""));
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::FileName)), ElementsAre("", "", ""));
+    EXPECT_THAT(fieldOfEntries(*listDb, store::TrackField::Len), testing::Each(store::StoreValue()));
+    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)), ElementsAre(-1, -1, -1));
 }
 
 // Under a limit each entry has its real size, and a file gone since picking has 0.
 TEST_F(PickedFilesTest, SizesUnderALimit) {
     sources::AddPickedFiles(*listDb, picked, 1);
-    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(2, 4, 0));
+    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)), ElementsAre(2, 4, 0));
 }
 
 // A cancelled dialog (no files) gives an empty list.

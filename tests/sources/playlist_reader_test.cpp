@@ -49,8 +49,8 @@ TEST_F(PlaylistTest, LineEndsOfAnyKindGiveTheSameList) {
             content += (content.empty() ? "" : between) + line;
         }
         listDb = makeListDb();
-        EXPECT_THAT(read(content + atEnd), ElementsAre(Entry{"D:\\Lists\\Music\\b.mp3", "Artist - Title", Len(215)},
-                                                       Entry{"D:\\Lists\\c.mp3", "", Len(0)}))
+        EXPECT_THAT(read(content + atEnd), ElementsAre(Entry{"D:\\Lists\\Music\\b.mp3", "Artist - Title", 215},
+                                                       Entry{"D:\\Lists\\c.mp3", "", 0}))
             << testing::PrintToString(content);
     }
     EXPECT_THAT(messages, IsEmpty());
@@ -112,12 +112,12 @@ TEST_F(PlaylistTest, InfoLinesGovernTheNextFileLine) {
                                 "#EXTINF: 7,\n"
                                 "f.mp3\n"
                                 "#EXTINF:99,Dangling\n";
-    EXPECT_THAT(read(content), ElementsAre(Entry{"D:\\Lists\\a.mp3", "Artist - Title, Live, 1999", Len(215)},
-                                           Entry{"D:\\Lists\\b.mp3", " Blank first", Len(-1)},
-                                           Entry{"D:\\Lists\\c.mp3", "Second", Len(31)},
-                                           Entry{"D:\\Lists\\d.mp3", "", Len(0)},
-                                           Entry{"D:\\Lists\\e.mp3", "", Len(42)},
-                                           Entry{"D:\\Lists\\f.mp3", "", Len(7)}));
+    EXPECT_THAT(read(content), ElementsAre(Entry{"D:\\Lists\\a.mp3", "Artist - Title, Live, 1999", 215},
+                                           Entry{"D:\\Lists\\b.mp3", " Blank first", -1},
+                                           Entry{"D:\\Lists\\c.mp3", "Second", 31},
+                                           Entry{"D:\\Lists\\d.mp3", "", 0},
+                                           Entry{"D:\\Lists\\e.mp3", "", 42},
+                                           Entry{"D:\\Lists\\f.mp3", "", 7}));
 }
 
 // What each kind of file line becomes with the playlist D:\Lists\a.m3u.
@@ -144,20 +144,20 @@ TEST_F(PlaylistTest, FileLinesAreMadeFullAgainstThePlaylistFolder) {
         expected.push_back(full);
     }
     read(content);
-    EXPECT_EQ(textsOf(fieldOfEntries(*listDb, "OrigFileName")), expected);
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "FileName")), testing::Each(""));
+    EXPECT_EQ(textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName)), expected);
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::FileName)), testing::Each(""));
 }
 
 // A line of blanks only makes no entry and leaves the pending info to the next file line.
 TEST_F(PlaylistTest, BlankFileLineMakesNoEntry) {
     EXPECT_THAT(read("#EXTM3U\n#EXTINF:5,Song\n \t \nsong.mp3\n   "),
-                ElementsAre(Entry{"D:\\Lists\\song.mp3", "Song", Len(5)}));
+                ElementsAre(Entry{"D:\\Lists\\song.mp3", "Song", 5}));
 }
 
 // Relative lines of a playlist in a drive root, in the current folder and on a bare drive.
 TEST_F(PlaylistTest, PlaylistFolderOfRootAndRelativePlaylists) {
     read("#EXTM3U\nb.mp3\nSub\\\\c.mp3\n", 0, "a.m3u");
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, "OrigFileName")), ElementsAre("D:\\b.mp3", "D:\\Sub\\c.mp3"));
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName)), ElementsAre("D:\\b.mp3", "D:\\Sub\\c.mp3"));
 
     // Every form of the playlist's path names the file beside it.
     drive.writeFile("Lists/rel.m3u", "#EXTM3U\nb.mp3\n");
@@ -166,7 +166,7 @@ TEST_F(PlaylistTest, PlaylistFolderOfRootAndRelativePlaylists) {
     for (const char* path : {"rel.m3u", "D:rel.m3u", "D:/Lists/rel.m3u"}) {
         listDb = makeListDb();
         sources::ReadPlaylist(*listDb, path, 1, record);
-        EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(5)) << path;
+        EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)), ElementsAre(5)) << path;
     }
 }
 
@@ -176,13 +176,13 @@ TEST_F(PlaylistTest, SizesAreMeasuredOnlyUnderALimit) {
     drive.writeFile("Lists/Music/b.mp3", std::string(1234, 'x'));
     const std::string content = "#EXTM3U\nMusic\\b.mp3\nmissing.mp3\n";
     read(content);
-    const auto unmeasured = fieldOfEntries(*listDb, "Size");
+    const auto unmeasured = fieldOfEntries(*listDb, store::TrackField::Size);
     EXPECT_THAT(numbersOf(unmeasured), ElementsAre(-1, -1));
     EXPECT_EQ(unmeasured[0].kind(), store::StoreValue::Kind::Int8);
 
     listDb = makeListDb();
     read(content, 700 * 1000000LL);
-    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, "Size")), ElementsAre(1234, 0));
+    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)), ElementsAre(1234, 0));
 }
 
 // A playlist that cannot be opened (missing, a folder, held by another program) raises the
@@ -217,7 +217,7 @@ TEST_F(PlaylistTest, BadLengthRaisesAndKeepsEarlierEntries) {
     } catch (const sources::SourceError& error) {
         EXPECT_STREQ(error.what(), "'1.5' is not a valid integer value");
     }
-    EXPECT_THAT(entriesOf(*listDb), ElementsAre(Entry{" one.mp3", "One", Len(3)}));
+    EXPECT_THAT(entriesOf(*listDb), ElementsAre(Entry{" one.mp3", "One", 3}));
     // The playlist was closed on the way out.
     EXPECT_EQ(sources::FileSizeOf("D:\\Lists\\a.m3u"), static_cast<int64_t>(content.size()));
 }
@@ -266,8 +266,8 @@ TEST_F(PlaylistTest, TwoHundredMegabytePlaylist) {
     ASSERT_GT(content.size(), 200u * 1000 * 1000);
     const auto entries = read(content);
     ASSERT_EQ(entries.size(), 10000u);
-    EXPECT_EQ(entries.front(), (Entry{"D:\\Lists\\Music\\0.mp3", "Track 0", Len(0)}));
-    EXPECT_EQ(entries.back(), (Entry{"D:\\Lists\\Music\\9999.mp3", "Track 9999", Len(9999)}));
+    EXPECT_EQ(entries.front(), (Entry{"D:\\Lists\\Music\\0.mp3", "Track 0", 0}));
+    EXPECT_EQ(entries.back(), (Entry{"D:\\Lists\\Music\\9999.mp3", "Track 9999", 9999}));
 }
 
 } // namespace

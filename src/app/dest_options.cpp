@@ -1,0 +1,42 @@
+// The destination page's dependent controls and the size limit: the window reads its
+// controls, the core (plan/size_limit.h) decides, the window shows the result.
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "plan/size_limit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QSpinBox>
+
+namespace app {
+
+void TForm1::RefreshDestOptions() {
+    plan::DestPageControls controls;
+    controls.renameFiles = CheckBox1->isChecked();
+    controls.autoSizeLimit = cbAutoSizeLimit->isChecked();
+    controls.keepFolderLevels = cbDiv->isChecked();
+    controls.destFolder = fromQt(cbDest->currentText());
+    const plan::DestPageState state = plan::DestOptionsFor(controls);
+    GroupBox1->setEnabled(state.renameGroupEnabled);
+    cbSizeLimit->setEnabled(state.sizeLimitEnabled);
+    if (state.sizeLimitText) {
+        cbSizeLimit->setEditText(toQt(*state.sizeLimitText));
+    }
+    seDiv->setEnabled(state.folderLevelsEnabled);
+}
+
+void TForm1::ApplySizeLimit() {
+    const std::string text = fromQt(cbSizeLimit->currentText());
+    std::vector<std::string> history = comboItems(cbSizeLimit);
+    const size_t before = history.size();
+    SizeLimit = plan::ApplySizeLimit(text, cbAutoSizeLimit->isChecked(), history);
+    if (history.size() != before) {
+        // Inserting into a box can select the new item; the field keeps what was typed.
+        cbSizeLimit->insertItem(0, toQt(history.front()));
+        cbSizeLimit->setEditText(toQt(text));
+    }
+}
+
+} // namespace app

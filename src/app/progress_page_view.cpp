@@ -1,0 +1,71 @@
+#include "app/progress_page_view.h"
+
+#include "app/qt_text.h"
+#include "platform/drives.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QUrl>
+
+namespace app {
+
+void ProgressPageView::clearLog() {
+    m_controls.log->clear();
+}
+
+void ProgressPageView::appendLogLine(const std::string& text) {
+    m_controls.log->appendPlainText(toQt(text));
+}
+
+void ProgressPageView::setOverallBar(int position) {
+    m_controls.overallBar->setValue(position);
+}
+
+void ProgressPageView::setFileBar(int position) {
+    m_controls.fileBar->setValue(position);
+}
+
+void ProgressPageView::setStatusText(copy::StatusLabel label, const std::string& text) {
+    QLabel* shown = nullptr;
+    switch (label) {
+    case copy::StatusLabel::Speed:
+        shown = m_controls.speed;
+        break;
+    case copy::StatusLabel::Size:
+        shown = m_controls.sizes;
+        break;
+    case copy::StatusLabel::Time:
+        shown = m_controls.times;
+        break;
+    }
+    if (shown != nullptr) {
+        shown->setText(toQt(text));
+    }
+}
+
+void ProgressPageView::setPhaseTitle(const std::string& text) {
+    m_controls.phaseTitle->setText(toQt(text));
+}
+
+void ProgressPageView::showMessage(const std::string& text) {
+    m_prompts.showMessage(text);
+}
+
+bool ProgressPageView::askYesNo(const std::string& text) {
+    return m_prompts.askYesNo(text);
+}
+
+void ProgressPageView::processPendingMessages() {
+    QCoreApplication::processEvents();
+}
+
+void ProgressPageView::openDocument(const std::string& path) {
+    if (const std::optional<std::string> host = platform::toHostPath(path)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*host)));
+    }
+}
+
+} // namespace app

@@ -1,0 +1,43 @@
+// The copy run from the window: the options read from the controls, the run over ListDb shown
+// on the progress page, and the skip button.
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/widgets.h"
+
+#include "store/object_model.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace app {
+
+copy::CopyOptions TForm1::copyOptionsFromControls() const {
+    copy::CopyOptions options;
+    options.TransferMode = RadioGroup1->itemIndex();
+    options.ExistAction = cbExistAction->currentIndex();
+    options.CreateList = chCreateList->isChecked();
+    options.DestFolder = fromQt(cbDest->currentText());
+    return options;
+}
+
+void TForm1::CopyRun() {
+    if (!ListDb) {
+        return;
+    }
+    try {
+        copy::CopyRun(copyOptionsFromControls(), *ListDb, Run, *m_progressDisplay);
+    } catch (...) {
+        // A run that failed half-way must not leave the flags running: the close guard would
+        // then refuse to close the window for ever.
+        Shell.WorkActive = false;
+        Shell.RunIdle = true;
+        Shell.CopyCancelCell = -1;
+        throw;
+    }
+}
+
+void TForm1::Button5Click() {
+    copy::Button5Click(Run);
+}
+
+} // namespace app

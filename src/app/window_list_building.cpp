@@ -1,0 +1,53 @@
+// Building the track list from the window: the chosen source and the naming options read
+// from the controls into the core's structs, and the preview list ListView1 filled from the
+// built list.
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/track_list_model.h"
+#include "app/widgets.h"
+#include "store/object_model.h"
+#include "store/track_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
+
+namespace app {
+
+plan::NamingOptions TForm1::namingOptionsFromControls() const {
+    plan::NamingOptions options;
+    options.destFolder = fromQt(cbDest->currentText());
+    options.renameFiles = CheckBox1->isChecked();
+    options.renameByDescription = cb2->isChecked();
+    options.keepNamesStartingWithDigit = cb3->isChecked();
+    options.prefixListNumber = cb4->isChecked();
+    options.keepFolderLevels = cbDiv->isChecked();
+    options.folderLevels = seDiv->value();
+    options.invalidChars = static_cast<plan::InvalidCharAction>(cb5->currentIndex());
+    return options;
+}
+
+void TForm1::BuildTrackList() {
+    // TODO: the core's BuildTrackList
+}
+
+void TForm1::FillPreviewList() {
+    if (!ListDb) {
+        return;
+    }
+    BuildTrackList();
+    PreviewRows->setRows({});
+    const DrawingFreeze freeze(this);
+    int list = 0;
+    if (ListDb->DSystem.Resolve(store::trackListPath, list) > 0) {
+        m_prompts->showMessage("Error #89234 !");
+    }
+    std::vector<PreviewRow> rows;
+    rows.reserve(static_cast<size_t>(store::trackCount(*ListDb)));
+    store::forEachTrackEntry(*ListDb, [&rows](int, const store::TrackEntry& entry) {
+        rows.push_back({entry.Desc, entry.OrigFileName, entry.FileName});
+    });
+    PreviewRows->setRows(std::move(rows));
+}
+
+} // namespace app

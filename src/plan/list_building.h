@@ -1,0 +1,29 @@
+// Building the track list from nothing, the step between the destination page and the
+// preview: the list emptied, the chosen source read, every entry named, invalid names fixed.
+#pragma once
+
+#include "plan/naming.h"
+#include "sources/message_sink.h"
+#include "sources/source_choice.h"
+
+#include <cstdint>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace plan {
+
+// The start of the message that reports corrected names; the count follows in digits.
+inline constexpr const char* CorrectedNamesText = "Найдено и исправлено неверных имен файлов: ";
+
+// Empties "list" (the mask stays), reads `source` into it (sources::ReadSource, `sizeLimit`
+// in bytes, 0 = none), sets every FileName (ComputeDestNames) and, when renaming by
+// description is on, cleans invalid names (FixInvalidNames) and shows CorrectedNamesText with
+// the count when it is above 0. Messages of the sources are shown and the build goes on; a
+// SourceError of the playlist reader ends the build at once and passes to the caller, leaving
+// the entries read so far unnamed.
+void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
+                    const NamingOptions& naming, const sources::ShowMessage& showMessage);
+
+} // namespace plan

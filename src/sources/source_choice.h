@@ -1,0 +1,36 @@
+// The source chosen on the source page, as the window reads it from its controls, and reading
+// that source into the track list.
+#pragma once
+
+#include "sources/message_sink.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace sources {
+
+// Values of SourceKind; any other value selects no source.
+inline constexpr int32_t PlaylistSource = 1;
+inline constexpr int32_t FolderSource = 2;
+inline constexpr int32_t PickedFilesSource = 3;
+
+struct SourceChoice {
+    int32_t kind = 0;                     // SourceKind
+    std::string playlistPath{};             // cbSource1, as typed
+    std::string folderPath{};               // cbSource2, as typed
+    std::vector<std::string> pickedFiles{}; // OpenDialog2's last answer (program paths)
+};
+
+// Appends the entries of the chosen source to the track list (which the caller has emptied):
+// ReadPlaylist, ScanFolder with AddFolderFile, or AddPickedFiles; nothing for another kind.
+// `sizeLimit` in bytes, 0 = none. Messages and errors as those functions state them: a
+// SourceError from the playlist reader passes through.
+void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
+                const ShowMessage& showMessage);
+
+} // namespace sources
