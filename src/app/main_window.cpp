@@ -8,6 +8,7 @@
 #include "app/settings_location.h"
 #include "app/widgets.h"
 #include "platform/drives.h"
+#include "sources/source_choice.h"
 #include "sources/source_paths.h"
 #include "store/object_model.h"
 #include "texts/text_table.h"
@@ -190,7 +191,7 @@ void TForm1::FormCreate() {
 
     RadioGroup1->setItemIndex(1);
     RadioButton1->setChecked(true);
-    Shell.SourceKind = SourcePlaylist;
+    Shell.SourceKind = sources::PlaylistSource;
     cbSource1->setEditText(QString());
     cbDest->setEditText(QString());
 
@@ -246,7 +247,7 @@ void TForm1::Button4Click() {
 void TForm1::SetSourceKind(int32_t kind) {
     Shell.SourceKind = kind;
     QRadioButton* const buttons[] = {RadioButton1, RadioButton2, RadioButton3};
-    if (kind >= SourcePlaylist && kind <= SourcePickedFiles) {
+    if (kind >= sources::PlaylistSource && kind <= sources::PickedFilesSource) {
         buttons[kind - 1]->setChecked(true);
     }
 }

@@ -21,6 +21,7 @@
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 #include "plan/naming.h"
+#include "sources/source_choice.h"
 
 #include <QWidget>
 
@@ -97,8 +98,11 @@ public:
     // (messages through prompts()). A source that cannot be read raises its error; the list
     // then holds what was read up to that point.
     void BuildTrackList();
-    // BuildTrackList, then ListView1 shows the whole list, row i = entry i, drawn once.
+    // BuildTrackList, then ShowTrackList.
     void FillPreviewList();
+    // ListView1 shows the track list as it stands, row i = entry i, filled while the window's
+    // drawing is frozen so that it repaints once.
+    void ShowTrackList();
 
     // The copy run over the current list with the options of the controls, shown on the
     // progress page; returns when the run has ended. The page flow shows TSP and sets the
@@ -107,7 +111,8 @@ public:
     // "Пропустить этот файл": the transfer under way stops at its next progress point.
     void Button5Click();
 
-    // The naming and copy options as the controls show them now.
+    // The chosen source, the naming and the copy options as the controls show them now.
+    sources::SourceChoice sourceFromControls() const;
     plan::NamingOptions namingOptionsFromControls() const;
     copy::CopyOptions copyOptionsFromControls() const;
 

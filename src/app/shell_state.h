@@ -9,16 +9,13 @@
 
 namespace app {
 
-// Source kinds held in ShellState::SourceKind; any other value selects no source.
-enum SourceKindValue : int32_t { SourcePlaylist = 1, SourceFolder = 2, SourcePickedFiles = 3 };
-
 // One instance lives for the whole process, owned by the window. The run flags WorkActive,
 // RunIdle and CopyCancelCell are the copy engine's ShellFlags themselves (copy/run_state.h):
 // the window hands this object to the copy run, so the run and the exit/abort button
 // (Button4Click) read and write one set of flags.
 struct ShellState : copy::ShellFlags {
     std::string ProgramFolder; // program path of the executable's folder, no trailing "\"
-    int32_t SourceKind = 0;
+    int32_t SourceKind = 0;    // sources/source_choice.h: 1 playlist, 2 folder, 3 picked files
 
     // The window may close only while no copy run executes or unwinds.
     bool mayClose() const { return !WorkActive && RunIdle; }

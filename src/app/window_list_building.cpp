@@ -5,6 +5,7 @@
 #include "app/qt_text.h"
 #include "app/track_list_model.h"
 #include "app/widgets.h"
+#include "plan/list_building.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 
@@ -27,15 +28,32 @@ plan::NamingOptions TForm1::namingOptionsFromControls() const {
     return options;
 }
 
-void TForm1::BuildTrackList() {
-    // TODO: the core's BuildTrackList
+sources::SourceChoice TForm1::sourceFromControls() const {
+    sources::SourceChoice source;
+    source.kind = Shell.SourceKind;
+    source.playlistPath = fromQt(cbSource1->currentText());
+    source.folderPath = fromQt(cbSource2->currentText());
+    source.pickedFiles = OpenDialog2Files;
+    return source;
 }
 
-void TForm1::FillPreviewList() {
+void TForm1::BuildTrackList() {
     if (!ListDb) {
         return;
     }
+    plan::BuildTrackList(*ListDb, sourceFromControls(), SizeLimit, namingOptionsFromControls(),
+                         [this](const std::string& text) { m_prompts->showMessage(text); });
+}
+
+void TForm1::FillPreviewList() {
     BuildTrackList();
+    ShowTrackList();
+}
+
+void TForm1::ShowTrackList() {
+    if (!ListDb) {
+        return;
+    }
     PreviewRows->setRows({});
     const DrawingFreeze freeze(this);
     int list = 0;

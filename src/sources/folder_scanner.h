@@ -22,7 +22,8 @@ inline constexpr std::array<std::string_view, 16> AudioExtensions = {
 
 // One file of the walk: its path below the starting folder, beginning with "\" ("\a.mp3",
 // "\Sub\b.mp3"), and its entry in the folder listing (name, size, hidden, time).
-using FolderFileStep = std::function<void(const std::string& relativePath, const platform::FolderEntry& entry)>;
+using FolderFileStep =
+    std::function<void(const std::string& relativePath, const platform::FolderEntry& entry)>;
 
 // Walks the tree under `startFolder` (a program path; trailing "\" ignored, so "D:\" is the
 // drive's root) in pre-order: a folder's own files, hidden ones included, in listing order

@@ -5,7 +5,8 @@
 
 namespace sources {
 
-void AddPickedFiles(store::TfdbObject& listDb, const std::vector<std::string>& pickedFiles, int64_t sizeLimit) {
+void AddPickedFiles(store::TfdbObject& listDb, const std::vector<std::string>& pickedFiles,
+                    int64_t sizeLimit) {
     for (const std::string& path : pickedFiles) {
         store::TrackEntry entry;
         entry.OrigFileName = path;

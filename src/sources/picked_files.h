@@ -16,6 +16,7 @@ namespace sources {
 // them; empty after a cancelled dialog), in that order: OrigFileName the path as it is, empty
 // FileName and Desc, Size = FileSizeOf(path) when `sizeLimit` is not 0, else -1; Len unwritten.
 // No check of extension, existence or doubles. A refused object is left out silently.
-void AddPickedFiles(store::TfdbObject& listDb, const std::vector<std::string>& pickedFiles, int64_t sizeLimit);
+void AddPickedFiles(store::TfdbObject& listDb, const std::vector<std::string>& pickedFiles,
+                    int64_t sizeLimit);
 
 } // namespace sources

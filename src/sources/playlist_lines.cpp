@@ -21,7 +21,9 @@ int digitValue(char c, int base) {
     return -1;
 }
 
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 } // namespace
 

@@ -13,9 +13,10 @@ void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t s
         ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage);
         break;
     case FolderSource:
-        ScanFolder(choice.folderPath, [&](const std::string& relativePath, const platform::FolderEntry& entry) {
-            AddFolderFile(listDb, choice.folderPath, relativePath, entry);
-        });
+        ScanFolder(choice.folderPath,
+                   [&](const std::string& relativePath, const platform::FolderEntry& entry) {
+                       AddFolderFile(listDb, choice.folderPath, relativePath, entry);
+                   });
         break;
     case PickedFilesSource:
         AddPickedFiles(listDb, choice.pickedFiles, sizeLimit);

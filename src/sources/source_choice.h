@@ -20,7 +20,7 @@ inline constexpr int32_t FolderSource = 2;
 inline constexpr int32_t PickedFilesSource = 3;
 
 struct SourceChoice {
-    int32_t kind = 0;                     // SourceKind
+    int32_t kind = 0;                       // SourceKind
     std::string playlistPath{};             // cbSource1, as typed
     std::string folderPath{};               // cbSource2, as typed
     std::vector<std::string> pickedFiles{}; // OpenDialog2's last answer (program paths)

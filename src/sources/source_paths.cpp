@@ -54,7 +54,8 @@ std::string PlaylistFolder(std::string_view playlistPath) {
     if (last == std::string::npos) {
         return {};
     }
-    const bool dropSeparator = path[last] == '\\' && last > 0 && path[last - 1] != ':' && path[last - 1] != '\\';
+    const bool dropSeparator =
+        path[last] == '\\' && last > 0 && path[last - 1] != ':' && path[last - 1] != '\\';
     return path.substr(0, dropSeparator ? last : last + 1);
 }
 

@@ -58,6 +58,10 @@ struct WindowRun {
     std::vector<std::string> filesAfter;
 };
 
+void PrintTo(const WindowRun& run, std::ostream* os) {
+    *os << run.name;
+}
+
 const char* const ScanLines[] = {"Сканирование файлов списка ... ", " Файлов: 3", " Общий размер: 60 байт",
                                  ""};
 const char* const CopyB = "  Копирование -> D:\\out\\b.mp3 ...";
@@ -99,7 +103,7 @@ const WindowRun Runs[] = {
      "D:\\out",
      Press::None,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Перемещение:", "  Перемещение -> D:\\out\\a.mp3 ...",
-      "  Файл \"D:\\out\\b.mp3\" уже существует: пропуск файла", "  Перемещение -> D:\\out\\c.mp3 ...", "",
+      "  Файл \"b.mp3\" уже существует: пропуск файла", "  Перемещение -> D:\\out\\c.mp3 ...", "",
       "Копирование завершено.", "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
      {"music/", "music/b.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3", "out/b.mp3", "out/c.mp3"}},
 };

@@ -81,8 +81,8 @@ TEST_F(ListBuilding, CorrectedNamesAreCountedOnlyWhenRenamingByDescription) {
                                  "#EXTINF:3,A|B\nc.mp3\n#EXTINF:4,Fine\nd.mp3\n");
     build(source, byDescription);
     EXPECT_THAT(messages, ElementsAre(std::string(plan::CorrectedNamesText) + "3"));
-    EXPECT_THAT(field(store::TrackField::FileName),
-                ElementsAre("E:\\Out\\ACDC Back.mp3", "E:\\Out\\Why.mp3", "E:\\Out\\AB.mp3", "E:\\Out\\Fine.mp3"));
+    EXPECT_THAT(field(store::TrackField::FileName), ElementsAre("E:\\Out\\ACDC Back.mp3", "E:\\Out\\Why.mp3",
+                                                                "E:\\Out\\AB.mp3", "E:\\Out\\Fine.mp3"));
 
     messages.clear();
     build(playlist("#EXTM3U\n#EXTINF:4,Fine\nd.mp3\n"), byDescription);

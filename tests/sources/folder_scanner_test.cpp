@@ -22,7 +22,8 @@ protected:
     // The relative paths that a walk from `start` hands to its step, in order.
     std::vector<std::string> walk(const std::string& start) {
         std::vector<std::string> paths;
-        sources::ScanFolder(start, [&](const std::string& path, const platform::FolderEntry&) { paths.push_back(path); });
+        sources::ScanFolder(
+            start, [&](const std::string& path, const platform::FolderEntry&) { paths.push_back(path); });
         return paths;
     }
 
@@ -47,8 +48,9 @@ protected:
 // then each sub-folder down to its deepest level before the next; hidden folders are not
 // entered.
 TEST_F(FolderScanTest, WalksInPreOrderAndSkipsHiddenFolders) {
-    for (const char* file : {"Music/z.mp3", "Music/B.txt", "Music/a.mp3", "Music/.hidden.ogg", "Music/Z/3.mp3",
-                             "Music/A/B/2.mp3", "Music/A/1.mp3", "Music/a2/x.mp3", "Music/.secret/no.mp3"}) {
+    for (const char* file :
+         {"Music/z.mp3", "Music/B.txt", "Music/a.mp3", "Music/.hidden.ogg", "Music/Z/3.mp3",
+          "Music/A/B/2.mp3", "Music/A/1.mp3", "Music/a2/x.mp3", "Music/.secret/no.mp3"}) {
         drive.writeFile(file);
     }
     EXPECT_THAT(walk("D:\\Music"), ElementsAre("\\.hidden.ogg", "\\a.mp3", "\\B.txt", "\\z.mp3", "\\A\\1.mp3",
@@ -62,8 +64,9 @@ TEST_F(FolderScanTest, TakesAudioExtensionsInAnyCase) {
                              "Music/noext", "Music/.mp3", "Music/e.mp", "Music/x.mp3/inner.wma"}) {
         drive.writeFile(file);
     }
-    EXPECT_THAT(scan("D:\\Music"), ElementsAre("D:\\Music\\.mp3", "D:\\Music\\a.MP3", "D:\\Music\\b.Wav",
-                                               "D:\\Music\\c.mid", "D:\\Music\\d.MIDI", "D:\\Music\\x.mp3\\inner.wma"));
+    EXPECT_THAT(scan("D:\\Music"),
+                ElementsAre("D:\\Music\\.mp3", "D:\\Music\\a.MP3", "D:\\Music\\b.Wav", "D:\\Music\\c.mid",
+                            "D:\\Music\\d.MIDI", "D:\\Music\\x.mp3\\inner.wma"));
 }
 
 // The starting folder as typed, with trailing backslashes or as a drive root, always gives
@@ -85,7 +88,8 @@ TEST_F(FolderScanTest, EntriesCarryTheListedSize) {
     drive.writeFile("Music/big.wav");
     ASSERT_EQ(::truncate(drive.hostPath("Music/big.wav").c_str(), 5'000'000'000LL), 0);
     scan("D:\\Music");
-    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)), ElementsAre(3000, 5'000'000'000LL));
+    EXPECT_THAT(numbersOf(fieldOfEntries(*listDb, store::TrackField::Size)),
+                ElementsAre(3000, 5'000'000'000LL));
     EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::Desc)), ElementsAre("", ""));
     EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::FileName)), ElementsAre("", ""));
     EXPECT_THAT(fieldOfEntries(*listDb, store::TrackField::Len), testing::Each(store::StoreValue()));
@@ -155,9 +159,9 @@ TEST_F(FolderScanTest, HundredThousandFiles) {
 
 TEST(ExtensionOf, FromTheLastDotUnlessASeparatorFollows) {
     const std::pair<const char*, const char*> cases[] = {
-        {"\\a.MP3", ".mp3"},       {"\\a.mp3.bak", ".bak"}, {"\\.mp3", ".mp3"}, {"\\noext", ""},
-        {"\\x.mp3\\inner", ""},     {"D:a", ""},             {"a.b:c", ""},      {"\\a.", "."},
-        {"\\\xD0\x90.MP3", ".mp3"},
+        {"\\a.MP3", ".mp3"}, {"\\a.mp3.bak", ".bak"}, {"\\.mp3", ".mp3"},
+        {"\\noext", ""},     {"\\x.mp3\\inner", ""},  {"D:a", ""},
+        {"a.b:c", ""},       {"\\a.", "."},           {"\\\xD0\x90.MP3", ".mp3"},
     };
     for (const auto& [path, extension] : cases) {
         EXPECT_EQ(sources::ExtensionOf(path), extension) << path;

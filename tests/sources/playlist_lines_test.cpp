@@ -53,7 +53,8 @@ struct Made {
 TEST(PlaylistLineReader, PiecesOfAnySizeGiveTheSameLines) {
     const std::string playlist = "#EXTM3U\r\n#EXTINF:5,Five\r\na.mp3\r\n\r\n#EXTINF:-1,Minus\rb.mp3\n\rc.mp3";
     const std::vector<Made> expected = {{"a.mp3", "Five", 5}, {"b.mp3", "Minus", -1}, {"c.mp3", "", 0}};
-    for (size_t pieceSize : {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{8}, size_t{9}, playlist.size()}) {
+    for (size_t pieceSize :
+         {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{8}, size_t{9}, playlist.size()}) {
         std::vector<Made> made;
         sources::PlaylistLineReader reader([&](std::string_view line, const std::string& desc, int32_t len) {
             made.push_back({std::string(line), desc, len});

@@ -49,8 +49,9 @@ TEST_F(PlaylistTest, LineEndsOfAnyKindGiveTheSameList) {
             content += (content.empty() ? "" : between) + line;
         }
         listDb = makeListDb();
-        EXPECT_THAT(read(content + atEnd), ElementsAre(Entry{"D:\\Lists\\Music\\b.mp3", "Artist - Title", 215},
-                                                       Entry{"D:\\Lists\\c.mp3", "", 0}))
+        EXPECT_THAT(read(content + atEnd),
+                    ElementsAre(Entry{"D:\\Lists\\Music\\b.mp3", "Artist - Title", 215},
+                                Entry{"D:\\Lists\\c.mp3", "", 0}))
             << testing::PrintToString(content);
     }
     EXPECT_THAT(messages, IsEmpty());
@@ -80,7 +81,8 @@ TEST_F(PlaylistTest, HeaderRules) {
         messages.clear();
         const auto entries = read(c.content);
         EXPECT_EQ(entries.size(), c.isPlaylist ? 1u : 0u) << c.what;
-        EXPECT_EQ(messages, c.isPlaylist ? std::vector<std::string>{} : std::vector<std::string>{NotAPlaylist})
+        EXPECT_EQ(messages,
+                  c.isPlaylist ? std::vector<std::string>{} : std::vector<std::string>{NotAPlaylist})
             << c.what;
     }
 }
@@ -112,12 +114,11 @@ TEST_F(PlaylistTest, InfoLinesGovernTheNextFileLine) {
                                 "#EXTINF: 7,\n"
                                 "f.mp3\n"
                                 "#EXTINF:99,Dangling\n";
-    EXPECT_THAT(read(content), ElementsAre(Entry{"D:\\Lists\\a.mp3", "Artist - Title, Live, 1999", 215},
-                                           Entry{"D:\\Lists\\b.mp3", " Blank first", -1},
-                                           Entry{"D:\\Lists\\c.mp3", "Second", 31},
-                                           Entry{"D:\\Lists\\d.mp3", "", 0},
-                                           Entry{"D:\\Lists\\e.mp3", "", 42},
-                                           Entry{"D:\\Lists\\f.mp3", "", 7}));
+    EXPECT_THAT(read(content),
+                ElementsAre(Entry{"D:\\Lists\\a.mp3", "Artist - Title, Live, 1999", 215},
+                            Entry{"D:\\Lists\\b.mp3", " Blank first", -1},
+                            Entry{"D:\\Lists\\c.mp3", "Second", 31}, Entry{"D:\\Lists\\d.mp3", "", 0},
+                            Entry{"D:\\Lists\\e.mp3", "", 42}, Entry{"D:\\Lists\\f.mp3", "", 7}));
 }
 
 // What each kind of file line becomes with the playlist D:\Lists\a.m3u.
@@ -157,7 +158,8 @@ TEST_F(PlaylistTest, BlankFileLineMakesNoEntry) {
 // Relative lines of a playlist in a drive root, in the current folder and on a bare drive.
 TEST_F(PlaylistTest, PlaylistFolderOfRootAndRelativePlaylists) {
     read("#EXTM3U\nb.mp3\nSub\\\\c.mp3\n", 0, "a.m3u");
-    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName)), ElementsAre("D:\\b.mp3", "D:\\Sub\\c.mp3"));
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName)),
+                ElementsAre("D:\\b.mp3", "D:\\Sub\\c.mp3"));
 
     // Every form of the playlist's path names the file beside it.
     drive.writeFile("Lists/rel.m3u", "#EXTM3U\nb.mp3\n");
@@ -244,7 +246,8 @@ TEST_F(PlaylistTest, BinaryFileIsNoPlaylist) {
 TEST_F(PlaylistTest, MegabyteLinesAreTakenWhole) {
     const std::string longName(1 << 20, 'n');
     const std::string longDesc(1 << 20, 'd');
-    const auto entries = read("#EXTM3U\r\n#EXTINF:1," + longDesc + "\r\n" + longName + ".mp3\r\nafter.mp3\r\n");
+    const auto entries =
+        read("#EXTM3U\r\n#EXTINF:1," + longDesc + "\r\n" + longName + ".mp3\r\nafter.mp3\r\n");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].orig, "D:\\Lists\\" + longName + ".mp3");
     EXPECT_EQ(entries[0].desc, longDesc);

@@ -1,0 +1,47 @@
+// The command line of tunewagon-cli, read into the plain structs that the window fills from its
+// controls, so that both front ends hand the core the same things:
+//
+//   tunewagon-cli [OPTIONS] --playlist FILE  DEST
+//   tunewagon-cli [OPTIONS] --folder DIR     DEST
+//   tunewagon-cli [OPTIONS] --files FILE... --to DEST
+//
+// Paths on the command line are host paths; they come out as program paths (a relative one
+// taken below the current folder, platform/drives.h). Options may stand anywhere, also in the
+// form --option=value; --files takes every following word up to the next one that begins
+// with "--".
+#pragma once
+
+#include "copy/copy_run.h"
+#include "plan/naming.h"
+#include "sources/source_choice.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class LimitKind { None, Typed, FromFreeSpace };
+
+struct CommandLine {
+    sources::SourceChoice source;
+    plan::NamingOptions naming; // destFolder set to the destination
+    copy::CopyOptions copy;     // DestFolder set to the destination
+    LimitKind limitKind = LimitKind::None;
+    std::string limitText; // --limit, megabytes as typed (checked to be a number)
+    bool listOnly = false; // --list
+    bool help = false;     // --help: nothing else is looked at
+};
+
+// A command line that cannot be carried out; what() says why, in one line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// `args` without the program's name. Throws UsageError.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+extern const char* const UsageText;
+
+} // namespace cli

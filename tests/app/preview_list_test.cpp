@@ -1,0 +1,141 @@
+// Building the track list from the window and showing it in ListView1: the source and the
+// naming options read from the controls, row i = entry i in three columns, the sources'
+// messages and errors shown through the window's prompts.
+#include "window_fixture.h"
+
+#include "app/track_list_model.h"
+#include "store/track_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace apptest {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Every row of ListView1 as "description | source | destination".
+Lines previewRows(const app::TForm1& window) {
+    const QAbstractItemModel* model = window.ListView1->model();
+    Lines rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            cells << model->index(row, column).data().toString();
+        }
+        rows.push_back(cells.join(QStringLiteral(" | ")).toStdString());
+    }
+    return rows;
+}
+
+// The same for the entries of the track list, in list order.
+Lines listEntries(app::TForm1& window) {
+    Lines entries;
+    store::forEachTrackEntry(*window.ListDb, [&entries](int, const store::TrackEntry& entry) {
+        entries.push_back(entry.Desc + " | " + entry.OrigFileName + " | " + entry.FileName);
+    });
+    return entries;
+}
+
+class PreviewListTest : public WindowTest {
+protected:
+    // A window whose playlist source is D:\lists\<name> and whose destination is D:\out.
+    std::unique_ptr<app::TForm1> windowFor(const std::string& playlist, const std::string& text) {
+        music.writeFile("lists/" + playlist, text);
+        auto window = startWindow();
+        window->SetSourceKind(1);
+        window->cbSource1->setEditText(QString::fromStdString(music.programPath("lists\\" + playlist)));
+        window->cbDest->setEditText(QStringLiteral("D:\\out"));
+        return window;
+    }
+
+    testsupport::TempDrive music{'D'};
+};
+
+const char* const ThreeEntries = "#EXTM3U\r\n"
+                                 "#EXTINF:215,Artist - Title\r\n"
+                                 "..\\music\\a.mp3\r\n"
+                                 "..\\music\\b.mp3\r\n"
+                                 "#EXTINF:-1,Другой - Песня\r\n"
+                                 "D:\\music\\c.mp3\r\n";
+
+// Building twice gives the list once; each row shows its entry, an entry without a
+// description an empty first column.
+TEST_F(PreviewListTest, RowsShowTheListOnceEntryByEntry) {
+    auto window = windowFor("three.m3u", ThreeEntries);
+    window->FillPreviewList();
+    window->FillPreviewList();
+    const Lines expected = {
+        "Artist - Title | D:\\lists\\..\\music\\a.mp3 | D:\\out\\music\\a.mp3",
+        " | D:\\lists\\..\\music\\b.mp3 | D:\\out\\music\\b.mp3",
+        "Другой - Песня | D:\\music\\c.mp3 | D:\\out\\music\\c.mp3",
+    };
+    EXPECT_EQ(previewRows(*window), expected);
+    EXPECT_EQ(listEntries(*window), expected);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(window->updatesEnabled());
+}
+
+// A playlist without its header shows row 122 and leaves the list and the preview empty,
+// also after a good list was shown before.
+TEST_F(PreviewListTest, PlaylistWithoutHeaderGivesAnEmptyPreview) {
+    auto window = windowFor("three.m3u", ThreeEntries);
+    window->FillPreviewList();
+    ASSERT_EQ(previewRows(*window).size(), 3u);
+    music.writeFile("lists/three.m3u", "D:\\music\\a.mp3\r\n");
+    window->FillPreviewList();
+    EXPECT_EQ(prompts.messages, Lines{"Выбранный вами файл не является плейлистом WinAmp'a"});
+    EXPECT_TRUE(previewRows(*window).empty());
+    EXPECT_EQ(store::trackCount(*window->ListDb), 0);
+}
+
+// The count of corrected names is shown only when renaming by description (cb2) is on and
+// at least one name needed correcting; names taken from the files are never checked.
+TEST_F(PreviewListTest, CorrectedNamesAreCountedOnlyWhenRenamingByDescription) {
+    const char* const questionable = "#EXTM3U\r\n"
+                                     "#EXTINF:1,What?\r\nwhat?.mp3\r\n"
+                                     "#EXTINF:1,Star*\r\nstar*.mp3\r\n"
+                                     "#EXTINF:1,Clean\r\nclean.mp3\r\n"
+                                     "#EXTINF:1,Say <Hi>\r\nsay<hi>.mp3\r\n";
+    const char* const clean = "#EXTM3U\r\n#EXTINF:1,One\r\none.mp3\r\n";
+    const struct {
+        const char* playlist;
+        bool cb2;
+        Lines messages;
+    } cases[] = {
+        {questionable, false, {}},
+        {clean, true, {}},
+        {questionable, true, {"Найдено и исправлено неверных имен файлов: 3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.cb2 ? "cb2 " : "") + c.playlist);
+        prompts.messages.clear();
+        auto window = windowFor("names.m3u", c.playlist);
+        window->cb2->setChecked(c.cb2);
+        window->FillPreviewList();
+        EXPECT_EQ(prompts.messages, c.messages);
+    }
+}
+
+// A playlist that cannot be opened ends the handler with the reader's message in an error
+// box; the preview keeps the rows it had and the window stays usable.
+TEST_F(PreviewListTest, SourceErrorIsShownAtTheEdgeOfTheHandler) {
+    auto window = windowFor("three.m3u", ThreeEntries);
+    window->FillPreviewList();
+    const Lines before = previewRows(*window);
+    window->cbSource1->setEditText(QStringLiteral("D:\\lists\\missing.m3u"));
+    QPushButton trigger;
+    window->connectHandler(&trigger, &QPushButton::clicked, &app::TForm1::FillPreviewList);
+    trigger.click();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_EQ(prompts.errors[0].rfind("Cannot open file \"D:\\lists\\missing.m3u\". ", 0), 0u)
+        << prompts.errors[0];
+    EXPECT_EQ(previewRows(*window), before);
+    EXPECT_TRUE(window->updatesEnabled());
+    EXPECT_TRUE(window->close());
+}
+
+} // namespace
+} // namespace apptest
