@@ -38,7 +38,7 @@ namespace {
 // Everything the command line said, as written, before it is checked as a whole.
 struct Given {
     std::vector<std::pair<int32_t, std::vector<std::string>>> sources; // kind, host paths
-    std::vector<std::string> dests;                                     // host paths
+    std::vector<std::string> dests;                                    // host paths
     std::optional<int> levels;
     bool flat = false;
     bool rename = false;
@@ -55,7 +55,8 @@ struct Given {
 };
 
 template <typename T>
-T choose(std::string_view option, std::string_view value, std::initializer_list<std::pair<std::string_view, T>> choices) {
+T choose(std::string_view option, std::string_view value,
+         std::initializer_list<std::pair<std::string_view, T>> choices) {
     std::string names;
     for (const auto& [name, result] : choices) {
         if (value == name) {
@@ -95,7 +96,8 @@ std::string megabytes(std::string_view value) {
         }
     }
     if (digits == 0 || points > 1) {
-        throw UsageError("--limit takes a size in megabytes such as 700 or 4.7, not \"" + std::string(value) + "\"");
+        throw UsageError("--limit takes a size in megabytes such as 700 or 4.7, not \"" + std::string(value) +
+                         "\"");
     }
     return std::string(value);
 }
@@ -116,8 +118,14 @@ const std::map<std::string_view, FlagStep> Flags = {
 };
 
 const std::map<std::string_view, ValueStep> ValueOptions = {
-    {"--playlist", [](Given& g, std::string_view v) { g.sources.push_back({sources::PlaylistSource, {std::string(v)}}); }},
-    {"--folder", [](Given& g, std::string_view v) { g.sources.push_back({sources::FolderSource, {std::string(v)}}); }},
+    {"--playlist",
+     [](Given& g, std::string_view v) {
+         g.sources.push_back({sources::PlaylistSource, {std::string(v)}});
+     }},
+    {"--folder",
+     [](Given& g, std::string_view v) {
+         g.sources.push_back({sources::FolderSource, {std::string(v)}});
+     }},
     {"--to", [](Given& g, std::string_view v) { g.dests.emplace_back(v); }},
     {"--levels", [](Given& g, std::string_view v) { g.levels = folderLevels(v); }},
     {"--limit", [](Given& g, std::string_view v) { g.limit = megabytes(v); }},
@@ -125,7 +133,8 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
      [](Given& g, std::string_view v) {
          using enum plan::InvalidCharAction;
          g.invalid = choose<plan::InvalidCharAction>(
-             "--invalid", v, {{"remove", Delete}, {"space", ReplaceWithSpace}, {"underscore", ReplaceWithUnderscore}});
+             "--invalid", v,
+             {{"remove", Delete}, {"space", ReplaceWithSpace}, {"underscore", ReplaceWithUnderscore}});
      }},
     {"--mode",
      [](Given& g, std::string_view v) {
@@ -136,10 +145,9 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
      }},
     {"--exists",
      [](Given& g, std::string_view v) {
-         g.exists = choose<int>("--exists", v,
-                                {{"overwrite", copy::ExistOverwrite},
-                                 {"rename", copy::ExistRename},
-                                 {"skip", copy::ExistSkip}});
+         g.exists = choose<int>(
+             "--exists", v,
+             {{"overwrite", copy::ExistOverwrite}, {"rename", copy::ExistRename}, {"skip", copy::ExistSkip}});
      }},
 };
 
@@ -196,8 +204,9 @@ void checkWhole(const Given& given) {
         throw UsageError("--files needs at least one file");
     }
     if (given.dests.size() != 1) {
-        throw UsageError(given.dests.empty() ? "give the destination folder"
-                                             : "give one destination folder, not " + std::to_string(given.dests.size()));
+        throw UsageError(given.dests.empty()
+                             ? "give the destination folder"
+                             : "give one destination folder, not " + std::to_string(given.dests.size()));
     }
     if (given.flat && given.levels) {
         throw UsageError("--flat and --levels exclude each other");

@@ -274,6 +274,15 @@ TEST(FilesTest, ReadWholeFileRefusesFilesOverTheCap) {
     EXPECT_EQ(platform::lastErrorText(), "File too large");
 }
 
+// The cap holds for a file longer than its stated length (kernel files state 0).
+TEST(FilesTest, ReadWholeFileCapsWhatItReadsNotWhatTheFileStates) {
+    std::string content;
+    ASSERT_TRUE(platform::readWholeFile("Z:\\proc\\self\\status", content, 1 << 20));
+    EXPECT_TRUE(content.starts_with("Name:")) << content;
+    EXPECT_FALSE(platform::readWholeFile("Z:\\proc\\self\\status", content, 10));
+    EXPECT_EQ(content, "");
+}
+
 std::vector<std::string> namesIn(const std::string& hostFolder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(hostFolder)) {

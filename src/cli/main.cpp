@@ -1,0 +1,133 @@
+// tunewagon-cli: the wizard's work without the window. It builds the track list from the chosen
+// source exactly as the wizard does and then prints it (--list) or runs the same copy run,
+// logging to standard output. The command line is in command_line.h; the exit codes are:
+//   0 the run completed (or the list was printed),
+//   1 the run was aborted (Ctrl-C) or the destination check refused it,
+//   2 the command line is wrong (with the usage text),
+//   3 the source could not be read (with its message).
+#include "cli/command_line.h"
+#include "cli/interrupt_requests.h"
+#include "cli/list_printing.h"
+#include "cli/terminal_progress.h"
+
+#include "copy/clock.h"
+#include "copy/progress_display.h"
+#include "plan/list_building.h"
+#include "plan/size_limit.h"
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "sources/source_error.h"
+#include "store/object_model.h"
+#include "store/track_list.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+enum ExitCode : int {
+    ExitCompleted = 0,
+    ExitNotCompleted = 1,
+    ExitWrongCommandLine = 2,
+    ExitSourceUnreadable = 3
+};
+
+int64_t sizeLimitFor(const cli::CommandLine& line) {
+    switch (line.limitKind) {
+    case cli::LimitKind::Typed:
+        return plan::SizeLimitFromText(line.limitText);
+    case cli::LimitKind::FromFreeSpace:
+        return plan::SizeLimitFromText(plan::MegabytesText(plan::FreeSpace(line.naming.destFolder)));
+    default:
+        return 0;
+    }
+}
+
+// The folder source reports nothing about a folder it cannot list (the wizard then shows an
+// empty list); a script deserves to hear that its source is not there.
+void checkSourceFolder(const sources::SourceChoice& source) {
+    if (source.kind != sources::FolderSource) {
+        return;
+    }
+    platform::FolderListing listing;
+    if (!platform::listFolder(source.folderPath, {.files = false, .folders = false, .hidden = false},
+                              listing)) {
+        throw sources::SourceError("Cannot open folder \"" + source.folderPath + "\". " +
+                                   platform::lastErrorText());
+    }
+}
+
+// The copy run; true when it completed. A run that did not complete was either aborted (the
+// abort request went to the run) or refused by the destination check (the only message box a
+// run shows).
+bool runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::TerminalProgress& view,
+             copy::ShellFlags& shell, const bool& abortSent) {
+    copy::RunState run(shell);
+    copy::SteadyClock clock;
+    copy::ProgressDisplay display(view, clock, run);
+    const int messagesBefore = view.messageCount();
+    copy::CopyRun(line.copy, listDb, run, display);
+    view.eraseProgressLine();
+    return !abortSent && view.messageCount() == messagesBefore;
+}
+
+int work(const cli::CommandLine& line) {
+    copy::ShellFlags shell;
+    bool abortSent = false;
+    cli::TerminalProgress view(stdout, stderr, ::isatty(STDERR_FILENO) ? stderr : nullptr, [&] {
+        if (!abortSent && cli::InterruptRequested()) {
+            abortSent = true;
+            copy::RequestCancel(shell);
+        }
+    });
+    store::TfdbObject listDb;
+    store::createTrackListLayout(listDb);
+    const int64_t sizeLimit = sizeLimitFor(line);
+    try {
+        checkSourceFolder(line.source);
+        plan::BuildTrackList(listDb, line.source, sizeLimit, line.naming,
+                             [&view](const std::string& text) { view.showMessage(text); });
+    } catch (const sources::SourceError& error) {
+        view.showMessage(error.what());
+        return ExitSourceUnreadable;
+    }
+    // Building the list polls nothing; a Ctrl-C during it means the user wants out.
+    if (cli::InterruptRequested()) {
+        return ExitNotCompleted;
+    }
+    if (line.listOnly) {
+        cli::PrintTrackList(listDb, sizeLimit, stdout);
+        return ExitCompleted;
+    }
+    return runCopy(line, listDb, view, shell, abortSent) ? ExitCompleted : ExitNotCompleted;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // A file-size limit then fails a write like a full disk instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    cli::CommandLine line;
+    try {
+        line = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const cli::UsageError& error) {
+        std::fprintf(stderr, "tunewagon-cli: %s\n\n%s", error.what(), cli::UsageText);
+        return ExitWrongCommandLine;
+    }
+    if (line.help) {
+        std::fputs(cli::UsageText, stdout);
+        return ExitCompleted;
+    }
+    cli::InstallInterruptHandlers();
+    try {
+        return work(line);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tunewagon-cli: %s\n", error.what());
+        return ExitNotCompleted;
+    }
+}

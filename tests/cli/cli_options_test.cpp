@@ -1,0 +1,202 @@
+// The options of the command line, each one seen where it acts: the destination names and the
+// limit line that --list prints, the transfer mode, the existing-file policy and the playlist
+// switch on the files of a run.
+#include "cli_fixture.h"
+
+#include <array>
+#include <filesystem>
+#include <regex>
+
+namespace clitest {
+namespace {
+
+using testsupport::filesUnder;
+
+struct CliOptionsTest : CliTest {
+    CliOptionsTest() { writeLibrary(); }
+};
+
+struct ListCase {
+    std::vector<std::string> options;
+    std::array<const char*, 3> names; // the three destination paths below out\ .
+    std::string lastLine;             // "" when no limit line follows the entries
+    std::string err;
+};
+
+// --list with the library's playlist: one line per entry, description TAB source TAB
+// destination, as program paths; the limit line when a limit is set; messages on stderr.
+TEST_F(CliOptionsTest, ListShowsTheNamesThatTheOptionsGive) {
+    const std::string corrected = "Найдено и исправлено неверных имен файлов: 1\n";
+    const ListCase cases[] = {
+        {{}, {"Album\\01 - Song.mp3", "Album\\Intro.ogg", "Jazz\\solo.wav"}, "", ""},
+        {{"--levels", "0"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
+        {{"--levels=2"},
+         {"Band\\Album\\01 - Song.mp3", "Band\\Album\\Intro.ogg", "lib\\Jazz\\solo.wav"},
+         "",
+         ""},
+        {{"--flat"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
+        {{"--flat", "--number"}, {"0 01 - Song.mp3", "1 Intro.ogg", "2 solo.wav"}, "", ""},
+        {{"--flat", "--rename"}, {"Artist - Title.mp3", "ACDC Back.mp3", "solo.wav"}, "", corrected},
+        {{"--flat", "--rename", "--invalid", "space"},
+         {"Artist - Title.mp3", "AC DC  Back.mp3", "solo.wav"},
+         "",
+         corrected},
+        {{"--flat", "--rename", "--invalid", "underscore"},
+         {"Artist - Title.mp3", "AC_DC_ Back.mp3", "solo.wav"},
+         "",
+         corrected},
+        {{"--flat", "--rename", "--invalid", "remove"},
+         {"Artist - Title.mp3", "ACDC Back.mp3", "solo.wav"},
+         "",
+         corrected},
+        {{"--flat", "--rename", "--keep-numbered"},
+         {"01 - Song.mp3", "ACDC Back.mp3", "solo.wav"},
+         "",
+         corrected},
+        {{"--flat", "--rename", "--number"},
+         {"0 Artist - Title.mp3", "ACDC1  Back.mp3", "2 solo.wav"},
+         "",
+         corrected},
+        {{"--flat", "--limit", "0.012"},
+         {"01 - Song.mp3", "Intro.ogg", "solo.wav"},
+         "# 50%  -  6000 байт/12 Кб",
+         ""},
+        {{"--flat", "--limit", "0,003"},
+         {"01 - Song.mp3", "Intro.ogg", "solo.wav"},
+         "# 200%  -  6000 байт/3000 байт",
+         ""},
+        {{"--flat", "--limit", "0"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
+    };
+    for (const ListCase& c : cases) {
+        std::vector<std::string> args = {"--list", "--playlist", "lib/list.m3u", "out"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        CliResult result = cli(args);
+        SCOPED_TRACE(::testing::PrintToString(c.options));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        std::string expected = "Artist - Title\t" + z(SongPath) + "\t" + z("out") + "\\" + c.names[0] + "\n" +
+                               "AC/DC: Back\t" + z(IntroPath) + "\t" + z("out") + "\\" + c.names[1] + "\n" +
+                               "\t" + z(SoloPath) + "\t" + z("out") + "\\" + c.names[2] + "\n";
+        if (!c.lastLine.empty()) {
+            expected += c.lastLine + "\n";
+        }
+        EXPECT_EQ(result.out, expected);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_FALSE(drive.exists("out")) << "--list copies nothing";
+    }
+}
+
+// --auto-limit takes the limit from the free space of the destination's volume, in whole
+// megabytes.
+TEST_F(CliOptionsTest, AutoLimitMeasuresTheDestinationVolume) {
+    CliResult result = cli({"--list", "--flat", "--auto-limit", "--playlist", "lib/list.m3u", "out"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::regex limitLine("(^|\n)# 0%  -  6000 байт/[0-9]+ (Мб|Гб)\n$");
+    EXPECT_TRUE(std::regex_search(result.out, limitLine)) << result.out;
+}
+
+struct ModeCase {
+    const char* mode;
+    const char* header;
+    const char* verb;
+    bool sourcesStay;
+};
+
+// Each transfer mode delivers the same files; the move takes them away from the source and
+// logs itself as a move.
+TEST_F(CliOptionsTest, EveryTransferModeDeliversTheFiles) {
+    const ModeCase cases[] = {
+        {"copy", "Копирование:", "  Копирование -> ", true},
+        {"system-copy", "Копирование:", "  Копирование -> ", true},
+        {"move", "Перемещение:", "  Перемещение -> ", false},
+    };
+    for (const ModeCase& c : cases) {
+        SCOPED_TRACE(c.mode);
+        writeLibrary();
+        const std::string song = drive.readFile(SongPath);
+        const std::string out = std::string("out-") + c.mode;
+        CliResult result = cli({"--mode", c.mode, "--flat", "--playlist", "lib/list.m3u", out});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find(std::string(c.header) + "\n" + c.verb + z(out) + "\\01 - Song.mp3 ...\n"),
+                  std::string::npos)
+            << result.out;
+        EXPECT_NE(result.out.find("\nКопирование завершено.\n"), std::string::npos) << result.out;
+        EXPECT_EQ(drive.readFile(out + "/01 - Song.mp3"), song);
+        EXPECT_EQ(filesUnder(drive, out),
+                  (std::vector<std::string>{"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"}));
+        EXPECT_EQ(drive.exists(SongPath), c.sourcesStay);
+        EXPECT_EQ(drive.exists(SoloPath), c.sourcesStay);
+    }
+}
+
+struct ExistsCase {
+    const char* policy;
+    const char* verdict; // the end of the policy line
+    std::vector<std::string> files;
+    const char* introBytes; // what out/Intro.ogg holds afterwards: "old" or "new"
+};
+
+// With a file already at a destination, --exists chooses between overwriting it, a numbered
+// name beside it and leaving the entry out; the policy line says which.
+TEST_F(CliOptionsTest, ExistingFilesFollowThePolicy) {
+    const ExistsCase cases[] = {
+        {"overwrite",
+         "перезапись файла",
+         {"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"},
+         "new"},
+        {"rename",
+         "переименование в \"Intro (1).ogg\"",
+         {"01 - Song.mp3", "Intro (1).ogg", "Intro.ogg", "_playlist_.m3u", "solo.wav"},
+         "old"},
+        {"skip", "пропуск файла", {"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"}, "old"},
+    };
+    for (const ExistsCase& c : cases) {
+        SCOPED_TRACE(c.policy);
+        drive.writeFile("out/Intro.ogg", "old");
+        drive.writeFile("out/_playlist_.m3u", "old");
+        CliResult result = cli({"--exists", c.policy, "--flat", "--playlist", "lib/list.m3u", "out"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const std::string line = logText({std::string("  Файл \"Intro.ogg\" уже существует: ") + c.verdict});
+        EXPECT_NE(result.out.find(line), std::string::npos) << result.out;
+        EXPECT_EQ(filesUnder(drive, "out"), c.files);
+        const std::string intro = drive.readFile("out/Intro.ogg");
+        EXPECT_EQ(intro, std::string(c.introBytes) == "old" ? "old" : drive.readFile(IntroPath));
+        EXPECT_EQ(drive.readFile("out/_playlist_.m3u").substr(0, 9), "#EXTM3U\r\n");
+        std::filesystem::remove_all(drive.hostPath("out"));
+    }
+}
+
+// --no-playlist leaves the playlist out, and its log line with it.
+TEST_F(CliOptionsTest, NoPlaylistWritesNone) {
+    CliResult result = cli({"--no-playlist", "--flat", "--playlist", "lib/list.m3u", "out"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.ends_with("\n\nКопирование завершено.\n")) << result.out;
+    EXPECT_EQ(filesUnder(drive, "out"), (std::vector<std::string>{"01 - Song.mp3", "Intro.ogg", "solo.wav"}));
+}
+
+// A write beyond the process's file-size limit fails like a full disk: the entry gets its error
+// line, nothing stands at its name, and the run goes on to the end instead of being killed.
+TEST_F(CliOptionsTest, FileSizeLimitFailsTheWriteNotTheProcess) {
+    drive.writeFile("big/large.mp3", testsupport::patternBytes(600000, 9));
+    const std::pair<const char*, const char*> cases[] = {
+        {"copy", "Внешняя ошибка Tunewagon:Copy:4 - ошибка при записи файла приемника"},
+        {"system-copy", "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании"},
+    };
+    CliOptions limited;
+    limited.fileSizeLimit = 200000;
+    for (const auto& [mode, errorLine] : cases) {
+        SCOPED_TRACE(mode);
+        CliResult result =
+            cli({"--mode", mode, "--flat", "--files", "big/large.mp3", SoloPath, "--to", "out"}, limited);
+        ASSERT_EQ(result.signal, 0);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find(logText({"  Копирование -> <out>\\large.mp3 ...", errorLine})),
+                  std::string::npos)
+            << result.out;
+        EXPECT_NE(result.out.find("\nКопирование завершено.\n"), std::string::npos) << result.out;
+        EXPECT_EQ(filesUnder(drive, "out"), (std::vector<std::string>{"_playlist_.m3u", "solo.wav"}));
+        std::filesystem::remove_all(drive.hostPath("out"));
+    }
+}
+
+} // namespace
+} // namespace clitest
