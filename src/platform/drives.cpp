@@ -17,7 +17,7 @@ using DriveFolders = std::array<std::optional<std::string>, 26>;
 
 DriveFolders defaultDriveFolders() {
     DriveFolders folders;
-    folders['Z' - 'A'] = "/";
+    folders['Z' - 'A'].emplace(1, '/');
     return folders;
 }
 
@@ -135,7 +135,9 @@ std::string toProgramPath(std::string_view hostPath) {
     return programPath;
 }
 
-std::string currentFolder() { return toProgramPath(detail::hostCurrentFolder()); }
+std::string currentFolder() {
+    return toProgramPath(detail::hostCurrentFolder());
+}
 
 char currentDrive() {
     std::string folder = currentFolder();

@@ -1,14 +1,13 @@
-// File services on a POSIX host: open with all sharing denied as an exclusive flock (an open
-// file description lock, so it holds however many descriptors the process opens), and folder
-// creation.
+// File services on a POSIX host: open with all sharing denied as an exclusive flock, and folder
+// creation. flock belongs to the open file description, so closing another descriptor of the
+// same file does not drop it (fcntl locks would vanish).
 #include "platform/files.h"
 
+#include "platform/drives.h"
 #include "platform/host_location.h"
 #include "platform/last_error.h"
 #include "platform/path_text.h"
 #include "platform/posix_io.h"
-
-#include "platform/drives.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,8 +68,7 @@ FileHandle openLocked(std::string_view path, int flags) {
     return checkAndLock(fd) ? fd : InvalidFile;
 }
 
-template <class Transfer>
-int64_t transferFully(Transfer transfer, int64_t count, int& error) {
+template <class Transfer> int64_t transferFully(Transfer transfer, int64_t count, int& error) {
     error = 0;
     if (count < 0) {
         error = EINVAL;
@@ -113,8 +111,8 @@ int64_t detail::readFully(int fd, void* buffer, int64_t count, int& error) {
 
 int64_t detail::writeFully(int fd, const void* buffer, int64_t count, int& error) {
     const auto* bytes = static_cast<const char*>(buffer);
-    return transferFully([&](int64_t done, size_t chunk) { return ::write(fd, bytes + done, chunk); },
-                         count, error);
+    return transferFully([&](int64_t done, size_t chunk) { return ::write(fd, bytes + done, chunk); }, count,
+                         error);
 }
 
 bool fileExists(std::string_view path) {
@@ -127,9 +125,13 @@ bool folderExists(std::string_view path) {
     return statProgramPath(path, info) && S_ISDIR(info.st_mode);
 }
 
-FileHandle openFileExclusive(std::string_view path) { return openLocked(path, O_RDONLY); }
+FileHandle openFileExclusive(std::string_view path) {
+    return openLocked(path, O_RDONLY);
+}
 
-FileHandle createFileExclusive(std::string_view path) { return openLocked(path, O_RDWR | O_CREAT); }
+FileHandle createFileExclusive(std::string_view path) {
+    return openLocked(path, O_RDWR | O_CREAT);
+}
 
 int64_t fileLength(FileHandle file) {
     struct stat info;
@@ -156,7 +158,9 @@ int64_t seekFile(FileHandle file, int64_t offset) {
     return position;
 }
 
-bool truncateFile(FileHandle file, int64_t length) { return succeeded(::ftruncate(file, length)); }
+bool truncateFile(FileHandle file, int64_t length) {
+    return succeeded(::ftruncate(file, length));
+}
 
 int64_t readFile(FileHandle file, void* buffer, int64_t count) {
     int error = 0;
@@ -178,7 +182,9 @@ int64_t writeFile(FileHandle file, const void* buffer, int64_t count) {
     return done;
 }
 
-bool closeFile(FileHandle file) { return succeeded(::close(file)); }
+bool closeFile(FileHandle file) {
+    return succeeded(::close(file));
+}
 
 bool deleteFile(std::string_view path) {
     auto host = toHostPath(path);

@@ -32,7 +32,8 @@ std::optional<std::string> findNameNoCase(const std::string& hostFolder, std::st
     std::optional<std::string> found;
     while (const dirent* entry = ::readdir(folder.get())) {
         std::string_view candidate = entry->d_name;
-        if (candidate.size() == name.size() && foldNameCase(candidate) == key && (!found || candidate < *found)) {
+        if (candidate.size() == name.size() && foldNameCase(candidate) == key &&
+            (!found || candidate < *found)) {
             found = std::string(candidate);
         }
     }

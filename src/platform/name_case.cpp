@@ -3,7 +3,9 @@
 namespace platform {
 namespace {
 
-bool isContinuation(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
+bool isContinuation(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0xBF;
+}
 
 // Folds the two-byte UTF-8 character lead+next in place when it is a small letter.
 void foldTwoByteLetter(unsigned char& lead, unsigned char& next) {

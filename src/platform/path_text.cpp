@@ -5,9 +5,15 @@
 namespace platform::detail {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char upperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+char upperLetter(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Appends the names of `text` to `names`, resolving "." and ".." (never above the start).
 // Program paths split at both separators; host paths only at "/", since "\" is a plain
@@ -44,7 +50,9 @@ int hexValue(char c) {
     return -1;
 }
 
-bool startsWithDrive(std::string_view text) { return text.size() >= 2 && text[1] == ':'; }
+bool startsWithDrive(std::string_view text) {
+    return text.size() >= 2 && text[1] == ':';
+}
 
 // file://[localhost]/path: the host file of that path, or "/X:/..." a program path on drive X.
 std::optional<PathParts> splitFileUrl(std::string_view afterScheme) {
@@ -154,7 +162,8 @@ std::string percentDecode(std::string_view text) {
     std::string decoded;
     decoded.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
             decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             i += 2;
         } else {

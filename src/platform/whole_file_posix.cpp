@@ -19,7 +19,7 @@ namespace {
 
 constexpr size_t MaxTempBaseLength = 200; // keeps the temporary name under NAME_MAX
 
-// Creates a new file beside `hostPath` under a name no other writer uses; the umask
+// Creates a new file in `folder`, named after `name` so that no other writer uses it; the umask
 // applies to its mode as it would to the file itself.
 int createTempBeside(const std::string& folder, const std::string& name, std::string& tempPath) {
     thread_local std::mt19937_64 random{std::random_device{}()};
@@ -74,7 +74,8 @@ bool readWholeFile(std::string_view path, std::string& content, int64_t maxBytes
         data.resize(static_cast<size_t>(std::max<int64_t>(length, 0)) + 1);
         size_t got = 0;
         for (;;) {
-            int64_t more = detail::readFully(file, data.data() + got, static_cast<int64_t>(data.size() - got), error);
+            int64_t more =
+                detail::readFully(file, data.data() + got, static_cast<int64_t>(data.size() - got), error);
             got += static_cast<size_t>(std::max<int64_t>(more, 0));
             if (error != 0 || got < data.size()) {
                 break; // the end of the file, or a failure

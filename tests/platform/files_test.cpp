@@ -170,8 +170,9 @@ TEST(FilesTest, ExistenceTellsFilesFromFolders) {
         bool folder;
     };
     const Case cases[] = {
-        {"D:\\Music\\a.mp3", true, false}, {"d:/MUSIC/A.MP3", true, false}, {"D:\\Music", false, true},
-        {"D:\\", false, true},             {"D:\\Music\\b.mp3", false, false}, {"Q:\\Music", false, false},
+        {"D:\\Music\\a.mp3", true, false},  {"d:/MUSIC/A.MP3", true, false},
+        {"D:\\Music", false, true},         {"D:\\", false, true},
+        {"D:\\Music\\b.mp3", false, false}, {"Q:\\Music", false, false},
         {"\\\\srv\\Music", false, false},
     };
     for (const auto& c : cases) {
@@ -226,8 +227,9 @@ TEST(FilesTest, ForceFoldersMakesMissingParents) {
 
 int64_t hostFreeBytes(const std::string& hostFolder) {
     struct statvfs volume;
-    return ::statvfs(hostFolder.c_str(), &volume) == 0 ? static_cast<int64_t>(volume.f_bavail * volume.f_frsize)
-                                                       : -2;
+    return ::statvfs(hostFolder.c_str(), &volume) == 0
+               ? static_cast<int64_t>(volume.f_bavail * volume.f_frsize)
+               : -2;
 }
 
 // Free space measures the volume of the nearest existing folder, which may differ from the
@@ -235,7 +237,8 @@ int64_t hostFreeBytes(const std::string& hostFolder) {
 TEST(FilesTest, FreeSpaceMeasuresTheNearestExistingFolder) {
     TempDrive d;
     struct stat shm, root;
-    if (::stat("/dev/shm", &shm) != 0 || ::stat(d.hostRoot().c_str(), &root) != 0 || shm.st_dev == root.st_dev) {
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(d.hostRoot().c_str(), &root) != 0 ||
+        shm.st_dev == root.st_dev) {
         GTEST_SKIP() << "needs /dev/shm on a volume of its own";
     }
     ASSERT_EQ(::symlink("/dev/shm", d.hostPath("Stick").c_str()), 0);
@@ -260,13 +263,15 @@ TEST(FilesTest, ReadWholeFileRefusesFilesOverTheCap) {
         const char* content; // nullptr: refused
     };
     const Case cases[] = {
-        {"D:\\ten.bin", 9, nullptr},        {"D:\\ten.bin", 10, "0123456789"}, {"D:\\ten.bin", 11, "0123456789"},
-        {"D:\\ten.bin", 0, nullptr},        {"D:\\ten.bin", -1, nullptr},      {"D:\\empty.bin", 0, ""},
-        {"D:\\none.bin", 10, nullptr},      {"D:\\TEN.BIN", INT64_MAX, "0123456789"},
+        {"D:\\ten.bin", 9, nullptr},       {"D:\\ten.bin", 10, "0123456789"},
+        {"D:\\ten.bin", 11, "0123456789"}, {"D:\\ten.bin", 0, nullptr},
+        {"D:\\ten.bin", -1, nullptr},      {"D:\\empty.bin", 0, ""},
+        {"D:\\none.bin", 10, nullptr},     {"D:\\TEN.BIN", INT64_MAX, "0123456789"},
     };
     for (const auto& c : cases) {
         std::string content = "stale";
-        EXPECT_EQ(platform::readWholeFile(c.path, content, c.cap), c.content != nullptr) << c.path << " " << c.cap;
+        EXPECT_EQ(platform::readWholeFile(c.path, content, c.cap), c.content != nullptr)
+            << c.path << " " << c.cap;
         EXPECT_EQ(content, c.content != nullptr ? c.content : "") << c.path << " " << c.cap;
     }
     std::string content;

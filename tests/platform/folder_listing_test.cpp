@@ -32,13 +32,14 @@ std::vector<std::string> list(const std::string& folder, const platform::Listing
 // orders them: digits, then letters, then "_", then Cyrillic; files and folders mixed.
 TEST(FolderListingTest, SortsByNameWithoutRegardToCase) {
     TempDrive d;
-    for (const char* name : {"b.mp3", "_x.mp3", "Яблоко.mp3", "a.MP3", "ёлка.mp3", "1.mp3", "A.mp3", "Ж.mp3"}) {
+    for (const char* name :
+         {"b.mp3", "_x.mp3", "Яблоко.mp3", "a.MP3", "ёлка.mp3", "1.mp3", "A.mp3", "Ж.mp3"}) {
         d.writeFile(name);
     }
     d.makeFolder("Beta");
     d.makeFolder("alpha");
-    EXPECT_EQ(list("D:\\"), (std::vector<std::string>{"1.mp3", "A.mp3", "a.MP3", "alpha/", "b.mp3", "Beta/", "_x.mp3",
-                                                       "ёлка.mp3", "Ж.mp3", "Яблоко.mp3"}));
+    EXPECT_EQ(list("D:\\"), (std::vector<std::string>{"1.mp3", "A.mp3", "a.MP3", "alpha/", "b.mp3", "Beta/",
+                                                      "_x.mp3", "ёлка.mp3", "Ж.mp3", "Яблоко.mp3"}));
 }
 
 // The filters keep files, folders and hidden entries (names beginning with ".") as asked.

@@ -81,7 +81,8 @@ std::string TempDrive::programPath(std::string_view relative) const {
 std::string TempDrive::hostPath(std::string_view path) const {
     bool onThisDrive = path.size() >= 2 && path[1] == ':' && std::toupper(path[0]) == std::toupper(m_letter);
     if (!onThisDrive && path.find(':') != std::string_view::npos) {
-        throw std::runtime_error("not a path on drive " + std::string(1, m_letter) + ": " + std::string(path));
+        throw std::runtime_error("not a path on drive " + std::string(1, m_letter) + ": " +
+                                 std::string(path));
     }
     std::string host = m_hostRoot;
     std::string_view rest = onThisDrive ? path.substr(2) : path;
@@ -103,7 +104,9 @@ void TempDrive::writeFile(std::string_view path, std::string_view bytes) const {
     }
 }
 
-void TempDrive::makeFolder(std::string_view path) const { fs::create_directories(hostPath(path)); }
+void TempDrive::makeFolder(std::string_view path) const {
+    fs::create_directories(hostPath(path));
+}
 
 std::string TempDrive::readFile(std::string_view path) const {
     std::string host = hostPath(path);
