@@ -38,6 +38,8 @@ void TForm1::buildPreviewPage() {
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A path cut in the middle keeps its drive and its file name in view.
+    ListView1->setTextElideMode(Qt::ElideMiddle);
     ListView1->setColumnWidth(0, 190);
     ListView1->setColumnWidth(1, 230);
 

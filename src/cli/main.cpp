@@ -62,29 +62,37 @@ void checkSourceFolder(const sources::SourceChoice& source) {
     }
 }
 
-// The copy run; true when it completed. A run that did not complete was either aborted (the
-// abort request went to the run) or refused by the destination check (the only message box a
-// run shows).
+// Ctrl-C as a click on the abort button, given to the run once, where the window would
+// process its messages.
+struct AbortButton {
+    copy::ShellFlags shell;
+    bool clicked = false;
+
+    void poll() {
+        if (!clicked && cli::InterruptRequested()) {
+            clicked = true;
+            copy::RequestCancel(shell);
+        }
+    }
+};
+
+// The copy run; true when it completed. A run that did not complete was either aborted or
+// refused by the destination check, the only message box that a run shows.
 bool runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::TerminalProgress& view,
-             copy::ShellFlags& shell, const bool& abortSent) {
-    copy::RunState run(shell);
+             AbortButton& abort) {
+    copy::RunState run(abort.shell);
     copy::SteadyClock clock;
     copy::ProgressDisplay display(view, clock, run);
     const int messagesBefore = view.messageCount();
     copy::CopyRun(line.copy, listDb, run, display);
     view.eraseProgressLine();
-    return !abortSent && view.messageCount() == messagesBefore;
+    return !abort.clicked && view.messageCount() == messagesBefore;
 }
 
 int work(const cli::CommandLine& line) {
-    copy::ShellFlags shell;
-    bool abortSent = false;
-    cli::TerminalProgress view(stdout, stderr, ::isatty(STDERR_FILENO) ? stderr : nullptr, [&] {
-        if (!abortSent && cli::InterruptRequested()) {
-            abortSent = true;
-            copy::RequestCancel(shell);
-        }
-    });
+    AbortButton abort;
+    cli::TerminalProgress view(stdout, stderr, ::isatty(STDERR_FILENO) ? stderr : nullptr,
+                               [&abort] { abort.poll(); });
     store::TfdbObject listDb;
     store::createTrackListLayout(listDb);
     const int64_t sizeLimit = sizeLimitFor(line);
@@ -104,7 +112,7 @@ int work(const cli::CommandLine& line) {
         cli::PrintTrackList(listDb, sizeLimit, stdout);
         return ExitCompleted;
     }
-    return runCopy(line, listDb, view, shell, abortSent) ? ExitCompleted : ExitNotCompleted;
+    return runCopy(line, listDb, view, abort) ? ExitCompleted : ExitNotCompleted;
 }
 
 } // namespace

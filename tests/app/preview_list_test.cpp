@@ -62,11 +62,16 @@ const char* const ThreeEntries = "#EXTM3U\r\n"
                                  "D:\\music\\c.mp3\r\n";
 
 // Building twice gives the list once; each row shows its entry, an entry without a
-// description an empty first column.
+// description an empty first column. The rows arrive while the window's drawing is frozen.
 TEST_F(PreviewListTest, RowsShowTheListOnceEntryByEntry) {
     auto window = windowFor("three.m3u", ThreeEntries);
+    std::vector<std::pair<int, bool>> resets; // rows and drawing state at each reset
+    QObject::connect(window->PreviewRows, &QAbstractItemModel::modelReset, window.get(),
+                     [&] { resets.emplace_back(window->PreviewRows->rowCount(), window->updatesEnabled()); });
     window->FillPreviewList();
     window->FillPreviewList();
+    const std::vector<std::pair<int, bool>> frozenFills = {{0, true}, {3, false}, {0, true}, {3, false}};
+    EXPECT_EQ(resets, frozenFills);
     const Lines expected = {
         "Artist - Title | D:\\lists\\..\\music\\a.mp3 | D:\\out\\music\\a.mp3",
         " | D:\\lists\\..\\music\\b.mp3 | D:\\out\\music\\b.mp3",

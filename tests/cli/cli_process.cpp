@@ -3,6 +3,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -133,17 +135,35 @@ bool CliProcess::readUntil(const std::string& text) {
     return true;
 }
 
+namespace {
+
+// The scheduler state of a process ('R' running, 'S' sleeping, ...), '?' when unknown.
+char processState(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    size_t end = text.rfind(')'); // the name in brackets may hold blanks
+    return end != std::string::npos && end + 2 < text.size() ? text[end + 2] : '?';
+}
+
+} // namespace
+
 bool CliProcess::waitUntilOutputIsFull() {
     const int capacity = ::fcntl(m_out, F_GETPIPE_SZ);
-    // Room for less than one more log line counts as full.
+    // Room for less than one more log line, the child asleep and nothing more arriving: it
+    // waits on its write.
     constexpr int LineRoom = 256;
     const auto deadline = Clock::now() + std::chrono::seconds(30);
+    int lastUnread = -1;
     while (Clock::now() < deadline) {
         int unread = 0;
-        if (::ioctl(m_out, FIONREAD, &unread) == 0 && unread >= capacity - LineRoom) {
+        if (::ioctl(m_out, FIONREAD, &unread) != 0) {
+            return false;
+        }
+        if (unread >= capacity - LineRoom && unread == lastUnread && processState(m_child) == 'S') {
             return true;
         }
-        ::usleep(10000);
+        lastUnread = unread;
+        ::usleep(20000);
     }
     return false;
 }
