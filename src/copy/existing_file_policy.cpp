@@ -38,6 +38,11 @@ std::string UniqueName(std::string_view path) {
 
 void ApplyExistAction(int action, std::string& dest, RunState& run, ProgressDisplay& display) {
     std::string name = plan::FileNamePart(dest);
+    // A choice outside the list (a damaged setting shows no selection) must not replace the
+    // user's file without being asked to: it is taken as the numbered name, the default.
+    if (action != ExistOverwrite && action != ExistSkip) {
+        action = ExistRename;
+    }
     switch (action) {
     case ExistOverwrite:
         logClash(display, name, texts::GetText(152));
@@ -51,8 +56,6 @@ void ApplyExistAction(int action, std::string& dest, RunState& run, ProgressDisp
     case ExistSkip:
         run.FileGoOn = false;
         logClash(display, name, texts::GetText(154));
-        break;
-    default:
         break;
     }
 }

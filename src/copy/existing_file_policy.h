@@ -21,7 +21,7 @@ std::string UniqueName(std::string_view path);
 
 // The policy step for a destination `dest` at which a file exists. Overwrite keeps `dest`;
 // rename replaces it by UniqueName(dest) for this transfer only; skip clears run.FileGoOn. Any
-// other `action` does nothing and logs nothing.
+// other `action` (no selection) counts as rename, so a file is never replaced unasked.
 void ApplyExistAction(int action, std::string& dest, RunState& run, ProgressDisplay& display);
 
 } // namespace copy

@@ -48,7 +48,7 @@ TEST(UniqueName, FolderDoesNotTakeTheName) {
 }
 
 // Each policy: its log line, the destination it leaves and whether the entry goes on.
-TEST(ApplyExistAction, ThreePoliciesAndOthers) {
+TEST(ApplyExistAction, ThreePoliciesAndNoSelection) {
     struct Case {
         int action;
         const char* line; // "" for none
@@ -60,8 +60,9 @@ TEST(ApplyExistAction, ThreePoliciesAndOthers) {
         {copy::ExistRename, "  Файл \"Song.mp3\" уже существует: переименование в \"Song (1).mp3\"",
          "D:\\Music\\Song (1).mp3", true},
         {copy::ExistSkip, "  Файл \"Song.mp3\" уже существует: пропуск файла", "D:\\Music\\Song.mp3", false},
-        {3, "", "D:\\Music\\Song.mp3", true},
-        {-1, "", "D:\\Music\\Song.mp3", true},
+        // No selection (a damaged setting) never replaces the file unasked.
+        {-1, "  Файл \"Song.mp3\" уже существует: переименование в \"Song (1).mp3\"",
+         "D:\\Music\\Song (1).mp3", true},
     };
     TempDrive drive('D');
     drive.writeFile("Music/Song.mp3", "old");
