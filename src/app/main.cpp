@@ -3,11 +3,13 @@
 // the close guard first and saves the settings on the way out.
 #include "app/main_window.h"
 #include "app/termination_requests.h"
+#include "platform/process_setup.h"
 
 #include <QApplication>
 #include <QSessionManager>
 
 int main(int argc, char* argv[]) {
+    platform::treatFileSizeLimitAsFullDisk();
     QApplication application(argc, argv);
     app::TerminationRequests termination;
     app::TForm1 window;

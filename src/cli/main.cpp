@@ -16,11 +16,11 @@
 #include "plan/size_limit.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
+#include "platform/process_setup.h"
 #include "sources/source_error.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -118,8 +118,7 @@ int work(const cli::CommandLine& line) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // A file-size limit then fails a write like a full disk instead of ending the process.
-    std::signal(SIGXFSZ, SIG_IGN);
+    platform::treatFileSizeLimitAsFullDisk();
     cli::CommandLine line;
     try {
         line = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
