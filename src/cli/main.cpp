@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/process_setup.h"
+#include "platform/terminal.h"
 #include "sources/source_error.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
@@ -25,8 +26,6 @@
 #include <exception>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -91,7 +90,7 @@ bool runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::Termi
 
 int work(const cli::CommandLine& line) {
     AbortButton abort;
-    cli::TerminalProgress view(stdout, stderr, ::isatty(STDERR_FILENO) ? stderr : nullptr,
+    cli::TerminalProgress view(stdout, stderr, platform::isTerminal(stderr) ? stderr : nullptr,
                                [&abort] { abort.poll(); });
     store::TfdbObject listDb;
     store::createTrackListLayout(listDb);

@@ -1,9 +1,8 @@
 #include "cli/terminal_progress.h"
 
-#include <utility>
+#include "platform/terminal.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include <utility>
 
 namespace cli {
 
@@ -30,14 +29,6 @@ std::string firstCharacters(const std::string& text, int count) {
         }
     }
     return text.substr(0, end);
-}
-
-int terminalColumns(std::FILE* stream) {
-    struct winsize size {};
-    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-        return size.ws_col;
-    }
-    return DefaultColumns;
 }
 
 // A text from the table may hold the window's CR LF line ends; a terminal wants LF alone.
@@ -130,7 +121,7 @@ void TerminalProgress::redraw() {
     if (!m_progress || m_line.phase.empty()) {
         return;
     }
-    std::string text = ProgressLineText(m_line, terminalColumns(m_progress));
+    std::string text = ProgressLineText(m_line, platform::terminalColumns(m_progress, DefaultColumns));
     if (text == m_shown) {
         return;
     }
