@@ -28,44 +28,22 @@ bool statProgramPath(std::string_view path, struct stat& info) {
     return host && ::stat(host->c_str(), &info) == 0;
 }
 
-// Refuses what is not a regular file and takes the exclusive lock; on failure the
-// descriptor is closed.
-bool checkAndLock(int fd) {
-    struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        detail::setLastError(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        detail::setLastError(EISDIR);
-    } else if (!S_ISREG(info.st_mode)) {
-        detail::setLastErrorText(NotAFileText);
-    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK) {
-            detail::setLastErrorText(SharingViolationText);
-        } else {
-            detail::setLastError(errno);
-        }
-    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        detail::setLastError(errno);
-    } else {
-        return true;
-    }
-    ::close(fd);
-    return false;
-}
-
-// O_NONBLOCK only for the open itself: a pipe or device must not hold the open up; the
-// regular-file check then refuses it.
 FileHandle openLocked(std::string_view path, int flags) {
     auto host = toHostPath(path);
     if (!host) {
         return InvalidFile;
     }
-    int fd = ::open(host->c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    struct stat info;
+    int fd = detail::openLockedHost(*host, flags, info);
     if (fd < 0) {
-        detail::setLastError(errno);
+        if (info.st_mode != 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+            detail::setLastErrorText(NotAFileText);
+        } else {
+            detail::failWithErrno();
+        }
         return InvalidFile;
     }
-    return checkAndLock(fd) ? fd : InvalidFile;
+    return fd;
 }
 
 template <class Transfer> int64_t transferFully(Transfer transfer, int64_t count, int& error) {
@@ -102,6 +80,45 @@ bool succeeded(int result) {
 }
 
 } // namespace
+
+void detail::UniqueFd::reset(int fd) {
+    if (m_fd >= 0) {
+        int saved = errno;
+        ::close(m_fd);
+        errno = saved;
+    }
+    m_fd = fd;
+}
+
+int detail::openLockedHost(const std::string& hostPath, int flags, struct stat& info) {
+    info.st_mode = 0;
+    UniqueFd fd(::open(hostPath.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
+    if (!fd) {
+        return -1;
+    }
+    if (::fstat(fd.get(), &info) != 0) {
+        info.st_mode = 0;
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK) != 0) {
+        return -1;
+    }
+    return fd.release();
+}
+
+bool detail::failWithErrno() {
+    if (errno == EWOULDBLOCK) {
+        setLastErrorText(SharingViolationText);
+    } else {
+        setLastError(errno);
+    }
+    return false;
+}
 
 int64_t detail::readFully(int fd, void* buffer, int64_t count, int& error) {
     auto* bytes = static_cast<char*>(buffer);

@@ -1,7 +1,13 @@
-// Whole transfers over a POSIX descriptor, shared by the file services of this folder.
+// Host-level pieces shared by the file services of this folder: whole transfers over a
+// descriptor, the open with all sharing denied, and the temporary file beside a target. Not a
+// module boundary: host paths, raw descriptors and errno.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <utility>
 
 namespace platform::detail {
 
@@ -11,5 +17,41 @@ namespace platform::detail {
 // none came. Interrupted calls are repeated.
 int64_t readFully(int fd, void* buffer, int64_t count, int& error);
 int64_t writeFully(int fd, const void* buffer, int64_t count, int& error);
+
+// Owns one descriptor; closes it (ignoring the answer, keeping errno) unless released.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { reset(); }
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1);
+
+private:
+    int m_fd;
+};
+
+// Opens a regular file with all sharing denied: an exclusive non-blocking flock, which belongs
+// to the open file description. `flags` gives the access mode and may add O_CREAT (mode 0666
+// less the umask); O_CLOEXEC and O_NOCTTY are added, and O_NONBLOCK for the open alone, so that
+// a FIFO or device cannot hold the open up before the regular-file check refuses it. Fills
+// `info`. On failure -1 with errno: EWOULDBLOCK when another open holds the file, EISDIR for a
+// folder, EINVAL for anything else that is not a regular file. `info.st_mode` is 0 when the
+// failure came before the file could be examined.
+int openLockedHost(const std::string& hostPath, int flags, struct stat& info);
+
+// Records errno for lastErrorText() (another open holding the file gets the sharing-violation
+// sentence) and answers false.
+bool failWithErrno();
+
+// Creates a new file in `folder` with O_EXCL under a name that no other writer uses,
+// ".<name>.tw-partial-XXXXXX", hidden; `name` is shortened at a character boundary of its UTF-8
+// so that a name near the length limit still has one. Opened O_RDWR | O_CLOEXEC with mode 0666,
+// so the umask applies as it would to the file itself. The descriptor and the path in
+// `tempPath`, or -1 with errno (EEXIST after too many names were taken).
+int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath);
 
 } // namespace platform::detail

@@ -2,12 +2,12 @@
 // commit to the final name, and the checks that keep a copy from destroying its own source.
 #include "platform/drives.h"
 #include "platform/last_error.h"
+#include "platform/path_text.h"
 #include "platform/transfer_posix.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace platform {
@@ -17,8 +17,6 @@ namespace {
 constexpr size_t NameMax = 255; // bytes in one name, the common limit of Linux file systems
 constexpr std::string_view PartialTag = ".tw-partial-";
 constexpr int RandomChars = 6;
-constexpr const char* SharingViolationText =
-    "The process cannot access the file because it is being used by another process";
 
 bool sameInode(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -50,7 +48,8 @@ std::string partialName(std::string_view name) {
 }
 
 // Opens and locks a file that already stands at `hostDest`, without truncating it; leaves `held`
-// empty when nothing is there. Refuses the file being read, a folder and anything not a file.
+// empty when nothing is there. Refuses the file being read, a folder and anything not a file
+// (looked at before the open: a FIFO without a reader would refuse a write-only open otherwise).
 bool holdExistingDestination(const std::string& hostDest, int sourceFd, UniqueFd& held) {
     struct stat info;
     if (::stat(hostDest.c_str(), &info) != 0) {
@@ -60,8 +59,8 @@ bool holdExistingDestination(const std::string& hostDest, int sourceFd, UniqueFd
         errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return false;
     }
-    UniqueFd fd(::open(hostDest.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd || ::fstat(fd.get(), &info) != 0) {
+    UniqueFd fd(openLockedHost(hostDest, O_WRONLY, info));
+    if (!fd) {
         return false;
     }
     struct stat source;
@@ -74,38 +73,25 @@ bool holdExistingDestination(const std::string& hostDest, int sourceFd, UniqueFd
             return false;
         }
     }
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        return false;
-    }
     held.reset(fd.release());
     return true;
 }
 
 } // namespace
 
-void UniqueFd::reset(int fd) {
-    if (m_fd >= 0) {
-        int saved = errno;
-        ::close(m_fd);
-        errno = saved;
+int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = joinHostPath(folder, partialName(name));
+        int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
     }
-    m_fd = fd;
-}
-
-int openLockedSource(const std::string& hostPath, struct stat& info) {
-    // O_NONBLOCK keeps a FIFO from hanging the open; it is cleared once the file proves regular.
-    UniqueFd fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd || ::fstat(fd.get(), &info) != 0) {
-        return -1;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
-    if (::fcntl(fd.get(), F_SETFL, 0) != 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        return -1;
-    }
-    return fd.release();
+    tempPath.clear();
+    return -1;
 }
 
 bool copyModificationTime(int from, int to) {
@@ -115,15 +101,6 @@ bool copyModificationTime(int from, int to) {
     }
     const struct timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
     return ::futimens(to, times) == 0;
-}
-
-bool failWithErrno() {
-    if (errno == EWOULDBLOCK) {
-        setLastErrorText(SharingViolationText);
-    } else {
-        setLastError(errno);
-    }
-    return false;
 }
 
 bool failNoDrive() {
@@ -145,21 +122,16 @@ bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, 
     if (!holdExistingDestination(hostDest, sourceFd, held)) {
         return false;
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string tempPath = folder + "/" + partialName(name);
-        int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd >= 0) {
-            partial.m_file = fd;
-            partial.m_heldDest = held.release();
-            partial.m_tempPath = std::move(tempPath);
-            partial.m_destPath = hostDest;
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
+    std::string tempPath;
+    int fd = createTempBeside(folder, name, tempPath);
+    if (fd < 0) {
+        return false;
     }
-    return false;
+    partial.m_file = fd;
+    partial.m_heldDest = held.release();
+    partial.m_tempPath = std::move(tempPath);
+    partial.m_destPath = hostDest;
+    return true;
 }
 
 } // namespace detail

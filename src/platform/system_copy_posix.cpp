@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <linux/fs.h>
 #include <memory>
 #include <sys/ioctl.h>
@@ -183,7 +184,7 @@ bool systemCopy(std::string_view source, std::string_view dest, const CopyProgre
         return detail::failNoDrive();
     }
     struct stat info;
-    detail::UniqueFd in(detail::openLockedSource(*hostSource, info));
+    detail::UniqueFd in(detail::openLockedHost(*hostSource, O_RDONLY, info));
     if (!in) {
         return detail::failWithErrno();
     }

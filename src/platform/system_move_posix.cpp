@@ -17,7 +17,7 @@ namespace {
 bool moveAcrossVolumes(const std::string& hostSource, const std::string& hostDest, UniqueFd& in) {
     struct stat info;
     if (!in) {
-        in.reset(openLockedSource(hostSource, info));
+        in.reset(openLockedHost(hostSource, O_RDONLY, info));
     }
     if (!in || ::fstat(in.get(), &info) != 0) {
         return false;
@@ -110,7 +110,7 @@ bool systemMove(std::string_view source, std::string_view dest) {
     detail::UniqueFd held;
     if (S_ISREG(info.st_mode)) {
         struct stat opened;
-        held.reset(detail::openLockedSource(*hostSource, opened));
+        held.reset(detail::openLockedHost(*hostSource, O_RDONLY, opened));
         if (!held && errno == EWOULDBLOCK) {
             return detail::failWithErrno();
         }

@@ -2,33 +2,12 @@
 // boundary: host paths, raw descriptors and errno.
 #pragma once
 
+#include "platform/posix_io.h"
 #include "platform/transfer.h"
 
 #include <string>
-#include <sys/stat.h>
-#include <utility>
 
 namespace platform::detail {
-
-// Owns one descriptor; closes it (ignoring the answer) unless released.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { reset(); }
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    int release() { return std::exchange(m_fd, -1); }
-    void reset(int fd = -1);
-
-private:
-    int m_fd;
-};
-
-// Opens a regular file for reading with all sharing denied (exclusive non-blocking flock) and
-// fills `info`; -1 with errno (EWOULDBLOCK: another open holds it, EISDIR: not a file).
-int openLockedSource(const std::string& hostPath, struct stat& info);
 
 // Moves `from` to `to` unless something stands at `to`: renameat2 with RENAME_NOREPLACE, and
 // renameNoReplaceFallback where the file system does not offer the flag. false with errno
@@ -52,8 +31,6 @@ struct PartialFileAccess {
 // Gives `to` the modification time of `from`; false with errno.
 bool copyModificationTime(int from, int to);
 
-// Records errno for lastErrorText() and answers false.
-bool failWithErrno();
 // For a program path that names no mapped drive.
 bool failNoDrive();
 

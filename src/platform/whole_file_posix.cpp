@@ -10,30 +10,11 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
-
-constexpr size_t MaxTempBaseLength = 200; // keeps the temporary name under NAME_MAX
-
-// Creates a new file in `folder`, named after `name` so that no other writer uses it; the umask
-// applies to its mode as it would to the file itself.
-int createTempBeside(const std::string& folder, const std::string& name, std::string& tempPath) {
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    std::string base = "." + name.substr(0, MaxTempBaseLength) + ".tmp-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = detail::joinHostPath(folder, base + std::to_string(random() % 1000000000));
-        int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    errno = EEXIST;
-    return -1;
-}
 
 // Fills the temporary file and flushes it; 0 or the errno of the failure.
 int fillTempFile(int fd, std::string_view content, const struct stat* oldFile) {
@@ -115,7 +96,7 @@ bool writeFileAtomically(std::string_view path, std::string_view content) {
     struct stat oldFile;
     bool hasOld = ::stat(target.c_str(), &oldFile) == 0 && S_ISREG(oldFile.st_mode);
     std::string tempPath;
-    int fd = createTempBeside(folder, name, tempPath);
+    int fd = detail::createTempBeside(folder, name, tempPath);
     if (fd < 0) {
         detail::setLastError(errno);
         return false;

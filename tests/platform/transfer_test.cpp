@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -485,6 +486,38 @@ TEST_F(TransferTest, RenameWithoutReplaceFallback) {
     EXPECT_TRUE(platform::detail::renameNoReplaceFallback(d.hostPath("a.mp3"), d.hostPath("c.mp3")));
     EXPECT_FALSE(d.exists("a.mp3"));
     EXPECT_EQ(d.readFile("c.mp3"), "A");
+}
+
+// The temporary file beside a name at the length limit still fits: the name is cut at a whole
+// UTF-8 character, and both writers of this folder that use it succeed on such a name.
+TEST(TempBesideTest, LongNamesAreCutAtACharacterBoundary) {
+    TempDrive d;
+    std::string accented = "x";
+    for (int i = 0; i < 127; ++i) {
+        accented += "\xC3\xA9"; // é
+    }
+    for (const std::string& name : {std::string(255, 'a'), accented}) {
+        ASSERT_EQ(name.size(), 255u);
+        std::string tempPath;
+        int fd = platform::detail::createTempBeside(d.hostRoot(), name, tempPath);
+        ASSERT_GE(fd, 0) << std::strerror(errno);
+        ::close(fd);
+        std::string tempName = tempPath.substr(tempPath.rfind('/') + 1);
+        ::unlink(tempPath.c_str());
+        EXPECT_LE(tempName.size(), 255u);
+        std::string kept = tempName.substr(1, tempName.rfind(".tw-partial-") - 1);
+        EXPECT_EQ(name.compare(0, kept.size(), kept), 0);
+        EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80);
+
+        EXPECT_TRUE(platform::writeFileAtomically(d.programPath(name), "abc"));
+        EXPECT_EQ(d.readFile(name), "abc");
+        platform::PartialFile partial;
+        ASSERT_TRUE(partial.open(d.programPath(name)));
+        ASSERT_TRUE(partial.commit(platform::ExistingFile::Replace));
+        EXPECT_EQ(d.readFile(name), "");
+        EXPECT_EQ(snapshot(d.hostRoot()), (std::map<std::string, std::string>{{name, ""}}));
+        ::unlink(d.hostPath(name).c_str());
+    }
 }
 
 } // namespace
