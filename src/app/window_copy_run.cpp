@@ -13,8 +13,8 @@ namespace app {
 
 copy::CopyOptions TForm1::copyOptionsFromControls() const {
     copy::CopyOptions options;
-    options.TransferMode = RadioGroup1->itemIndex();
-    options.ExistAction = cbExistAction->currentIndex();
+    options.TransferMode = copy::TransferModeFromIndex(RadioGroup1->itemIndex());
+    options.ExistAction = copy::ExistActionFromIndex(cbExistAction->currentIndex());
     options.CreateList = chCreateList->isChecked();
     options.DestFolder = fromQt(cbDest->currentText());
     return options;

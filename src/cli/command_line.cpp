@@ -47,8 +47,8 @@ struct Given {
     plan::InvalidCharAction invalid = plan::InvalidCharAction::Delete;
     std::optional<std::string> limit;
     bool autoLimit = false;
-    int mode = copy::TransferSystemCopy;
-    int exists = copy::ExistRename;
+    copy::TransferMode mode = copy::TransferSystemCopy;
+    copy::ExistAction exists = copy::ExistRename;
     bool noPlaylist = false;
     bool list = false;
     bool help = false;
@@ -138,14 +138,14 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
      }},
     {"--mode",
      [](Given& g, std::string_view v) {
-         g.mode = choose<int>("--mode", v,
+         g.mode = choose<copy::TransferMode>("--mode", v,
                               {{"copy", copy::TransferOwnCopy},
                                {"system-copy", copy::TransferSystemCopy},
                                {"move", copy::TransferSystemMove}});
      }},
     {"--exists",
      [](Given& g, std::string_view v) {
-         g.exists = choose<int>(
+         g.exists = choose<copy::ExistAction>(
              "--exists", v,
              {{"overwrite", copy::ExistOverwrite}, {"rename", copy::ExistRename}, {"skip", copy::ExistSkip}});
      }},

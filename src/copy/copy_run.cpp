@@ -65,24 +65,24 @@ void ownCopyEntry(const std::string& source, const std::string& dest, RunState& 
                   ProgressDisplay& display) {
     display.LogLine(texts::FormatText(141, {dest}));
     switch (OwnCopy(source, dest, run, display)) {
-    case OwnCopySourceError:
+    case OwnCopyResult::SourceError:
         display.LogLine(texts::GetText(142));
         break;
-    case OwnCopyDestError:
+    case OwnCopyResult::DestError:
         display.LogLine(texts::GetText(143));
         break;
-    case OwnCopyReadError:
+    case OwnCopyResult::ReadError:
         display.LogLine(texts::GetText(155));
         break;
-    case OwnCopyWriteError:
+    case OwnCopyResult::WriteError:
         display.LogLine(texts::GetText(156));
         break;
-    default:
+    case OwnCopyResult::Done:
         break;
     }
 }
 
-void transferEntry(int mode, const std::string& source, const std::string& dest, RunState& run,
+void transferEntry(TransferMode mode, const std::string& source, const std::string& dest, RunState& run,
                    ProgressDisplay& display) {
     switch (mode) {
     case TransferOwnCopy:
@@ -99,8 +99,6 @@ void transferEntry(int mode, const std::string& source, const std::string& dest,
         if (!SystemMove(source, dest)) {
             display.LogLine(texts::GetText(145));
         }
-        break;
-    default:
         break;
     }
 }
@@ -136,8 +134,8 @@ void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb,
     }
 }
 
-void titleTransfers(int mode, ProgressDisplay& display) {
-    bool move = mode > TransferSystemCopy;
+void titleTransfers(TransferMode mode, ProgressDisplay& display) {
+    bool move = mode == TransferSystemMove;
     display.view().setPhaseTitle(texts::GetText(move ? 139 : 137));
     display.LogLine(texts::GetText(move ? 140 : 138));
 }
@@ -196,6 +194,11 @@ void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& disp
     }
     display.SetFileBar(1);
     logScanCounts(run, display);
+}
+
+TransferMode TransferModeFromIndex(int index) {
+    return index == TransferOwnCopy || index == TransferSystemMove ? static_cast<TransferMode>(index)
+                                                                   : TransferSystemCopy;
 }
 
 void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,

@@ -10,6 +10,7 @@
 // list only the sizes it measured.
 #pragma once
 
+#include "copy/existing_file_policy.h"
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 
@@ -26,10 +27,15 @@ namespace copy {
 
 enum TransferMode : int { TransferOwnCopy = 0, TransferSystemCopy = 1, TransferSystemMove = 2 };
 
-// The controls of the wizard that a run reads.
+// The mode of a RadioGroup1 index. An index outside the group (a damaged setting shows no
+// selection) is the default, the system copy: a run that transfers nothing would still end
+// "completed".
+TransferMode TransferModeFromIndex(int index);
+
+// The controls of the wizard that a run reads; the window converts its indexes once, here.
 struct CopyOptions {
-    int TransferMode = TransferSystemCopy; // RadioGroup1
-    int ExistAction = 1;                   // cbExistAction (existing_file_policy.h)
+    copy::TransferMode TransferMode = TransferSystemCopy; // RadioGroup1
+    copy::ExistAction ExistAction = ExistRename;          // cbExistAction
     bool CreateList = true;                // chCreateList: write the result playlist
     std::string DestFolder;                // cbDest
 };

@@ -36,13 +36,12 @@ std::string UniqueName(std::string_view path) {
     }
 }
 
-void ApplyExistAction(int action, std::string& dest, RunState& run, ProgressDisplay& display) {
+ExistAction ExistActionFromIndex(int index) {
+    return index == ExistOverwrite || index == ExistSkip ? static_cast<ExistAction>(index) : ExistRename;
+}
+
+void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, ProgressDisplay& display) {
     std::string name = plan::FileNamePart(dest);
-    // A choice outside the list (a damaged setting shows no selection) must not replace the
-    // user's file without being asked to: it is taken as the numbered name, the default.
-    if (action != ExistOverwrite && action != ExistSkip) {
-        action = ExistRename;
-    }
     switch (action) {
     case ExistOverwrite:
         logClash(display, name, texts::GetText(152));

@@ -13,6 +13,10 @@ namespace copy {
 
 enum ExistAction : int { ExistOverwrite = 0, ExistRename = 1, ExistSkip = 2 };
 
+// The policy of a cbExistAction index. An index outside the list (a damaged setting shows no
+// selection) is the numbered name, so that a file is never replaced unasked.
+ExistAction ExistActionFromIndex(int index);
+
 // The path with " (n)" before its extension, for the first n = 1, 2, ... that names no existing
 // file (a folder of that name does not count): "D:\Music\Song.mp3" -> "D:\Music\Song (1).mp3",
 // "a.b.mp3" -> "a.b (1).mp3", "Song" -> "Song (1)", "Song (1).mp3" -> "Song (1) (1).mp3".
@@ -20,8 +24,7 @@ enum ExistAction : int { ExistOverwrite = 0, ExistRename = 1, ExistSkip = 2 };
 std::string UniqueName(std::string_view path);
 
 // The policy step for a destination `dest` at which a file exists. Overwrite keeps `dest`;
-// rename replaces it by UniqueName(dest) for this transfer only; skip clears run.FileGoOn. Any
-// other `action` (no selection) counts as rename, so a file is never replaced unasked.
-void ApplyExistAction(int action, std::string& dest, RunState& run, ProgressDisplay& display);
+// rename replaces it by UniqueName(dest) for this transfer only; skip clears run.FileGoOn.
+void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, ProgressDisplay& display);
 
 } // namespace copy

@@ -54,25 +54,25 @@ void reportInterruption(std::string_view dest, ProgressDisplay& display) {
 
 } // namespace
 
-int OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display) {
+OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display) {
     OpenSource from(source);
     if (from.handle() == platform::InvalidFile) {
-        return OwnCopySourceError;
+        return OwnCopyResult::SourceError;
     }
     platform::PartialFile to;
     if (!to.open(dest, from.handle())) {
-        return OwnCopyDestError;
+        return OwnCopyResult::DestError;
     }
     int64_t length = platform::fileLength(from.handle());
     if (length < 0) {
-        return OwnCopyReadError;
+        return OwnCopyResult::ReadError;
     }
     int64_t position = 0;
     while (position < length && run.shell.WorkActive && run.FileGoOn) {
         int64_t count = std::min<int64_t>(length - position, CopyBufferSize);
         ChunkOutcome outcome = copyChunk(from.handle(), to.handle(), count);
         if (outcome != ChunkOutcome::Copied) {
-            return outcome == ChunkOutcome::ReadFailed ? OwnCopyReadError : OwnCopyWriteError;
+            return outcome == ChunkOutcome::ReadFailed ? OwnCopyResult::ReadError : OwnCopyResult::WriteError;
         }
         position += count;
         double overall = DoneFraction(run.DoneBytes + position, run.TotalBytes);
@@ -83,9 +83,9 @@ int OwnCopy(std::string_view source, std::string_view dest, const RunState& run,
     if (position != length) {
         to.discard();
         reportInterruption(dest, display);
-        return OwnCopyDone;
+        return OwnCopyResult::Done;
     }
-    return to.commit(platform::ExistingFile::Replace) ? OwnCopyDone : OwnCopyWriteError;
+    return to.commit(platform::ExistingFile::Replace) ? OwnCopyResult::Done : OwnCopyResult::WriteError;
 }
 
 } // namespace copy

@@ -19,18 +19,18 @@ namespace copy {
 inline constexpr size_t CopyBufferSize = 131072;
 
 // What OwnCopy reports; the caller logs the error line of each code but Done.
-enum OwnCopyResult : int {
-    OwnCopyDone = 0,        // complete, or interrupted by skip/cancel (already logged)
-    OwnCopySourceError = 1, // the source could not be opened: nothing was created
-    OwnCopyDestError = 2,   // the destination could not be created
-    OwnCopyReadError = 3,   // the source failed or ended early (it shrank): no copy left
-    OwnCopyWriteError = 4,  // the destination took fewer bytes (full disk) or could not be
+enum class OwnCopyResult {
+    Done,        // complete, or interrupted by skip/cancel (already logged)
+    SourceError, // the source could not be opened: nothing was created
+    DestError,   // the destination could not be created
+    ReadError,   // the source failed or ended early (it shrank): no copy left
+    WriteError,  // the destination took fewer bytes (full disk) or could not be
                             // put in place: no copy left, an old destination unchanged
 };
 
 // Copies `source` to `dest`, replacing a file at `dest` only on success. An interruption by
 // skip (run.FileGoOn) or cancel (run.shell.WorkActive) logs row 134 with `dest` and an empty
 // line and sets both bars to 0.
-int OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display);
+OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display);
 
 } // namespace copy

@@ -52,7 +52,7 @@ void PrintTo(const RunCase& c, std::ostream* os) {
 }
 
 copy::CopyOptions options(int mode, int existAction, bool createList, const char* dest = "D:\\out") {
-    return {mode, existAction, createList, dest};
+    return {copy::TransferModeFromIndex(mode), copy::ExistActionFromIndex(existAction), createList, dest};
 }
 
 const char* const Scan = "Сканирование файлов списка ... ";

@@ -43,7 +43,7 @@ TEST_F(OwnCopyTest, CopiesEverySizeCompletely) {
         }
         view.filePositions.clear();
         run.TotalBytes = static_cast<int64_t>(c.size);
-        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyDone)
+        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::Done)
             << c.size;
         EXPECT_EQ(drive.readFile("out/a.mp3"), bytes) << c.size;
         EXPECT_EQ(view.filePositions, c.fileBar) << c.size;
@@ -60,11 +60,11 @@ TEST_F(OwnCopyTest, LockedSourceCreatesNothing) {
     drive.makeFolder("out");
     platform::FileHandle holder = platform::openFileExclusive("D:\\src\\a.mp3");
     ASSERT_NE(holder, platform::InvalidFile);
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopySourceError);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::SourceError);
     platform::closeFile(holder);
     EXPECT_EQ(filesUnder(drive, "out"), Files{});
     EXPECT_EQ(copy::OwnCopy("D:\\src\\missing.mp3", "D:\\out\\a.mp3", run, display),
-              copy::OwnCopySourceError);
+              copy::OwnCopyResult::SourceError);
     EXPECT_EQ(filesUnder(drive, "out"), Files{});
 }
 
@@ -76,7 +76,7 @@ TEST_F(OwnCopyTest, CopyOntoItselfIsRefused) {
     drive.writeFile("Music/Song.mp3", bytes);
     ASSERT_EQ(::link(drive.hostPath("Music/Song.mp3").c_str(), drive.hostPath("Music/Link.mp3").c_str()), 0);
     for (const char* dest : {"D:\\Music\\Song.mp3", "D:\\MUSIC\\song.MP3", "D:\\Music\\Link.mp3"}) {
-        EXPECT_EQ(copy::OwnCopy("D:\\Music\\Song.mp3", dest, run, display), copy::OwnCopyDestError) << dest;
+        EXPECT_EQ(copy::OwnCopy("D:\\Music\\Song.mp3", dest, run, display), copy::OwnCopyResult::DestError) << dest;
         EXPECT_EQ(drive.readFile("Music/Song.mp3"), bytes) << dest;
     }
     EXPECT_EQ(filesUnder(drive, "Music"), (Files{"Link.mp3", "Song.mp3"}));
@@ -98,7 +98,7 @@ TEST_F(OwnCopyTest, InterruptionLeavesDestinationAsItWas) {
                 copy::Button5Click(run);
             }
         };
-        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyDone);
+        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::Done);
         EXPECT_EQ(view.log, (Files{"Копирование файла \"D:\\out\\a.mp3\" перервано.", ""})) << cancel;
         EXPECT_EQ(view.overallPositions.back(), 0);
         EXPECT_EQ(view.filePositions.back(), 0);
@@ -114,28 +114,31 @@ TEST_F(OwnCopyTest, SourceThatShrinksFails) {
     drive.writeFile("src/a.mp3", patternBytes(400000));
     drive.writeFile("out/old.mp3", "old");
     view.onProcessMessages = [&] { ASSERT_EQ(::truncate(drive.hostPath("src/a.mp3").c_str(), 200000), 0); };
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyReadError);
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyDone);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::ReadError);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyResult::Done);
     drive.writeFile("src/b.mp3", patternBytes(400000));
     view.onProcessMessages = [&] { ASSERT_EQ(::truncate(drive.hostPath("src/b.mp3").c_str(), 1000), 0); };
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\b.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyReadError);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\b.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyResult::ReadError);
     EXPECT_EQ(drive.readFile("out/old.mp3"), patternBytes(200000));
     EXPECT_EQ(filesUnder(drive, "out"), Files{"old.mp3"});
 }
 
-// A disk that takes fewer bytes than were read (here a file-size limit) fails with code 4,
+// A disk that takes fewer bytes than were read (here a file-size limit) is a write error,
 // leaves no partial file and an existing destination as it was.
 TEST_F(OwnCopyTest, ShortWriteFails) {
     drive.writeFile("src/a.mp3", patternBytes(400000));
     drive.writeFile("out/b.mp3", "old");
     auto answer = testsupport::runWithFileSizeLimit(200000, [&] {
         shell.WorkActive = true;
-        int intoNew = copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display);
-        int overOld = copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\b.mp3", run, display);
-        return std::to_string(intoNew) + " " + std::to_string(overOld);
+        const auto outcome = [&](const char* dest) {
+            return copy::OwnCopy("D:\\src\\a.mp3", dest, run, display) == copy::OwnCopyResult::WriteError
+                       ? std::string("write error")
+                       : std::string("other");
+        };
+        return outcome("D:\\out\\a.mp3") + ", " + outcome("D:\\out\\b.mp3");
     });
     ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(*answer, "4 4");
+    EXPECT_EQ(*answer, "write error, write error");
     EXPECT_EQ(drive.readFile("out/b.mp3"), "old");
     EXPECT_EQ(filesUnder(drive, "out"), Files{"b.mp3"});
 }
@@ -153,7 +156,7 @@ TEST_F(OwnCopyTest, DISABLED_FileOver4GiB) {
     drive.makeFolder("out");
     shell.WorkActive = true;
     run.TotalBytes = size;
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\big.mp3", "D:\\out\\big.mp3", run, display), copy::OwnCopyDone);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\big.mp3", "D:\\out\\big.mp3", run, display), copy::OwnCopyResult::Done);
     int fd = ::open(drive.hostPath("out/big.mp3").c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     char tail[4] = {};
