@@ -139,9 +139,9 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
     {"--mode",
      [](Given& g, std::string_view v) {
          g.mode = choose<copy::TransferMode>("--mode", v,
-                              {{"copy", copy::TransferOwnCopy},
-                               {"system-copy", copy::TransferSystemCopy},
-                               {"move", copy::TransferSystemMove}});
+                                             {{"copy", copy::TransferOwnCopy},
+                                              {"system-copy", copy::TransferSystemCopy},
+                                              {"move", copy::TransferSystemMove}});
      }},
     {"--exists",
      [](Given& g, std::string_view v) {

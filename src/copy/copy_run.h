@@ -36,8 +36,8 @@ TransferMode TransferModeFromIndex(int index);
 struct CopyOptions {
     copy::TransferMode TransferMode = TransferSystemCopy; // RadioGroup1
     copy::ExistAction ExistAction = ExistRename;          // cbExistAction
-    bool CreateList = true;                // chCreateList: write the result playlist
-    std::string DestFolder;                // cbDest
+    bool CreateList = true;                               // chCreateList: write the result playlist
+    std::string DestFolder;                               // cbDest
 };
 
 // Free bytes for the destination: drive letter ('A'..'Z') and the destination folder text;

@@ -54,7 +54,8 @@ void reportInterruption(std::string_view dest, ProgressDisplay& display) {
 
 } // namespace
 
-OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display) {
+OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run,
+                      ProgressDisplay& display) {
     OpenSource from(source);
     if (from.handle() == platform::InvalidFile) {
         return OwnCopyResult::SourceError;

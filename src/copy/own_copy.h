@@ -25,12 +25,13 @@ enum class OwnCopyResult {
     DestError,   // the destination could not be created
     ReadError,   // the source failed or ended early (it shrank): no copy left
     WriteError,  // the destination took fewer bytes (full disk) or could not be
-                            // put in place: no copy left, an old destination unchanged
+                 // put in place: no copy left, an old destination unchanged
 };
 
 // Copies `source` to `dest`, replacing a file at `dest` only on success. An interruption by
 // skip (run.FileGoOn) or cancel (run.shell.WorkActive) logs row 134 with `dest` and an empty
 // line and sets both bars to 0.
-OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run, ProgressDisplay& display);
+OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run,
+                      ProgressDisplay& display);
 
 } // namespace copy

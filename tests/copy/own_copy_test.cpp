@@ -60,7 +60,8 @@ TEST_F(OwnCopyTest, LockedSourceCreatesNothing) {
     drive.makeFolder("out");
     platform::FileHandle holder = platform::openFileExclusive("D:\\src\\a.mp3");
     ASSERT_NE(holder, platform::InvalidFile);
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::SourceError);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display),
+              copy::OwnCopyResult::SourceError);
     platform::closeFile(holder);
     EXPECT_EQ(filesUnder(drive, "out"), Files{});
     EXPECT_EQ(copy::OwnCopy("D:\\src\\missing.mp3", "D:\\out\\a.mp3", run, display),
@@ -76,7 +77,8 @@ TEST_F(OwnCopyTest, CopyOntoItselfIsRefused) {
     drive.writeFile("Music/Song.mp3", bytes);
     ASSERT_EQ(::link(drive.hostPath("Music/Song.mp3").c_str(), drive.hostPath("Music/Link.mp3").c_str()), 0);
     for (const char* dest : {"D:\\Music\\Song.mp3", "D:\\MUSIC\\song.MP3", "D:\\Music\\Link.mp3"}) {
-        EXPECT_EQ(copy::OwnCopy("D:\\Music\\Song.mp3", dest, run, display), copy::OwnCopyResult::DestError) << dest;
+        EXPECT_EQ(copy::OwnCopy("D:\\Music\\Song.mp3", dest, run, display), copy::OwnCopyResult::DestError)
+            << dest;
         EXPECT_EQ(drive.readFile("Music/Song.mp3"), bytes) << dest;
     }
     EXPECT_EQ(filesUnder(drive, "Music"), (Files{"Link.mp3", "Song.mp3"}));
@@ -114,11 +116,13 @@ TEST_F(OwnCopyTest, SourceThatShrinksFails) {
     drive.writeFile("src/a.mp3", patternBytes(400000));
     drive.writeFile("out/old.mp3", "old");
     view.onProcessMessages = [&] { ASSERT_EQ(::truncate(drive.hostPath("src/a.mp3").c_str(), 200000), 0); };
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::ReadError);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display),
+              copy::OwnCopyResult::ReadError);
     EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyResult::Done);
     drive.writeFile("src/b.mp3", patternBytes(400000));
     view.onProcessMessages = [&] { ASSERT_EQ(::truncate(drive.hostPath("src/b.mp3").c_str(), 1000), 0); };
-    EXPECT_EQ(copy::OwnCopy("D:\\src\\b.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyResult::ReadError);
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\b.mp3", "D:\\out\\old.mp3", run, display),
+              copy::OwnCopyResult::ReadError);
     EXPECT_EQ(drive.readFile("out/old.mp3"), patternBytes(200000));
     EXPECT_EQ(filesUnder(drive, "out"), Files{"old.mp3"});
 }
