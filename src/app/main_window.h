@@ -14,7 +14,6 @@
 #pragma once
 
 #include "app/handler_guard.h"
-#include "app/shell_state.h"
 #include "app/user_prompts.h"
 #include "copy/clock.h"
 #include "copy/copy_run.h"
@@ -22,6 +21,7 @@
 #include "copy/run_state.h"
 #include "plan/naming.h"
 #include "sources/source_choice.h"
+#include "wizard/shell_state.h"
 
 #include <QWidget>
 
@@ -129,7 +129,7 @@ public:
     // True once FormClose has run.
     bool closed() const { return m_closed; }
 
-    ShellState Shell;
+    wizard::ShellState Shell;
     // The state of the copy run in progress or of the last one; its flags are Shell's.
     copy::RunState Run{Shell};
     // The size limit in bytes, 0 = none; set by ApplySizeLimit.

@@ -1,9 +1,9 @@
 #include "cli/list_printing.h"
 
-#include "copy/progress_display.h"
+#include "plan/limit_bar.h"
 #include "store/track_list.h"
 
-#include <cmath>
+#include <string>
 
 namespace cli {
 
@@ -20,22 +20,6 @@ std::string field(std::string text) {
 
 } // namespace
 
-std::string LimitVerdictText(int64_t total, int64_t sizeLimit) {
-    const double percent = 100.0 * static_cast<double>(total) / static_cast<double>(sizeLimit);
-    return std::to_string(std::llround(percent)) + "%  -  " + copy::SizeText(total) + "/" +
-           copy::SizeText(sizeLimit);
-}
-
-int64_t ListedTotal(store::TfdbObject& listDb) {
-    int64_t total = 0;
-    store::forEachTrackEntry(listDb, [&total](int, const store::TrackEntry& entry) {
-        if (entry.Size > 0) {
-            total += entry.Size;
-        }
-    });
-    return total;
-}
-
 void PrintTrackList(store::TfdbObject& listDb, int64_t sizeLimit, std::FILE* out) {
     store::forEachTrackEntry(listDb, [out](int, const store::TrackEntry& entry) {
         std::string line =
@@ -43,7 +27,7 @@ void PrintTrackList(store::TfdbObject& listDb, int64_t sizeLimit, std::FILE* out
         std::fwrite(line.data(), 1, line.size(), out);
     });
     if (sizeLimit > 0) {
-        std::string line = "# " + LimitVerdictText(ListedTotal(listDb), sizeLimit) + '\n';
+        std::string line = "# " + plan::LimitVerdictText(plan::ListedTotal(listDb), sizeLimit) + '\n';
         std::fwrite(line.data(), 1, line.size(), out);
     }
     std::fflush(out);

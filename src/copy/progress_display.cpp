@@ -17,19 +17,6 @@ constexpr double LongestEstimate = 1e12;
 
 } // namespace
 
-std::string SizeText(int64_t bytes) {
-    if (bytes >= 2000000000) {
-        return std::to_string(bytes / 1000000000) + " Гб";
-    }
-    if (bytes >= 10000000) {
-        return std::to_string(bytes / 1000000) + " Мб";
-    }
-    if (bytes >= 10000) {
-        return std::to_string(bytes / 1000) + " Кб";
-    }
-    return std::to_string(bytes) + " байт";
-}
-
 std::string DurationText(int64_t milliseconds) {
     int64_t seconds = (milliseconds % MillisecondsPerDay) / 1000;
     char text[32];

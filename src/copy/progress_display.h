@@ -8,6 +8,8 @@
 // of it. One object lives as long as the window; its update stamps outlive the runs.
 #pragma once
 
+#include "texts/size_text.h"
+
 #include "copy/clock.h"
 #include "copy/progress_view.h"
 #include "copy/run_state.h"
@@ -29,9 +31,8 @@ enum StatusFlag : uint8_t {
     StatusAll = 15,
 };
 
-// A byte count as a short text in decimal units, cut toward zero: "9999 байт", "10 Кб",
-// "9999 Кб", "10 Мб", "1999 Мб", "2 Гб"; negative counts in bytes.
-std::string SizeText(int64_t bytes);
+// The size texts of the log and the labels (texts/size_text.h).
+using texts::SizeText;
 
 // A duration as "h:nn:ss", the hours counted within a day (25 hours shows 1:00:00).
 std::string DurationText(int64_t milliseconds);

@@ -1,5 +1,5 @@
 // The shell state of the wizard: what the window, the page flow and the copy run share about
-// the program as a whole. Plain C++ without Qt, so the command-line front end can use it too.
+// the program as a whole. Plain C++ without Qt.
 #pragma once
 
 #include "copy/run_state.h"
@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
+namespace wizard {
 
 // One instance lives for the whole process, owned by the window. The run flags WorkActive,
 // RunIdle and CopyCancelCell are the copy engine's ShellFlags themselves (copy/run_state.h):
-// the window hands this object to the copy run, so the run and the exit/abort button
-// (Button4Click) read and write one set of flags.
+// the window hands this object to the copy run, so the run, the page flow and the exit/abort
+// button read and write one set of flags.
 struct ShellState : copy::ShellFlags {
     std::string ProgramFolder; // program path of the executable's folder, no trailing "\"
     int32_t SourceKind = 0;    // sources/source_choice.h: 1 playlist, 2 folder, 3 picked files
@@ -21,4 +21,4 @@ struct ShellState : copy::ShellFlags {
     bool mayClose() const { return !WorkActive && RunIdle; }
 };
 
-} // namespace app
+} // namespace wizard

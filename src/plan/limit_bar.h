@@ -1,0 +1,37 @@
+// The totals of the preview and the limit bar's numbers: how the summed size of the listed
+// files compares with the size limit. The bar only shows the verdict; the copy run does not
+// stop at the limit. Both front ends use these: the window draws LimitBarFor on its bar, the
+// command-line front end prints the text under the list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace store {
+class TfdbObject;
+}
+
+namespace plan {
+
+// The sum of the Size fields of the track list that are greater than 0: -1 (not looked up)
+// and 0 (could not be opened) add nothing.
+int64_t ListedTotal(store::TfdbObject& listDb);
+
+// "50%  -  350 Мб/700 Мб": the percentage of the limit rounded to a whole number, then the
+// two sizes as short texts. `sizeLimit` greater than 0.
+std::string LimitVerdictText(int64_t total, int64_t sizeLimit);
+
+struct LimitBarView {
+    bool visible = false;   // hidden without a limit or with nothing measured
+    int shapeWidth = 0;     // pixels of the measure, from the bar's left edge
+    bool overLimit = false; // the bar light red instead of white
+    std::string text;       // Label4: LimitVerdictText
+    std::string hint;       // Label4's hint: the percentage and the exact byte counts
+};
+
+// The bar for `total` bytes against `sizeLimit` bytes (0 or less = no limit) on a bar whose
+// inner width is `innerWidth` pixels. Under the limit the measure covers the used share of the
+// bar, over it the share that fits; the width is cut toward zero.
+LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth);
+
+} // namespace plan

@@ -1,0 +1,92 @@
+#include "plan/limit_bar.h"
+
+#include "store/track_list.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace {
+
+struct BarCase {
+    const char* name;
+    int64_t total;
+    int64_t limit;
+    plan::LimitBarView bar;
+};
+
+// The verdict, the measure and both texts of the bar, on a bar 200 pixels wide inside.
+TEST(LimitBarFor, MeasuresTheTotalAgainstTheLimit) {
+    const BarCase cases[] = {
+        {"half the limit",
+         350000000,
+         700000000,
+         {.visible = true,
+          .shapeWidth = 100,
+          .text = "50%  -  350 Мб/700 Мб",
+          .hint = "50%  -  350000000/700000000"}},
+        {"twice the limit",
+         1400000000,
+         700000000,
+         {.visible = true,
+          .shapeWidth = 100,
+          .overLimit = true,
+          .text = "200%  -  1400 Мб/700 Мб",
+          .hint = "200%  -  1400000000/700000000"}},
+        {"exactly the limit",
+         700000000,
+         700000000,
+         {.visible = true,
+          .shapeWidth = 200,
+          .text = "100%  -  700 Мб/700 Мб",
+          .hint = "100%  -  700000000/700000000"}},
+        {"a third: width cut, percentage rounded",
+         1,
+         3,
+         {.visible = true, .shapeWidth = 66, .text = "33%  -  1 байт/3 байт", .hint = "33%  -  1/3"}},
+        {"two thirds",
+         2,
+         3,
+         {.visible = true, .shapeWidth = 133, .text = "67%  -  2 байт/3 байт", .hint = "67%  -  2/3"}},
+        {"just over",
+         3000001,
+         3000000,
+         {.visible = true,
+          .shapeWidth = 199,
+          .overLimit = true,
+          .text = "100%  -  3000 Кб/3000 Кб",
+          .hint = "100%  -  3000001/3000000"}},
+        // 200 x total does not fit in 64 bits; the measure must still be right.
+        {"near the 64-bit range",
+         4000000000000000000,
+         8000000000000000000,
+         {.visible = true,
+          .shapeWidth = 100,
+          .text = "50%  -  4000000000 Гб/8000000000 Гб",
+          .hint = "50%  -  4000000000000000000/8000000000000000000"}},
+        {"no limit", 350000000, 0, {}},
+        {"negative limit", 350000000, -5, {}},
+        {"nothing measured", 0, 700000000, {}},
+    };
+    for (const BarCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const plan::LimitBarView bar = plan::LimitBarFor(c.total, c.limit, 200);
+        EXPECT_EQ(bar.visible, c.bar.visible);
+        EXPECT_EQ(bar.shapeWidth, c.bar.shapeWidth);
+        EXPECT_EQ(bar.overLimit, c.bar.overLimit);
+        EXPECT_EQ(bar.text, c.bar.text);
+        EXPECT_EQ(bar.hint, c.bar.hint);
+    }
+}
+
+// Only sizes above 0 count: -1 was not looked up, 0 could not be opened.
+TEST(ListedTotal, AddsOnlyMeasuredSizes) {
+    store::TfdbObject listDb([](const std::string&) {});
+    store::createTrackListLayout(listDb);
+    for (int64_t size : {int64_t{1000}, int64_t{-1}, int64_t{0}, int64_t{5000000000}}) {
+        store::appendTrackEntry(listDb, {.OrigFileName = "D:\\a.mp3", .Size = size});
+    }
+    EXPECT_EQ(plan::ListedTotal(listDb), 5000001000);
+}
+
+} // namespace
