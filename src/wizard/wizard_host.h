@@ -33,11 +33,11 @@ struct FooterState {
 
 // What the fields of the source and destination pages hold when Next is clicked.
 struct WizardFields {
-    std::string source1;        // cbSource1
-    std::string source2;        // cbSource2
-    std::string dest;           // cbDest
-    std::string sizeLimitText;  // cbSizeLimit
-    bool autoSizeLimit = false; // cbAutoSizeLimit
+    std::string source1{};       // cbSource1
+    std::string source2{};       // cbSource2
+    std::string dest{};          // cbDest
+    std::string sizeLimitText{}; // cbSizeLimit
+    bool autoSizeLimit = false;  // cbAutoSizeLimit
 };
 
 class WizardHost {

@@ -84,7 +84,10 @@ TEST(ListedTotal, AddsOnlyMeasuredSizes) {
     store::TfdbObject listDb([](const std::string&) {});
     store::createTrackListLayout(listDb);
     for (int64_t size : {int64_t{1000}, int64_t{-1}, int64_t{0}, int64_t{5000000000}}) {
-        store::appendTrackEntry(listDb, {.OrigFileName = "D:\\a.mp3", .Size = size});
+        store::TrackEntry entry;
+        entry.OrigFileName = "D:\\a.mp3";
+        entry.Size = size;
+        store::appendTrackEntry(listDb, entry);
     }
     EXPECT_EQ(plan::ListedTotal(listDb), 5000001000);
 }
