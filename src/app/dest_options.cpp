@@ -28,15 +28,7 @@ void TForm1::RefreshDestOptions() {
 }
 
 void TForm1::ApplySizeLimit() {
-    const std::string text = fromQt(cbSizeLimit->currentText());
-    std::vector<std::string> history = comboItems(cbSizeLimit);
-    const size_t before = history.size();
-    SizeLimit = plan::ApplySizeLimit(text, cbAutoSizeLimit->isChecked(), history);
-    if (history.size() != before) {
-        // Inserting into a box can select the new item; the field keeps what was typed.
-        cbSizeLimit->insertItem(0, toQt(history.front()));
-        cbSizeLimit->setEditText(toQt(text));
-    }
+    m_flow->applySizeLimit();
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "app/controls.h"
+#include "app/desktop_links.h"
 #include "app/progress_page_view.h"
 #include "app/qt_user_prompts.h"
 #include "app/settings.h"
@@ -57,6 +58,13 @@ TForm1::TForm1(WindowSetup setup) : QWidget(nullptr, WindowKind) {
         m_ownPrompts = std::make_unique<QtUserPrompts>(this);
         m_prompts = m_ownPrompts.get();
     }
+    if (setup.links != nullptr) {
+        m_links = setup.links;
+    } else {
+        m_ownLinks = std::make_unique<DesktopLinkOpener>();
+        m_links = m_ownLinks.get();
+    }
+    m_flow = std::make_unique<wizard::PageFlow>(Shell, static_cast<wizard::WizardHost&>(*this));
     buildWindow();
     m_progressView = std::make_unique<ProgressPageView>(
         ProgressPageControls{Memo1, ProgressBar1, ProgressBar2, Label16, Label14, Label15, Label12},
@@ -97,23 +105,6 @@ void TForm1::buildWindow() {
 
     layout->addWidget(separatorLine(this));
     layout->addWidget(buildFooter());
-}
-
-// The handlers of the pages and the footer. Connected once start-up has put the stored
-// settings on the controls, so that only the person's changes (and the program's own after
-// start-up) run them.
-void TForm1::connectHandlers() {
-    connectHandler(Button4, &QPushButton::clicked, &TForm1::Button4Click);
-    connectHandler(Button5, &QPushButton::clicked, &TForm1::Button5Click);
-    connect(PCL, &QStackedWidget::currentChanged, this, [this] {
-        if (PCL->currentWidget() == TS3) {
-            RunGuarded(*m_prompts, [this] { RefreshDestOptions(); });
-        }
-    });
-    connectHandler(cbDest, &QComboBox::editTextChanged, &TForm1::RefreshDestOptions);
-    for (QCheckBox* box : {cbAutoSizeLimit, CheckBox1, cbDiv}) {
-        connectHandler(box, &QCheckBox::toggled, &TForm1::RefreshDestOptions);
-    }
 }
 
 QWidget* TForm1::buildHeader() {
@@ -200,8 +191,7 @@ void TForm1::FormCreate() {
 
     applySettingsToControls(readSettings(*ConfDb, settingsFromControls()));
 
-    PCL->setCurrentWidget(TS0);
-    UpdateWizardButtons();
+    m_flow->start();
 
     createTrackListStore();
     // The player's status refresh runs for the whole life of the window.
@@ -242,31 +232,6 @@ void TForm1::Button4Click() {
     if (Shell.RunIdle) {
         close();
     }
-}
-
-void TForm1::SetSourceKind(int32_t kind) {
-    Shell.SourceKind = kind;
-    QRadioButton* const buttons[] = {RadioButton1, RadioButton2, RadioButton3};
-    if (kind >= sources::PlaylistSource && kind <= sources::PickedFilesSource) {
-        buttons[kind - 1]->setChecked(true);
-    }
-}
-
-void TForm1::UpdateWizardButtons() {
-    BPrev->setVisible(true);
-    BPrev->setEnabled(true);
-    BNext->setVisible(true);
-    BNext->setEnabled(true);
-    QWidget* const page = PCL->currentWidget();
-    if (page == TS0) {
-        BPrev->setVisible(false);
-    } else if (page == TSP) {
-        BPrev->setEnabled(!Shell.WorkActive);
-        BNext->setVisible(false);
-    } else if (page == TSA) {
-        BNext->setVisible(false);
-    }
-    Button4->setText(QString::fromStdString(texts::GetText(Shell.WorkActive ? 13 : 12)));
 }
 
 } // namespace app

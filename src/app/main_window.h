@@ -21,6 +21,7 @@
 #include "copy/run_state.h"
 #include "plan/naming.h"
 #include "sources/source_choice.h"
+#include "wizard/page_flow.h"
 #include "wizard/shell_state.h"
 
 #include <QWidget>
@@ -50,6 +51,7 @@ class TfdbObject;
 
 namespace app {
 
+class LinkOpener;
 class ProgressPageView;
 class RadioGroup;
 class Shape;
@@ -64,9 +66,14 @@ struct WindowSetup {
     // Where messages and dialogs go; null gives Qt message boxes owned by the window. The
     // caller keeps a given object alive for the window's life.
     UserPrompts* prompts = nullptr;
+    // Where links and the result playlist are opened; null gives the desktop's handlers.
+    // The caller keeps a given object alive for the window's life.
+    LinkOpener* links = nullptr;
 };
 
-class TForm1 : public QWidget {
+// The window is the page flow's host (wizard/wizard_host.h): the flow decides, the window
+// shows. The handlers under the design's names forward to the flow or to the core.
+class TForm1 : public QWidget, private wizard::WizardHost {
     Q_OBJECT
 public:
     explicit TForm1(WindowSetup setup = {});
@@ -80,6 +87,40 @@ public:
     void SetSourceKind(int32_t kind);
     // Visibility, enabling and captions of the footer buttons for the page shown.
     void UpdateWizardButtons();
+
+    // Page flow (window_page_flow.cpp): the footer buttons, the source kind, the pickers.
+    void BNextClick();
+    void BPrevClick();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void cbSource1Change();
+    void cbSource2Change();
+    // Pick a playlist, a source folder, media files; Button1Click picks the destination
+    // (the button BitBtn2). A cancelled dialog changes nothing, except that the picked files
+    // are forgotten as soon as their dialog opens.
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void Button1Click();
+    // The page shown, as the flow knows it.
+    wizard::Page currentPage() const { return m_flow->page(); }
+
+    // Start and About pages (window_links.cpp).
+    void StaticText1Click();
+    void StaticText2Click();
+    void StaticText3Click();
+    void StaticText4Click();
+    void StaticText6Click();
+    void StaticText8Click();
+    void Label24Click();
+    void TSAShow();
+
+    // Preview totals (window_limit_bar.cpp): the limit bar after every build, when TS4 is
+    // shown and after every removal; Button2Click removes the selected rows and their entries.
+    void UpdateLimitBar();
+    void TS4Show();
+    void Button2Click();
     // Puts every text of the text table on the window (interface_texts.cpp).
     void ApplyInterfaceTexts();
     // Gives each component whose Tag lies in low..high the text of that row, by its class.
@@ -125,6 +166,7 @@ public:
     }
 
     const std::string& settingsPath() const { return m_settingsPath; }
+    LinkOpener& links() { return *m_links; }
     UserPrompts& prompts() { return *m_prompts; }
     // True once FormClose has run.
     bool closed() const { return m_closed; }
@@ -252,6 +294,25 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // wizard::WizardHost (window_page_flow.cpp).
+    wizard::WizardFields fields() const override;
+    wizard::Page shownPage() const override;
+    void showPage(wizard::Page page) override;
+    void setFooter(const wizard::FooterState& footer) override;
+    void tickSourceKind(int32_t kind) override;
+    void showMessage(const std::string& text) override;
+    std::vector<std::string> historyItems(wizard::History history) const override;
+    void addToHistory(wizard::History history, const std::string& text) override;
+    void setSizeLimit(int64_t bytes) override { SizeLimit = bytes; }
+    void buildList() override { FillPreviewList(); }
+    void clearList() override;
+    void updateLimitBar() override { UpdateLimitBar(); }
+    void stopPlayer() override;
+    void runCopy() override { CopyRun(); }
+    QComboBox* historyBox(wizard::History history) const;
+    QWidget* pageWidget(wizard::Page page) const;
+    void pageShown();
+
     void FormCreate();
     void FormClose();
 
@@ -276,6 +337,9 @@ private:
     std::string m_settingsPath;
     std::unique_ptr<UserPrompts> m_ownPrompts;
     UserPrompts* m_prompts = nullptr;
+    std::unique_ptr<LinkOpener> m_ownLinks;
+    LinkOpener* m_links = nullptr;
+    std::unique_ptr<wizard::PageFlow> m_flow;
     bool m_closed = false;
     // The progress page as the copy engine's view, and the display over it, whose update
     // stamps live as long as the window.

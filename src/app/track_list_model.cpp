@@ -15,6 +15,26 @@ void TrackListModel::setRows(std::vector<PreviewRow> rows) {
     endResetModel();
 }
 
+void TrackListModel::removeRowsAt(const std::vector<int>& positions) {
+    if (positions.empty()) {
+        return;
+    }
+    beginResetModel();
+    std::vector<PreviewRow> kept;
+    kept.reserve(m_rows.size());
+    auto next = positions.begin();
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        while (next != positions.end() && *next < static_cast<int>(i)) {
+            ++next;
+        }
+        if (next == positions.end() || *next != static_cast<int>(i)) {
+            kept.push_back(std::move(m_rows[i]));
+        }
+    }
+    m_rows = std::move(kept);
+    endResetModel();
+}
+
 int TrackListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }

@@ -30,6 +30,9 @@ public:
     // Replaces every row at once (one reset of the view).
     void setRows(std::vector<PreviewRow> rows);
     const std::vector<PreviewRow>& rows() const { return m_rows; }
+    // Removes the rows at `positions` (ascending; out-of-range ones are ignored), the rest
+    // keeping their order: one reset of the view however many go.
+    void removeRowsAt(const std::vector<int>& positions);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -66,7 +66,7 @@ void PageFlow::start() {
 void PageFlow::next() {
     const FooterAtEnd footer(*this);
     if (!runBusy()) {
-        switch (m_page) {
+        switch (page()) {
         case Page::TS0:
             goTo(Page::TS2);
             break;
@@ -91,7 +91,7 @@ void PageFlow::next() {
 void PageFlow::back() {
     const FooterAtEnd footer(*this);
     if (!runBusy()) {
-        switch (m_page) {
+        switch (page()) {
         case Page::TSA:
         case Page::TS2:
             goTo(Page::TS0);
@@ -134,7 +134,7 @@ void PageFlow::setSourceKind(int32_t kind) {
 }
 
 void PageFlow::updateFooter() {
-    m_host.setFooter(FooterFor(m_page, m_shell.WorkActive));
+    m_host.setFooter(FooterFor(page(), m_shell.WorkActive));
 }
 
 // A playlist or folder source needs its field filled in; picked files always pass, even none.
@@ -171,14 +171,19 @@ void PageFlow::nextOnDestPage() {
         m_host.showMessage(texts::GetText(NoDestRow));
         return;
     }
+    applySizeLimit();
+    addToHistory(History::Dest, fields.dest);
+    buildPreview();
+}
+
+void PageFlow::applySizeLimit() {
+    const WizardFields fields = m_host.fields();
     std::vector<std::string> limits = m_host.historyItems(History::SizeLimit);
     const size_t limitsBefore = limits.size();
     m_host.setSizeLimit(plan::ApplySizeLimit(fields.sizeLimitText, fields.autoSizeLimit, limits));
     if (limits.size() != limitsBefore) {
         m_host.addToHistory(History::SizeLimit, limits.front());
     }
-    addToHistory(History::Dest, fields.dest);
-    buildPreview();
 }
 
 // The build page stays on screen, both footer buttons disabled, while the list is built. A
@@ -219,7 +224,6 @@ void PageFlow::nextOnPreviewPage() {
 }
 
 void PageFlow::goTo(Page page) {
-    m_page = page;
     m_host.showPage(page);
 }
 

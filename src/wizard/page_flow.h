@@ -1,7 +1,7 @@
 // The wizard's page flow: which page Next and Back lead to from each page, the checks that
 // keep a person on the source and destination pages until they are filled in, the histories
-// of the fields, the footer buttons of each page, and the choice of the source kind. It owns
-// the current page and acts on the window only through WizardHost.
+// of the fields, the footer buttons of each page, and the choice of the source kind. It acts
+// on the window only through WizardHost, and reads the page shown from it.
 //
 // A page change is refused while a copy run works or unwinds: the run pumps the window's
 // messages, so Back, Next or a link could otherwise be clicked in the middle of it.
@@ -27,7 +27,7 @@ public:
     // Both outlive the flow.
     PageFlow(ShellState& shell, WizardHost& host) : m_shell(shell), m_host(host) {}
 
-    Page page() const { return m_page; }
+    Page page() const { return m_host.shownPage(); }
 
     // The start page, as the window opens.
     void start();
@@ -43,6 +43,9 @@ public:
     void chooseSourceKind(int32_t kind) { m_shell.SourceKind = kind; }
     // UpdateWizardButtons for the page shown.
     void updateFooter();
+    // ApplySizeLimit, part of leaving the destination page: the size limit from its text, and
+    // a typed limit that gives one on top of the limit history.
+    void applySizeLimit();
 
 private:
     void nextOnSourcePage();
@@ -55,7 +58,6 @@ private:
 
     ShellState& m_shell;
     WizardHost& m_host;
-    Page m_page = Page::TS0;
 };
 
 } // namespace wizard

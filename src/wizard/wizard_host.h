@@ -45,6 +45,9 @@ public:
     virtual ~WizardHost() = default;
 
     virtual WizardFields fields() const = 0;
+    // The visible page. The window's page control is the one record of it, so a page shown
+    // by other means (a test, a future control) is the page the flow works from.
+    virtual Page shownPage() const = 0;
     // Makes `page` the visible one and paints it at once (TS4P must be seen while the list is
     // built without the event loop running).
     virtual void showPage(Page page) = 0;

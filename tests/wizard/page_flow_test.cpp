@@ -39,6 +39,7 @@ protected:
         }
         ASSERT_EQ(flow.page(), page);
         host = RecordingHost();
+        host.page = page;
     }
 
     wizard::ShellState shell;

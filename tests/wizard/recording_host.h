@@ -17,7 +17,11 @@ std::string pageName(wizard::Page page);
 class RecordingHost : public wizard::WizardHost {
 public:
     wizard::WizardFields fields() const override { return given; }
-    void showPage(wizard::Page page) override { calls.push_back("show " + pageName(page)); }
+    wizard::Page shownPage() const override { return page; }
+    void showPage(wizard::Page shown) override {
+        page = shown;
+        calls.push_back("show " + pageName(shown));
+    }
     void setFooter(const wizard::FooterState& footer) override { footers.push_back(footer); }
     void tickSourceKind(int32_t kind) override { calls.push_back("tick " + std::to_string(kind)); }
     void showMessage(const std::string& text) override { calls.push_back("message " + text); }
@@ -30,6 +34,7 @@ public:
     void stopPlayer() override { calls.push_back("stop player"); }
     void runCopy() override;
 
+    wizard::Page page = wizard::Page::TS0;
     wizard::WizardFields given;
     std::map<wizard::History, std::vector<std::string>> histories;
     std::vector<std::string> calls;

@@ -1,0 +1,71 @@
+// Which control's event runs which handler. Connected once start-up has put the stored
+// settings on the controls, so that only the person's changes (and the program's own after
+// start-up) run them. Every handler runs guarded: an error it raises is shown in a message
+// box and the window goes on.
+#include "app/click_relay.h"
+#include "app/main_window.h"
+#include "app/widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+
+namespace app {
+
+void TForm1::connectHandlers() {
+    connectHandler(BNext, &QPushButton::clicked, &TForm1::BNextClick);
+    connectHandler(BPrev, &QPushButton::clicked, &TForm1::BPrevClick);
+    connectHandler(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    connect(PCL, &QStackedWidget::currentChanged, this,
+            [this] { RunGuarded(*m_prompts, [this] { pageShown(); }); });
+
+    // Source page.
+    connectHandler(RadioButton1, &QRadioButton::clicked, &TForm1::RadioButton1Click);
+    connectHandler(RadioButton2, &QRadioButton::clicked, &TForm1::RadioButton2Click);
+    connectHandler(RadioButton3, &QRadioButton::clicked, &TForm1::RadioButton3Click);
+    // Typing, pasting and choosing from the history all select the field's source kind.
+    connectHandler(cbSource1, &QComboBox::editTextChanged, &TForm1::cbSource1Change);
+    connectHandler(cbSource1, &QComboBox::activated, &TForm1::cbSource1Change);
+    connectHandler(cbSource2, &QComboBox::editTextChanged, &TForm1::cbSource2Change);
+    connectHandler(cbSource2, &QComboBox::activated, &TForm1::cbSource2Change);
+    connectHandler(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
+    connectHandler(BitBtn4, &QPushButton::clicked, &TForm1::BitBtn4Click);
+    connectHandler(BitBtn5, &QPushButton::clicked, &TForm1::BitBtn5Click);
+
+    // Destination page.
+    connectHandler(BitBtn2, &QPushButton::clicked, &TForm1::Button1Click);
+    connectHandler(cbDest, &QComboBox::editTextChanged, &TForm1::RefreshDestOptions);
+    for (QCheckBox* box : {cbAutoSizeLimit, CheckBox1, cbDiv}) {
+        connectHandler(box, &QCheckBox::toggled, &TForm1::RefreshDestOptions);
+    }
+
+    // Preview and progress pages.
+    connectHandler(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    connectHandler(Button5, &QPushButton::clicked, &TForm1::Button5Click);
+
+    // Start and About pages, and the footer's text.
+    connectHandler(StaticText1, &StaticText::clicked, &TForm1::StaticText1Click);
+    connectHandler(StaticText2, &StaticText::clicked, &TForm1::StaticText2Click);
+    connectHandler(StaticText3, &StaticText::clicked, &TForm1::StaticText3Click);
+    connectHandler(StaticText4, &StaticText::clicked, &TForm1::StaticText4Click);
+    connectHandler(StaticText6, &StaticText::clicked, &TForm1::StaticText6Click);
+    connectHandler(StaticText8, &StaticText::clicked, &TForm1::StaticText8Click);
+    ClickRelay::watch(Image3, [this] { RunGuarded(*m_prompts, [this] { StaticText3Click(); }); });
+    ClickRelay::watch(Label24, [this] { RunGuarded(*m_prompts, [this] { Label24Click(); }); });
+}
+
+// The handlers that run when a page becomes the visible one.
+void TForm1::pageShown() {
+    QWidget* const page = PCL->currentWidget();
+    if (page == TS3) {
+        RefreshDestOptions();
+    } else if (page == TS4) {
+        TS4Show();
+    } else if (page == TSA) {
+        TSAShow();
+    }
+}
+
+} // namespace app

@@ -1,0 +1,65 @@
+// The preview's totals: the limit bar drawn from plan::LimitBarFor, and the removal of the
+// selected rows with their entries.
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/track_list_model.h"
+#include "app/widgets.h"
+#include "plan/limit_bar.h"
+#include "store/object_model.h"
+#include "store/track_list.h"
+
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLayout>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+// The bar's verdict colours: white while the total fits, light red (250, 116, 116) beyond.
+const QColor FitsColor(255, 255, 255);
+const QColor OverLimitColor(250, 116, 116);
+
+} // namespace
+
+void TForm1::UpdateLimitBar() {
+    const int64_t total = ListDb ? plan::ListedTotal(*ListDb) : 0;
+    const QMargins margins = LimitBar->layout()->contentsMargins();
+    const int innerWidth = LimitBar->contentsRect().width() - margins.left() - margins.right();
+    const plan::LimitBarView bar = plan::LimitBarFor(total, SizeLimit, innerWidth);
+    LimitBar->setVisible(bar.visible);
+    if (!bar.visible) {
+        return;
+    }
+    QPalette palette = LimitBar->palette();
+    palette.setColor(QPalette::Window, bar.overLimit ? OverLimitColor : FitsColor);
+    LimitBar->setPalette(palette);
+    LimitBarShape->setFixedWidth(bar.shapeWidth);
+    Label4->setText(toQt(bar.text));
+    Label4->setToolTip(toQt(bar.hint));
+}
+
+void TForm1::TS4Show() {
+    UpdateLimitBar();
+}
+
+// Row i of the preview is entry i of the list, so the selected rows name the entries to
+// remove; both go at once and the window repaints once.
+void TForm1::Button2Click() {
+    const DrawingFreeze freeze(this);
+    std::vector<int> selected;
+    for (const QModelIndex& row : ListView1->selectionModel()->selectedRows()) {
+        selected.push_back(row.row());
+    }
+    std::sort(selected.begin(), selected.end());
+    if (ListDb && store::removeTrackEntries(*ListDb, selected) > 0) {
+        m_prompts->showMessage("Error #82649 !");
+    }
+    PreviewRows->removeRowsAt(selected);
+    UpdateLimitBar();
+}
+
+} // namespace app
