@@ -16,29 +16,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Every row of ListView1 as "description | source | destination".
-Lines previewRows(const app::TForm1& window) {
-    const QAbstractItemModel* model = window.ListView1->model();
-    Lines rows;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column) {
-            cells << model->index(row, column).data().toString();
-        }
-        rows.push_back(cells.join(QStringLiteral(" | ")).toStdString());
-    }
-    return rows;
-}
-
-// The same for the entries of the track list, in list order.
-Lines listEntries(app::TForm1& window) {
-    Lines entries;
-    store::forEachTrackEntry(*window.ListDb, [&entries](int, const store::TrackEntry& entry) {
-        entries.push_back(entry.Desc + " | " + entry.OrigFileName + " | " + entry.FileName);
-    });
-    return entries;
-}
-
 class PreviewListTest : public WindowTest {
 protected:
     // A window whose playlist source is D:\lists\<name> and whose destination is D:\out.

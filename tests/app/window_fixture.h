@@ -2,12 +2,17 @@
 // records what the window shows, and a fixture whose settings file lives on a temporary drive.
 #pragma once
 
+#include "app/desktop_links.h"
 #include "app/main_window.h"
 #include "app/user_prompts.h"
 #include "store/object_model.h"
+#include "store/track_list.h"
 #include "support/temp_drive.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QStringList>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +68,38 @@ private:
     }
 };
 
+// Records what the window would open with the desktop's handlers.
+class RecordingLinks : public app::LinkOpener {
+public:
+    void openAddress(const std::string& address) override { opened.push_back(address); }
+    void openHostFile(const std::string& hostPath) override { opened.push_back("file " + hostPath); }
+
+    std::vector<std::string> opened;
+};
+
+// Every row of ListView1 as "description | source | destination".
+inline std::vector<std::string> previewRows(const app::TForm1& window) {
+    const QAbstractItemModel* model = window.ListView1->model();
+    std::vector<std::string> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            cells << model->index(row, column).data().toString();
+        }
+        rows.push_back(cells.join(QStringLiteral(" | ")).toStdString());
+    }
+    return rows;
+}
+
+// The same for the entries of the track list, in list order.
+inline std::vector<std::string> listEntries(app::TForm1& window) {
+    std::vector<std::string> entries;
+    store::forEachTrackEntry(*window.ListDb, [&entries](int, const store::TrackEntry& entry) {
+        entries.push_back(entry.Desc + " | " + entry.OrigFileName + " | " + entry.FileName);
+    });
+    return entries;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { testApplication(); }
@@ -75,6 +112,7 @@ protected:
         app::WindowSetup setup;
         setup.settingsPath = settingsPath();
         setup.prompts = &prompts;
+        setup.links = &links;
         return std::make_unique<app::TForm1>(setup);
     }
 
@@ -83,6 +121,7 @@ protected:
 
     testsupport::TempDrive drive{'S'};
     RecordingPrompts prompts;
+    RecordingLinks links;
 };
 
 } // namespace apptest
