@@ -1,0 +1,205 @@
+// The whole job in the real window on a real X server, clicked through as a person would:
+// the start page, the source page with a playlist and then a folder, the destination page
+// with a size limit, the preview (two rows removed, the bar following), the run, Back, and a
+// second run over the same list. Checks the list, the bar, the log and the files on disk, and
+// saves a PNG of what the screen shows at each step.
+#include "window_fixture.h"
+#include "xvfb_server.h"
+
+#include "app/track_list_model.h"
+#include "app/widgets.h"
+#include "support/file_checks.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <filesystem>
+
+namespace apptest {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class WizardEndToEnd : public WindowTest {
+protected:
+    static void SetUpTestSuite() { xvfb = std::make_unique<e2e::XvfbServer>(); }
+    static void TearDownTestSuite() {}
+
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QDir().mkpath(QStringLiteral(TW_SCREENSHOT_DIR));
+        for (int i = 1; i <= 5; ++i) {
+            music.writeFile("Музыка/Альбом/0" + std::to_string(i) + " Песня.mp3",
+                            std::string(300000, char('0' + i)));
+        }
+        music.writeFile("Сборник.m3u", "#EXTM3U\r\n"
+                                       "#EXTINF:215,Ансамбль - Первая\r\n"
+                                       "Музыка\\Альбом\\01 Песня.mp3\r\n"
+                                       "#EXTINF:187,Ансамбль - Третья\r\n"
+                                       "Музыка\\Альбом\\03 Песня.mp3\r\n"
+                                       "#EXTINF:240,Ансамбль - Пятая\r\n"
+                                       "Музыка\\Альбом\\05 Песня.mp3\r\n");
+    }
+
+    // What the X server shows of the window, as a person would see it.
+    void snapshot(app::TForm1& window, const char* name) {
+        QTest::qWait(60);
+        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window.winId());
+        const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
+        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    }
+
+    static void click(QWidget* control) {
+        ASSERT_TRUE(control->isVisible() && control->isEnabled()) << control->objectName().toStdString();
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
+    }
+
+    // Replaces what a field shows by typing, as a person selects the text and types over it.
+    static void typeInto(QComboBox* box, const QString& text) {
+        box->lineEdit()->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
+        // One key event per character, Cyrillic ones included (keyClicks takes ASCII only).
+        for (const QChar character : text) {
+            QTest::sendKeyEvent(QTest::Click, box->lineEdit(), Qt::Key_unknown, QString(character),
+                                Qt::NoModifier);
+        }
+    }
+
+    // Clicks a row of the preview, with Ctrl to add it to the selection.
+    static void clickRow(app::TForm1& window, int row, Qt::KeyboardModifiers keys) {
+        const QRect cell = window.ListView1->visualRect(window.PreviewRows->index(row, 0));
+        QTest::mouseClick(window.ListView1->viewport(), Qt::LeftButton, keys, cell.center());
+    }
+
+    static std::string lastLogLines(const app::TForm1& window, int count) {
+        const QStringList lines = window.Memo1->toPlainText().split(QLatin1Char('\n'));
+        return lines.mid(lines.size() - count).join(QLatin1Char('|')).toStdString();
+    }
+
+    static std::unique_ptr<e2e::XvfbServer> xvfb;
+    testsupport::TempDrive music{'D'};
+};
+
+std::unique_ptr<e2e::XvfbServer> WizardEndToEnd::xvfb;
+
+TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
+    auto window = startWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    // Start page: Next leads to the source page, Back returns, the link leads there too.
+    EXPECT_EQ(window->PCL->currentWidget(), window->TS0);
+    EXPECT_TRUE(window->BPrev->isHidden());
+    snapshot(*window, "01-start");
+    click(window->BNext);
+    EXPECT_EQ(window->PCL->currentWidget(), window->TS2);
+    click(window->BPrev);
+    EXPECT_EQ(window->PCL->currentWidget(), window->TS0);
+    click(window->StaticText1);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS2);
+
+    // Source page: Next refuses an empty playlist field; typing a playlist chooses that kind.
+    window->SetSourceKind(2);
+    click(window->BNext);
+    EXPECT_EQ(prompts.messages, (Lines{"Выберите источник!"}));
+    typeInto(window->cbSource1, QStringLiteral("D:\\Сборник.m3u"));
+    EXPECT_TRUE(window->RadioButton1->isChecked());
+    snapshot(*window, "02-source-playlist");
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS3);
+
+    // Destination page with a typed limit of 1 MB.
+    click(window->BNext);
+    EXPECT_EQ(prompts.messages.back(), "Выберите папку приемника!");
+    typeInto(window->cbDest, QStringLiteral("D:\\Копии"));
+    if (window->cbAutoSizeLimit->isChecked()) {
+        click(window->cbAutoSizeLimit);
+    }
+    typeInto(window->cbSizeLimit, QStringLiteral("1"));
+    snapshot(*window, "03-destination");
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
+    EXPECT_EQ(
+        previewRows(*window),
+        (Lines{"Ансамбль - Первая | D:\\Музыка\\Альбом\\01 Песня.mp3 | D:\\Копии\\Альбом\\01 Песня.mp3",
+               "Ансамбль - Третья | D:\\Музыка\\Альбом\\03 Песня.mp3 | D:\\Копии\\Альбом\\03 Песня.mp3",
+               "Ансамбль - Пятая | D:\\Музыка\\Альбом\\05 Песня.mp3 | D:\\Копии\\Альбом\\05 Песня.mp3"}));
+    EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");
+    snapshot(*window, "04-preview-playlist");
+
+    // Back to the source page for the folder: five files, over the limit.
+    click(window->BPrev);
+    click(window->BPrev);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS2);
+    click(window->RadioButton2);
+    typeInto(window->cbSource2, QStringLiteral("D:\\Музыка"));
+    EXPECT_EQ(window->Shell.SourceKind, 2);
+    click(window->BNext);
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
+    EXPECT_EQ(previewRows(*window).size(), 5u);
+    EXPECT_TRUE(window->LimitBar->isVisible());
+    EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(250, 116, 116));
+    EXPECT_EQ(window->Label4->text().toStdString(), "150%  -  1500 Кб/1000 Кб");
+    snapshot(*window, "05-preview-folder");
+
+    // Rows 2 and 4 removed: the bar turns white.
+    clickRow(*window, 1, Qt::NoModifier);
+    clickRow(*window, 3, Qt::ControlModifier);
+    click(window->Button2);
+    const Lines remaining{" | D:\\Музыка\\Альбом\\01 Песня.mp3 | D:\\Копии\\Альбом\\01 Песня.mp3",
+                          " | D:\\Музыка\\Альбом\\03 Песня.mp3 | D:\\Копии\\Альбом\\03 Песня.mp3",
+                          " | D:\\Музыка\\Альбом\\05 Песня.mp3 | D:\\Копии\\Альбом\\05 Песня.mp3"};
+    EXPECT_EQ(previewRows(*window), remaining);
+    EXPECT_EQ(listEntries(*window), remaining);
+    EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(255, 255, 255));
+    EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");
+    snapshot(*window, "06-preview-two-removed");
+
+    // The run: the three files and the playlist land; the offer to open it is declined.
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TSP);
+    EXPECT_TRUE(window->BNext->isHidden());
+    EXPECT_TRUE(window->BPrev->isEnabled());
+    EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
+    EXPECT_EQ(lastLogLines(*window, 3),
+              "|Копирование завершено.|Сохранение нового плейлиста: \"D:\\Копии\\_playlist_.m3u\" ...");
+    EXPECT_EQ(testsupport::filesUnder(music, "Копии"),
+              (Lines{"_playlist_.m3u", "Альбом/", "Альбом/01 Песня.mp3", "Альбом/03 Песня.mp3",
+                     "Альбом/05 Песня.mp3"}));
+    EXPECT_EQ(music.readFile("Копии/Альбом/03 Песня.mp3"), std::string(300000, '3'));
+    EXPECT_EQ(prompts.questions.size(), 1u);
+    snapshot(*window, "07-progress-done");
+
+    // Back shows the same list; Next runs it again, and the copies take numbered names.
+    click(window->BPrev);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
+    EXPECT_EQ(previewRows(*window), remaining);
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TSP);
+    EXPECT_EQ(testsupport::filesUnder(music, "Копии"),
+              (Lines{"_playlist_.m3u", "Альбом/", "Альбом/01 Песня (1).mp3", "Альбом/01 Песня.mp3",
+                     "Альбом/03 Песня (1).mp3", "Альбом/03 Песня.mp3", "Альбом/05 Песня (1).mp3",
+                     "Альбом/05 Песня.mp3"}));
+    EXPECT_EQ(music.readFile("Копии/Альбом/05 Песня (1).mp3"), std::string(300000, '5'));
+    snapshot(*window, "08-second-run");
+
+    click(window->Button4);
+    EXPECT_TRUE(window->closed());
+}
+
+} // namespace
+} // namespace apptest
