@@ -68,7 +68,7 @@ TForm1::TForm1(WindowSetup setup) : QWidget(nullptr, WindowKind) {
     buildWindow();
     m_progressView = std::make_unique<ProgressPageView>(
         ProgressPageControls{Memo1, ProgressBar1, ProgressBar2, Label16, Label14, Label15, Label12},
-        *m_prompts);
+        *m_prompts, *m_links);
     m_progressDisplay = std::make_unique<copy::ProgressDisplay>(*m_progressView, m_clock, Run);
     FormCreate();
     connectHandlers();

@@ -4,11 +4,9 @@
 #include "platform/drives.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QUrl>
 
 namespace app {
 
@@ -64,7 +62,7 @@ void ProgressPageView::processPendingMessages() {
 
 void ProgressPageView::openDocument(const std::string& path) {
     if (const std::optional<std::string> host = platform::toHostPath(path)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*host)));
+        m_links.openHostFile(*host);
     }
 }
 

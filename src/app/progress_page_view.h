@@ -3,9 +3,10 @@
 // (speed), Label14 (sizes) and Label15 (times), the phase title Label12; message boxes and the
 // Yes/No question through the window's UserPrompts; the window's pending events processed with
 // QCoreApplication::processEvents(), which is where the skip and abort buttons reach a running
-// copy; a document opened with the desktop's default handler (QDesktopServices).
+// copy; a document opened by its host path through the window's LinkOpener.
 #pragma once
 
+#include "app/desktop_links.h"
 #include "app/user_prompts.h"
 #include "copy/progress_view.h"
 
@@ -27,9 +28,9 @@ struct ProgressPageControls {
 
 class ProgressPageView : public copy::ProgressView {
 public:
-    // The controls belong to the window and outlive this object; so does `prompts`.
-    ProgressPageView(const ProgressPageControls& controls, UserPrompts& prompts)
-        : m_controls(controls), m_prompts(prompts) {}
+    // The controls belong to the window and outlive this object; so do `prompts` and `links`.
+    ProgressPageView(const ProgressPageControls& controls, UserPrompts& prompts, LinkOpener& links)
+        : m_controls(controls), m_prompts(prompts), m_links(links) {}
 
     void clearLog() override;
     void appendLogLine(const std::string& text) override;
@@ -46,6 +47,7 @@ public:
 private:
     ProgressPageControls m_controls;
     UserPrompts& m_prompts;
+    LinkOpener& m_links;
 };
 
 } // namespace app
