@@ -19,7 +19,7 @@ bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, P
 }
 
 bool SystemMove(std::string_view source, std::string_view dest) {
-    return platform::systemMove(source, dest);
+    return platform::systemMove(source, dest) == platform::MoveResult::Moved;
 }
 
 } // namespace copy
