@@ -79,6 +79,7 @@ enum class FileError {
     SourceShrank,   // the source ended before the length it had when it was opened
     SourceChanged,  // a moved file was replaced or removed while it was copied
     AlreadyExists,  // a name that is never replaced is taken
+    SameFile,       // the destination is the very file being read (another name of it)
     Cancelled,      // the caller asked the transfer to stop
     Other,          // anything else: lastErrorText() has the host's words for it
 };

@@ -196,8 +196,18 @@ bool PartialFile::open(std::string_view dest, FileHandle source) {
     if (!hostDest) {
         return detail::failNoDrive();
     }
-    return detail::PartialFileAccess::open(*this, *hostDest, std::string(dest), source) ||
-           detail::failWithErrno();
+    if (detail::PartialFileAccess::open(*this, *hostDest, std::string(dest), source)) {
+        return true;
+    }
+    int error = errno;
+    struct stat read, written;
+    if (source != InvalidFile && ::fstat(source, &read) == 0 && ::stat(hostDest->c_str(), &written) == 0 &&
+        detail::sameInode(read, written)) {
+        detail::setLastErrorText("The source and the destination are the same file", FileError::SameFile);
+        return false;
+    }
+    errno = error;
+    return detail::failWithErrno();
 }
 
 bool PartialFile::commit(ExistingFile existing, const TakenNameRoutine& onTaken) {

@@ -74,7 +74,8 @@ const WindowRun Runs[] = {
      Press::None,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
       CopyB, "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
+      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3",
       "out/b.mp3", "out/c.mp3"}},
     {"skip during the second file",
@@ -83,9 +84,10 @@ const WindowRun Runs[] = {
      "D:\\out",
      Press::Skip,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
-      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании", " Пропущено пользователем.",
-      "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
+      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана",
+      " Пропущено пользователем.", "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
+      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3",
       "out/c.mp3"}},
     {"abort during the second file",
@@ -94,8 +96,9 @@ const WindowRun Runs[] = {
      "D:\\out",
      Press::Abort,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
-      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании", "",
-      "Копирование перервано пользователем и не завершено."},
+      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана", "",
+      "Копирование перервано пользователем и не завершено.",
+      "Скопировано: 1, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/a.mp3"}},
     {"move, an existing destination skipped",
      2,
@@ -104,7 +107,8 @@ const WindowRun Runs[] = {
      Press::None,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Перемещение:", "  Перемещение -> D:\\out\\a.mp3 ...",
       "  Файл \"b.mp3\" уже существует: пропуск файла", "  Перемещение -> D:\\out\\c.mp3 ...", "",
-      "Копирование завершено.", "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
+      "Копирование завершено.", "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/b.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3", "out/b.mp3", "out/c.mp3"}},
 };
 
@@ -170,7 +174,9 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
     EXPECT_EQ(window->Shell.CopyCancelCell, -1);
     EXPECT_EQ(window->ProgressBar1->value(), 1000);
     EXPECT_EQ(window->ProgressBar2->value(), 1000);
-    EXPECT_EQ(window->Label12->text().toStdString(), run.transferMode == 2 ? "Перемещение" : "Копирование");
+    // The page's title shows the verdict, the log's last line, in the colour of a clean run.
+    EXPECT_EQ(window->Label12->text().toStdString(), run.logAfterScan.back());
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
     for (const QLabel* status : {window->Label14, window->Label15, window->Label16}) {
         EXPECT_TRUE(status->text().isEmpty());
     }
