@@ -13,7 +13,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,7 +39,9 @@ struct RunVerdictTest : CopyFixture {
     }
     // The log from the transfers' title on.
     Lines transferLog() const {
-        auto start = std::find(view.log.begin(), view.log.end(), "Копирование:");
+        auto start = std::find_if(view.log.begin(), view.log.end(), [](const std::string& line) {
+            return line == "Копирование:" || line == "Перемещение:";
+        });
         return Lines(start, view.log.end());
     }
     copy::RunState& run_ = CopyFixture::run;
@@ -148,6 +152,44 @@ TEST_F(RunVerdictTest, ReadOnlyDestinationGivesItsReason) {
                "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: файловая система доступна "
                "только для чтения",
                "", "Копирование завершено.", summary(0, 0, 1, 0)}));
+}
+
+// A move to another volume whose source cannot be removed keeps both files and says why; the
+// entry counts as copied, since the file stands complete at its destination. The move used to
+// remove the finished copy again, and report the entry as failed.
+TEST_F(RunVerdictTest, MoveThatMustKeepItsSourceSaysSo) {
+    std::string other = "/dev/shm/tw-verdict-XXXXXX";
+    if (::mkdtemp(other.data()) == nullptr) {
+        GTEST_SKIP() << "no /dev/shm here";
+    }
+    struct RemoveAtEnd {
+        std::string path;
+        ~RemoveAtEnd() { std::filesystem::remove_all(path); }
+    } removeAtEnd{other};
+    struct stat here {
+    }, there{};
+    ::stat(drive.hostRoot().c_str(), &here);
+    ::stat(other.c_str(), &there);
+    if (here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "/dev/shm is not a volume of its own here";
+    }
+    testsupport::SavedDriveTable savedTable;
+    platform::mountDrive('F', other);
+    drive.writeFile("src/1.mp3", "one");
+    addEntry("D:\\src\\1.mp3", "F:\\out\\1.mp3");
+    {
+        testsupport::RemovalRefused refusal(drive.hostPath("src"));
+        if (!refusal.effective()) {
+            GTEST_SKIP() << "root on a file system without the append-only flag removes anyway";
+        }
+        run(copy::TransferSystemMove, copy::ExistRename, "F:\\out");
+    }
+    EXPECT_EQ(transferLog(), (Lines{"Перемещение:", "  Перемещение -> F:\\out\\1.mp3 ...",
+                                    "  Файл скопирован, но не перемещён: доступ запрещён", "",
+                                    "Копирование завершено.", summary(1, 0, 0, 0)}));
+    EXPECT_EQ(drive.readFile("src/1.mp3"), "one");
+    std::ifstream copied(other + "/out/1.mp3");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "one");
 }
 
 // Entries without a source count as not found; a run with nothing but successes ends clean.

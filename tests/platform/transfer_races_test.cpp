@@ -3,15 +3,14 @@
 // sources whose content does not match the length they report.
 #include "platform/files.h"
 #include "platform/transfer.h"
+#include "support/file_checks.h"
 #include "transfer_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <linux/fs.h>
 #include <optional>
 #include <sys/inotify.h>
-#include <sys/ioctl.h>
 #include <thread>
 
 namespace {
@@ -20,47 +19,12 @@ using namespace transfertest;
 using platform::ExistingFile;
 using platform::FileError;
 using platform::MoveResult;
+using testsupport::RemovalRefused;
 
 std::string readHost(const std::string& hostPath) {
     std::ifstream in(hostPath, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-// Makes `hostFolder` refuse the removal of its entries, for root too: append-only where the
-// file system has that flag, and without write permission. Undone when destroyed.
-class RemovalRefused {
-public:
-    explicit RemovalRefused(const std::string& hostFolder) : m_folder(hostFolder) {
-        int fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_APPEND_FL;
-            m_appendOnly = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        ::chmod(m_folder.c_str(), 0555);
-    }
-    ~RemovalRefused() {
-        ::chmod(m_folder.c_str(), 0755);
-        int fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (m_appendOnly && fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_APPEND_FL;
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    // Whether a removal really fails here (root without the append-only flag passes anyway).
-    bool effective() const { return m_appendOnly || ::geteuid() != 0; }
-
-private:
-    std::string m_folder;
-    bool m_appendOnly = false;
-};
 
 class MoveRaceTest : public TransferTest {
 protected:
