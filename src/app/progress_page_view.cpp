@@ -52,6 +52,8 @@ void ProgressPageView::setPhaseTitle(const std::string& text) {
 }
 
 void ProgressPageView::showSummary(const std::string& text, bool clean) {
+    // The counts are longer than a phase's name: wrapped rather than cut off or widening the page.
+    m_controls.phaseTitle->setWordWrap(true);
     m_controls.phaseTitle->setText(toQt(text));
     m_controls.phaseTitle->setStyleSheet(clean ? QStringLiteral("color: #1b7a1b;")
                                                : QStringLiteral("color: #c00000;"));
