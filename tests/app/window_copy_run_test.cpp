@@ -198,6 +198,28 @@ INSTANTIATE_TEST_SUITE_P(Runs, WindowCopyRunTest, ::testing::ValuesIn(Runs),
                              return name;
                          });
 
+using WindowVerdictTest = WindowCopyRunTest;
+
+// A run in which an entry fails shows its verdict in red in the page's title, so that it cannot
+// pass for a good run; the next run that copies everything shows its own in the clean colour.
+TEST_F(WindowVerdictTest, FailedEntryTurnsTheSummaryRed) {
+    auto window = startWindow();
+    prepareList(*window);
+    window->cbDest->setEditText(QStringLiteral("D:\\out"));
+    music.makeFolder("out/b.mp3"); // a folder where b.mp3 goes: its copy fails
+    prompts.answers = {false, false};
+    window->CopyRun();
+    EXPECT_EQ(window->Label12->text().toStdString(),
+              "Скопировано: 2, пропущено: 0, с ошибками: 1, не найдено: 0");
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#c00000")));
+
+    ::rmdir(music.hostPath("out/b.mp3").c_str());
+    window->CopyRun();
+    EXPECT_EQ(window->Label12->text().toStdString(),
+              "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
+}
+
 // A destination that names no drive is refused with its message box before anything is made;
 // the run's options come from the controls, its messages through the window's prompts.
 TEST_F(WindowTest, UnusableDestinationIsRefusedWithAMessage) {
