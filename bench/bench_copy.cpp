@@ -161,7 +161,7 @@ void engineRun(int mode, const std::string& from, const std::vector<std::string>
     copy::ProgressDisplay display(view, clock, run);
     copy::CopyOptions options{mode, 0, false, std::string(1, Drive) + ":\\out"};
     copy::CopyRun(options, listDb, run, display);
-    if (view.lastLine != "Копирование завершено.") {
+    if (run.FailedCount != 0 || run.NotFoundCount != 0 || run.SkippedCount != 0) {
         std::fprintf(stderr, "run in mode %d ended with: %s\n", mode, view.lastLine.c_str());
         std::exit(1);
     }

@@ -91,8 +91,7 @@ void runCore(const std::string& playlist, std::map<std::string, std::vector<doub
     times[Steps[0]].push_back(millisecondsOf([&] { sources::ReadSource(listDb, source, 0, {}); }));
     times[Steps[1]].push_back(millisecondsOf([&] { plan::ComputeDestNames(listDb, naming); }));
     int fixed = 0;
-    times[Steps[2]].push_back(
-        millisecondsOf([&] { fixed = plan::FixInvalidNames(listDb, naming.invalidChars); }));
+    times[Steps[2]].push_back(millisecondsOf([&] { fixed = plan::FixInvalidNames(listDb, naming); }));
     size_t characters = 0;
     times[Steps[3]].push_back(millisecondsOf([&] {
         store::forEachTrackEntry(listDb, [&characters](int, const store::TrackEntry& entry) {

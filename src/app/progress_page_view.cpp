@@ -12,6 +12,7 @@ namespace app {
 
 void ProgressPageView::clearLog() {
     m_controls.log->clear();
+    m_controls.phaseTitle->setStyleSheet(QString());
 }
 
 void ProgressPageView::appendLogLine(const std::string& text) {
@@ -46,6 +47,14 @@ void ProgressPageView::setStatusText(copy::StatusLabel label, const std::string&
 
 void ProgressPageView::setPhaseTitle(const std::string& text) {
     m_controls.phaseTitle->setText(toQt(text));
+}
+
+void ProgressPageView::showSummary(const std::string& text, bool clean) {
+    // The counts are longer than a phase's name: wrapped rather than cut off or widening the page.
+    m_controls.phaseTitle->setWordWrap(true);
+    m_controls.phaseTitle->setText(toQt(text));
+    m_controls.phaseTitle->setStyleSheet(clean ? QStringLiteral("color: #1b7a1b;")
+                                               : QStringLiteral("color: #c00000;"));
 }
 
 void ProgressPageView::showMessage(const std::string& text) {

@@ -38,6 +38,10 @@ public:
     void setFileBar(int position) override;
     void setStatusText(copy::StatusLabel label, const std::string& text) override;
     void setPhaseTitle(const std::string& text) override;
+    // The run's verdict in Label12, in red when an entry failed or had no source, so that a run
+    // that copied nothing cannot pass for a good one; the next run's clearLog() takes the colour
+    // away again.
+    void showSummary(const std::string& text, bool clean) override;
     void showMessage(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     void processPendingMessages() override;

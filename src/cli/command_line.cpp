@@ -30,7 +30,8 @@ const char* const UsageText = R"(Usage:
   --help                show this text
 
 Exit codes: 0 the run completed; 1 it was aborted or the destination was refused;
-2 the command line is wrong; 3 the source could not be read.
+2 the command line is wrong; 3 the source could not be read; 4 the run completed but an
+entry failed or its source was missing (see the log's last line).
 )";
 
 namespace {

@@ -1,10 +1,13 @@
 // tunewagon-cli: the wizard's work without the window. It builds the track list from the chosen
 // source exactly as the wizard does and then prints it (--list) or runs the same copy run,
 // logging to standard output. The command line is in command_line.h; the exit codes are:
-//   0 the run completed (or the list was printed),
+//   0 the run completed and every entry is at its destination or was skipped (or the list was
+//     printed),
 //   1 the run was aborted (Ctrl-C) or the destination check refused it,
 //   2 the command line is wrong (with the usage text),
-//   3 the source could not be read (with its message).
+//   3 the source could not be read (with its message),
+//   4 the run completed, but an entry failed or its source was missing (the log's last line
+//     counts them), so that a script never takes a run that copied nothing for a good one.
 #include "cli/command_line.h"
 #include "cli/interrupt_requests.h"
 #include "cli/list_printing.h"
@@ -33,7 +36,8 @@ enum ExitCode : int {
     ExitCompleted = 0,
     ExitNotCompleted = 1,
     ExitWrongCommandLine = 2,
-    ExitSourceUnreadable = 3
+    ExitSourceUnreadable = 3,
+    ExitEntriesFailed = 4
 };
 
 int64_t sizeLimitFor(const cli::CommandLine& line) {
@@ -75,17 +79,20 @@ struct AbortButton {
     }
 };
 
-// The copy run; true when it completed. A run that did not complete was either aborted or
-// refused by the destination check, the only message box that a run shows.
-bool runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::TerminalProgress& view,
-             AbortButton& abort) {
+// The copy run and its exit code. A run that did not complete was either aborted or refused by
+// the destination check, the only message box that a run shows.
+ExitCode runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::TerminalProgress& view,
+                 AbortButton& abort) {
     copy::RunState run(abort.shell);
     copy::SteadyClock clock;
     copy::ProgressDisplay display(view, clock, run);
     const int messagesBefore = view.messageCount();
     copy::CopyRun(line.copy, listDb, run, display);
     view.eraseProgressLine();
-    return !abort.clicked && view.messageCount() == messagesBefore;
+    if (abort.clicked || view.messageCount() != messagesBefore) {
+        return ExitNotCompleted;
+    }
+    return run.FailedCount > 0 || run.NotFoundCount > 0 ? ExitEntriesFailed : ExitCompleted;
 }
 
 int work(const cli::CommandLine& line) {
@@ -111,7 +118,7 @@ int work(const cli::CommandLine& line) {
         cli::PrintTrackList(listDb, sizeLimit, stdout);
         return ExitCompleted;
     }
-    return runCopy(line, listDb, view, abort) ? ExitCompleted : ExitNotCompleted;
+    return runCopy(line, listDb, view, abort);
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "copy/copy_run.h"
 
 #include "copy/dest_folders.h"
+#include "copy/entry_transfer.h"
 #include "copy/existing_file_policy.h"
-#include "copy/own_copy.h"
 #include "copy/result_playlist.h"
-#include "copy/system_transfer.h"
 
 #include "platform/files.h"
 #include "store/track_list.h"
@@ -61,50 +60,23 @@ bool destinationHasRoom(const CopyOptions& options, const RunState& run, Progres
     return true;
 }
 
-void ownCopyEntry(const std::string& source, const std::string& dest, RunState& run,
-                  ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(141, {dest}));
-    switch (OwnCopy(source, dest, run, display)) {
-    case OwnCopyResult::SourceError:
-        display.LogLine(texts::GetText(142));
+void countOutcome(EntryOutcome outcome, RunState& run) {
+    switch (outcome) {
+    case EntryOutcome::Copied:
+        ++run.CopiedCount;
         break;
-    case OwnCopyResult::DestError:
-        display.LogLine(texts::GetText(143));
+    case EntryOutcome::Skipped:
+    case EntryOutcome::PolicySkipped:
+        ++run.SkippedCount;
         break;
-    case OwnCopyResult::ReadError:
-        display.LogLine(texts::GetText(155));
-        break;
-    case OwnCopyResult::WriteError:
-        display.LogLine(texts::GetText(156));
-        break;
-    case OwnCopyResult::Done:
-        break;
-    }
-}
-
-void transferEntry(TransferMode mode, const std::string& source, const std::string& dest, RunState& run,
-                   ProgressDisplay& display) {
-    switch (mode) {
-    case TransferOwnCopy:
-        ownCopyEntry(source, dest, run, display);
-        break;
-    case TransferSystemCopy:
-        display.LogLine(texts::FormatText(141, {dest}));
-        if (!SystemCopy(source, dest, run, display)) {
-            display.LogLine(texts::GetText(150));
-        }
-        break;
-    case TransferSystemMove:
-        display.LogLine(texts::FormatText(144, {dest}));
-        if (!SystemMove(source, dest)) {
-            display.LogLine(texts::GetText(145));
-        }
+    case EntryOutcome::Failed:
+        ++run.FailedCount;
         break;
     }
 }
 
 // One entry of the loop: the policy when the destination exists, then the transfer when the
-// source exists and the entry may go on. A missing source gets no line and counts nothing.
+// source exists and the entry may go on. A missing source gets no line; it counts as not found.
 void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb, RunState& run,
                ProgressDisplay& display) {
     display.SetFileBar(0);
@@ -118,10 +90,17 @@ void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb,
     if (destExists) {
         ApplyExistAction(options.ExistAction, dest, run, display);
     }
-    if (!sourceExists || !run.FileGoOn) {
+    if (!sourceExists) {
+        ++run.NotFoundCount;
         return;
     }
-    transferEntry(options.TransferMode, entry.OrigFileName, dest, run, display);
+    if (!run.FileGoOn) {
+        ++run.SkippedCount;
+        return;
+    }
+    EntryOutcome outcome = TransferEntry(options.TransferMode, options.ExistAction, entry.OrigFileName, dest,
+                                         entry.FileName, run, display);
+    countOutcome(outcome, run);
     // The entry counts as done whatever came of its transfer.
     if (entry.Size > 0) {
         run.DoneBytes = std::min(run.DoneBytes + entry.Size, run.TotalBytes);
@@ -129,7 +108,7 @@ void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb,
     double overall = DoneFraction(run.DoneBytes, run.TotalBytes);
     display.SetOverallBar(overall);
     display.ShowStatus(StatusAll, overall);
-    if (!run.FileGoOn) {
+    if (!run.FileGoOn && outcome != EntryOutcome::PolicySkipped) {
         display.LogLine(SkippedLine);
     }
 }
@@ -150,6 +129,12 @@ void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& r
     if (options.CreateList && run.shell.WorkActive) {
         WritePlaylist(options.DestFolder, listDb, display);
     }
+    // The verdict comes last, where a person looks for it, with the counts that a run that
+    // failed for every entry would otherwise hide behind the completion line.
+    std::string summary =
+        texts::FormatText(158, {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount});
+    display.LogLine(summary);
+    display.view().showSummary(summary, run.FailedCount == 0 && run.NotFoundCount == 0);
     run.shell.RunIdle = true;
     run.shell.WorkActive = false;
     run.shell.CopyCancelCell = -1;
@@ -209,6 +194,10 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     display.view().clearLog();
     run.TotalBytes = 0;
     run.DoneBytes = 0;
+    run.CopiedCount = 0;
+    run.SkippedCount = 0;
+    run.FailedCount = 0;
+    run.NotFoundCount = 0;
     display.ClearStatus();
     ScanSources(listDb, run, display);
     if (!destinationHasRoom(options, run, display, freeSpace)) {

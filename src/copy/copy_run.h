@@ -2,7 +2,9 @@
 // measures every source (the scan), refuses to start when the destination's drive cannot be
 // queried or lacks room for the total, makes the destination folders, then copies or moves the
 // entries in list order with the existing-file policy, the progress display and a log line per
-// action, and ends with a closing line and, when asked for, the result playlist.
+// action, and ends with a closing line, the result playlist when asked for, and the summary
+// (row 158: copied, skipped, with errors, not found), which the progress view also shows
+// (ProgressView::showSummary) and the run state keeps in its counters.
 //
 // Everything runs on the calling thread; the window's messages are processed inside the
 // throttled progress updates, which is how the skip button (RunState::FileGoOn) and the abort

@@ -1,6 +1,7 @@
 #include "copy/dest_folders.h"
 
 #include "platform/files.h"
+#include "platform/transfer.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
@@ -16,6 +17,7 @@ void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb,
     display.view().processPendingMessages();
     std::string last;
     platform::forceFolders(destFolder);
+    platform::removeAbandonedPartialFiles(destFolder);
     int count = store::trackCount(listDb);
     for (int i = 0; i < count; ++i) {
         if (!run.shell.WorkActive) {
@@ -31,6 +33,7 @@ void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb,
             if (!platform::folderExists(dir)) {
                 platform::forceFolders(dir);
             }
+            platform::removeAbandonedPartialFiles(dir);
         }
         display.SetOverallBar(DoneFraction(i, run.EntryCount));
     }

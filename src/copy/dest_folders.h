@@ -1,6 +1,8 @@
 // The folder pass that runs before the first transfer of a copy run: the destination folder and
 // every entry's folder are made with their missing parents. A folder that cannot be made is not
-// reported here; the transfers into it fail later with their own lines.
+// reported here; the transfers into it fail later with their own lines. The partial files that
+// a transfer killed before its end left in these folders (platform/transfer.h) are removed, so
+// that an interrupted run leaves nothing behind once the next one has passed.
 #pragma once
 
 #include "copy/progress_display.h"

@@ -59,4 +59,24 @@ void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, Prog
     }
 }
 
+std::optional<std::string> ReapplyExistAction(ExistAction action, std::string_view planned,
+                                              const std::string& taken, RunState& run,
+                                              ProgressDisplay& display) {
+    std::string name = plan::FileNamePart(taken);
+    switch (action) {
+    case ExistRename: {
+        std::string next = UniqueName(planned);
+        logClash(display, name, texts::FormatText(153, {plan::FileNamePart(next)}));
+        return next;
+    }
+    case ExistSkip:
+        run.FileGoOn = false;
+        logClash(display, name, texts::GetText(154));
+        return std::nullopt;
+    case ExistOverwrite:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace copy

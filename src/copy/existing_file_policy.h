@@ -6,6 +6,7 @@
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,14 @@ std::string UniqueName(std::string_view path);
 // The policy step for a destination `dest` at which a file exists. Overwrite keeps `dest`;
 // rename replaces it by UniqueName(dest) for this transfer only; skip clears run.FileGoOn.
 void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, ProgressDisplay& display);
+
+// The policy once more, for a name `taken` that another program or run took while an entry was
+// being transferred to it; `planned` is the entry's own destination. Rename answers
+// UniqueName(planned), the next free numbered name; skip clears run.FileGoOn and answers
+// nothing. Each logs row 151 for `taken` as ApplyExistAction does. Overwrite answers nothing
+// and logs nothing: its transfers replace and never ask.
+std::optional<std::string> ReapplyExistAction(ExistAction action, std::string_view planned,
+                                              const std::string& taken, RunState& run,
+                                              ProgressDisplay& display);
 
 } // namespace copy

@@ -31,20 +31,6 @@ private:
     platform::FileHandle m_file;
 };
 
-enum class ChunkOutcome { Copied, ReadFailed, WriteFailed };
-
-ChunkOutcome copyChunk(platform::FileHandle from, platform::FileHandle to, int64_t count) {
-    // A read ends short only at the end of the file: here, before the length it had when it was
-    // opened, so the source shrank or its medium failed.
-    if (platform::readFile(from, CopyBuffer, count) != count) {
-        return ChunkOutcome::ReadFailed;
-    }
-    if (platform::writeFile(to, CopyBuffer, count) != count) {
-        return ChunkOutcome::WriteFailed;
-    }
-    return ChunkOutcome::Copied;
-}
-
 void reportInterruption(std::string_view dest, ProgressDisplay& display) {
     display.LogLine(texts::FormatText(134, {std::string(dest)}));
     display.SetOverallBar(0);
@@ -55,7 +41,8 @@ void reportInterruption(std::string_view dest, ProgressDisplay& display) {
 } // namespace
 
 OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run,
-                      ProgressDisplay& display) {
+                      ProgressDisplay& display, platform::ExistingFile existing,
+                      const platform::TakenNameRoutine& onTaken) {
     OpenSource from(source);
     if (from.handle() == platform::InvalidFile) {
         return OwnCopyResult::SourceError;
@@ -68,25 +55,35 @@ OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunS
     if (length < 0) {
         return OwnCopyResult::ReadError;
     }
+    // The data, not the length the source reports, decides where the copy ends: a file that
+    // grew, or one of /proc that reports 0 bytes, is copied whole.
     int64_t position = 0;
-    while (position < length && run.shell.WorkActive && run.FileGoOn) {
-        int64_t count = std::min<int64_t>(length - position, CopyBufferSize);
-        ChunkOutcome outcome = copyChunk(from.handle(), to.handle(), count);
-        if (outcome != ChunkOutcome::Copied) {
-            return outcome == ChunkOutcome::ReadFailed ? OwnCopyResult::ReadError : OwnCopyResult::WriteError;
+    for (;;) {
+        if (!run.shell.WorkActive || !run.FileGoOn) {
+            to.discard();
+            reportInterruption(dest, display);
+            return OwnCopyResult::Interrupted;
         }
-        position += count;
+        int64_t got = platform::readFile(from.handle(), CopyBuffer, CopyBufferSize);
+        if (got < 0) {
+            return OwnCopyResult::ReadError;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (platform::writeFile(to.handle(), CopyBuffer, got) != got) {
+            return OwnCopyResult::WriteError;
+        }
+        position += got;
         double overall = DoneFraction(run.DoneBytes + position, run.TotalBytes);
         display.SetOverallBar(overall);
         display.ShowStatus(StatusTime | StatusSize, overall);
-        display.SetFileBar(DoneFraction(position, length));
+        display.SetFileBar(DoneFraction(position, std::max(length, position)));
     }
-    if (position != length) {
-        to.discard();
-        reportInterruption(dest, display);
-        return OwnCopyResult::Done;
+    if (position < length) {
+        return OwnCopyResult::SourceEnded; // it shrank while it was copied
     }
-    return to.commit(platform::ExistingFile::Replace) ? OwnCopyResult::Done : OwnCopyResult::WriteError;
+    return to.commit(existing, onTaken) ? OwnCopyResult::Done : OwnCopyResult::WriteError;
 }
 
 } // namespace copy

@@ -11,6 +11,8 @@
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 
+#include "platform/transfer.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -18,20 +20,27 @@ namespace copy {
 
 inline constexpr size_t CopyBufferSize = 131072;
 
-// What OwnCopy reports; the caller logs the error line of each code but Done.
+// What OwnCopy reports; the caller logs the error line of each code but Done and Interrupted,
+// with the reason of the last platform failure (SourceEnded has its own).
 enum class OwnCopyResult {
-    Done,        // complete, or interrupted by skip/cancel (already logged)
+    Done,        // complete and in place
+    Interrupted, // by skip or cancel before its end (already logged): no copy left
     SourceError, // the source could not be opened: nothing was created
     DestError,   // the destination could not be created
-    ReadError,   // the source failed or ended early (it shrank): no copy left
+    ReadError,   // the source failed: no copy left
+    SourceEnded, // the source ended before its length (it shrank): no copy left
     WriteError,  // the destination took fewer bytes (full disk) or could not be
                  // put in place: no copy left, an old destination unchanged
 };
 
-// Copies `source` to `dest`, replacing a file at `dest` only on success. An interruption by
-// skip (run.FileGoOn) or cancel (run.shell.WorkActive) logs row 134 with `dest` and an empty
-// line and sets both bars to 0.
+// Copies `source` to `dest` to the end of the source's data, which may lie past the length it
+// reports. With Replace it replaces a file at `dest`, only on success; with Keep it never
+// does, and a name taken while the data was copied goes to `onTaken` (may be empty; see
+// platform::TakenNameRoutine). An interruption by skip (run.FileGoOn) or cancel
+// (run.shell.WorkActive) logs row 134 with `dest` and an empty line and sets both bars to 0.
 OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run,
-                      ProgressDisplay& display);
+                      ProgressDisplay& display,
+                      platform::ExistingFile existing = platform::ExistingFile::Replace,
+                      const platform::TakenNameRoutine& onTaken = {});
 
 } // namespace copy

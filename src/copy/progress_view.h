@@ -27,6 +27,10 @@ public:
     virtual void setFileBar(int position) = 0;    // ProgressBar2
     virtual void setStatusText(StatusLabel label, const std::string& text) = 0;
     virtual void setPhaseTitle(const std::string& text) = 0; // Label12
+    // The verdict of a run that has ended (the summary line of its log), shown where a person
+    // cannot miss it; `clean` is false when an entry failed or had no source. A view that has
+    // nothing better puts it in the phase title.
+    virtual void showSummary(const std::string& text, [[maybe_unused]] bool clean) { setPhaseTitle(text); }
     // A message box with OK; returns when it has been closed.
     virtual void showMessage(const std::string& text) = 0;
     // A confirmation with Yes and No; true for Yes.

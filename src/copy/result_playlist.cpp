@@ -1,5 +1,7 @@
 #include "copy/result_playlist.h"
 
+#include "copy/failure_reason.h"
+
 #include "platform/files.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
@@ -29,7 +31,7 @@ void WritePlaylist(std::string_view destFolder, store::TfdbObject& listDb, Progr
     std::string path = PlaylistPath(destFolder);
     display.LogLine(texts::FormatText(132, {path}));
     if (!platform::writeFileAtomically(path, PlaylistText(listDb))) {
-        display.LogLine(texts::FormatText(157, {path}));
+        display.LogLine(WithLastFailureReason(texts::FormatText(157, {path})));
         return;
     }
     if (display.view().askYesNo(texts::GetText(133))) {

@@ -11,15 +11,17 @@ platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, co
     return goOn ? platform::CopyProgressAnswer::Continue : platform::CopyProgressAnswer::Cancel;
 }
 
-bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display) {
+bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display,
+                platform::ExistingFile existing, const platform::TakenNameRoutine& onTaken) {
     auto progress = [&run, &display](int64_t total, int64_t transferred) {
         return CopyProgress(total, transferred, run, display);
     };
-    return platform::systemCopy(source, dest, progress, &run.shell.CopyCancelCell);
+    return platform::systemCopy(source, dest, progress, &run.shell.CopyCancelCell, existing, onTaken);
 }
 
-bool SystemMove(std::string_view source, std::string_view dest) {
-    return platform::systemMove(source, dest);
+platform::MoveResult SystemMove(std::string_view source, std::string_view dest,
+                                const platform::TakenNameRoutine& onTaken) {
+    return platform::systemMove(source, dest, onTaken);
 }
 
 } // namespace copy

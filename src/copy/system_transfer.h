@@ -20,12 +20,15 @@ namespace copy {
 platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, const RunState& run,
                                           ProgressDisplay& display);
 
-// Copies `source` to `dest`, replacing an existing destination, while watching
-// run.shell.CopyCancelCell; false on any failure, a cancel included.
-bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display);
+// Copies `source` to `dest` while watching run.shell.CopyCancelCell; false on any failure, a
+// cancel included. `existing` and `onTaken` as for platform::systemCopy.
+bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display,
+                platform::ExistingFile existing = platform::ExistingFile::Replace,
+                const platform::TakenNameRoutine& onTaken = {});
 
-// Moves `source` to `dest` (a rename on one volume); cannot be interrupted; false on failure,
-// also when something stands at `dest`, with the source where it was.
-bool SystemMove(std::string_view source, std::string_view dest);
+// Moves `source` to `dest` (a rename on one volume); cannot be interrupted; never replaces
+// anything at `dest` (`onTaken` may name another destination). See platform::systemMove.
+platform::MoveResult SystemMove(std::string_view source, std::string_view dest,
+                                const platform::TakenNameRoutine& onTaken = {});
 
 } // namespace copy

@@ -20,15 +20,18 @@ void ComputeDestNames(store::TfdbObject& listDb, const NamingOptions& options) {
     if (count == 0)
         return;
     const int width = NumberWidth(count - 1);
+    NamingOptions full = options;
+    full.destFolder = FullDestFolder(options.destFolder);
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
-        setFileName(listDb, position, DestNameFor(options, entry.OrigFileName, entry.Desc, position, width));
+        setFileName(listDb, position, DestNameFor(full, entry.OrigFileName, entry.Desc, position, width));
     });
 }
 
-int FixInvalidNames(store::TfdbObject& listDb, InvalidCharAction action) {
+int FixInvalidNames(store::TfdbObject& listDb, const NamingOptions& options) {
+    const std::string destFolder = FullDestFolder(options.destFolder);
     int count = 0;
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
-        if (auto cleaned = CleanInvalidName(entry.FileName, action)) {
+        if (auto cleaned = CleanInvalidName(entry.FileName, destFolder, options.invalidChars)) {
             setFileName(listDb, position, std::move(*cleaned));
             ++count;
         }

@@ -12,7 +12,7 @@ void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& sour
     sources::ReadSource(listDb, source, sizeLimit, showMessage);
     ComputeDestNames(listDb, naming);
     if (naming.renameByDescription) {
-        const int corrected = FixInvalidNames(listDb, naming.invalidChars);
+        const int corrected = FixInvalidNames(listDb, naming);
         if (corrected > 0) {
             sources::Show(showMessage, CorrectedNamesText + std::to_string(corrected));
         }

@@ -1,6 +1,7 @@
 #include "plan/naming.h"
 
 #include "plan/path_rules.h"
+#include "platform/drives.h"
 #include "sources/source_paths.h"
 
 namespace plan {
@@ -34,16 +35,28 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
     return name;
 }
 
-std::optional<std::string> CleanInvalidName(std::string_view name, InvalidCharAction action) {
-    if (!IsInvalidPath(name))
+std::string FullDestFolder(std::string_view typed) {
+    return platform::fullProgramPath(typed).value_or(std::string(typed));
+}
+
+std::optional<std::string> CleanInvalidName(std::string_view name, std::string_view destFolder,
+                                            InvalidCharAction action) {
+    // The folder's own text, joined the way DestNameFor joins it, is kept apart.
+    const std::string folder = sources::CollapseBackslashes(std::string(destFolder) + "\\", 3);
+    const bool below = name.starts_with(folder);
+    const std::string_view kept = below ? name.substr(0, folder.size()) : std::string_view();
+    const std::string_view part = below ? name.substr(folder.size()) : name;
+    const PathForm form = below ? PathForm::BelowFolder : PathForm::Whole;
+    if (!IsInvalidPath(part, form))
         return std::nullopt;
+    std::string cleaned(kept);
     switch (action) {
     case InvalidCharAction::Delete:
-        return DeleteInvalidInPath(name);
+        return cleaned + DeleteInvalidInPath(part, form);
     case InvalidCharAction::ReplaceWithSpace:
-        return ReplaceInvalidInPath(name, ' ');
+        return cleaned + ReplaceInvalidInPath(part, ' ', form);
     case InvalidCharAction::ReplaceWithUnderscore:
-        return ReplaceInvalidInPath(name, '_');
+        return cleaned + ReplaceInvalidInPath(part, '_', form);
     }
     return std::string(name);
 }

@@ -2,9 +2,10 @@
 // playlist description and its list position, under the options of the destination page.
 //
 // The per-entry rules are pure (DestNameFor, CleanInvalidName); ComputeDestNames and
-// FixInvalidNames walk the list in ListDb and apply them. Every FileName lies inside the
-// destination folder: "." and ".." parts of kept source folders or of a description are
-// dropped, never followed (see path_rules.h).
+// FixInvalidNames walk the list in ListDb and apply them, on the destination folder in its full
+// form (FullDestFolder). Every FileName lies inside the destination folder: "." and ".." parts
+// of kept source folders or of a description are dropped, never followed (see path_rules.h),
+// and the invalid-name fix touches only the part below the folder, never the folder itself.
 #pragma once
 
 #include <optional>
@@ -41,14 +42,23 @@ int NumberWidth(int highestPosition);
 std::string DestNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
                         int position, int numberWidth);
 
-// nullopt when `name` holds no invalid character; otherwise the name cleaned by `action`
-// (unchanged for an action outside the three known ones).
-std::optional<std::string> CleanInvalidName(std::string_view name, InvalidCharAction action);
+// The destination as the file calls will read it, in full ("Z:/media/stick/dst/" gives
+// "Z:\media\stick\dst", "D:dst" the folder dst below the current folder of D:); the text as
+// typed when it names no drive (the copy run then refuses it). The user chose this folder, and
+// it may exist already, so nothing in it is ever cleaned.
+std::string FullDestFolder(std::string_view typed);
+
+// nullopt when the part of `name` below `destFolder` holds no invalid character; otherwise
+// `name` with that part cleaned by `action` (unchanged for an action outside the three known
+// ones). A name that does not begin with the folder is looked at whole.
+std::optional<std::string> CleanInvalidName(std::string_view name, std::string_view destFolder,
+                                            InvalidCharAction action);
 
 // Sets FileName of every entry of "list" in `listDb`. An empty or missing list does nothing.
 void ComputeDestNames(store::TfdbObject& listDb, const NamingOptions& options);
 
-// Cleans every FileName of "list" that holds invalid characters; returns how many there were.
-int FixInvalidNames(store::TfdbObject& listDb, InvalidCharAction action);
+// Cleans every FileName of "list" that holds invalid characters below the destination folder
+// of `options`, by options.invalidChars; returns how many there were.
+int FixInvalidNames(store::TfdbObject& listDb, const NamingOptions& options);
 
 } // namespace plan

@@ -24,9 +24,9 @@ struct CutPath {
     std::string_view file;
 };
 
-CutPath cutPath(std::string_view path) {
+CutPath cutPath(std::string_view path, PathForm form) {
     CutPath cut;
-    if (path.find(":\\") != std::string_view::npos) {
+    if (form == PathForm::Whole && path.find(":\\") != std::string_view::npos) {
         cut.hasDrive = true;
         cut.drive = path.substr(0, path.find(':'));
         path.remove_prefix(path.find('\\') + 1);
@@ -39,8 +39,8 @@ CutPath cutPath(std::string_view path) {
     return cut;
 }
 
-template <typename Clean> std::string cleanPath(std::string_view path, Clean clean) {
-    const CutPath cut = cutPath(path);
+template <typename Clean> std::string cleanPath(std::string_view path, PathForm form, Clean clean) {
+    const CutPath cut = cutPath(path, form);
     std::string result;
     result.reserve(path.size());
     if (cut.hasDrive) {
@@ -143,8 +143,8 @@ std::string ReplaceInvalidChars(std::string_view text, char replacement) {
     return result;
 }
 
-bool IsInvalidPath(std::string_view path) {
-    const CutPath cut = cutPath(path);
+bool IsInvalidPath(std::string_view path, PathForm form) {
+    const CutPath cut = cutPath(path, form);
     if (cut.hasDrive && HasInvalidChar(cut.drive))
         return true;
     for (std::string_view folder : cut.folders)
@@ -153,12 +153,12 @@ bool IsInvalidPath(std::string_view path) {
     return HasInvalidChar(cut.file);
 }
 
-std::string DeleteInvalidInPath(std::string_view path) {
-    return cleanPath(path, [](std::string_view part) { return DeleteInvalidChars(part); });
+std::string DeleteInvalidInPath(std::string_view path, PathForm form) {
+    return cleanPath(path, form, [](std::string_view part) { return DeleteInvalidChars(part); });
 }
 
-std::string ReplaceInvalidInPath(std::string_view path, char replacement) {
-    return cleanPath(path,
+std::string ReplaceInvalidInPath(std::string_view path, char replacement, PathForm form) {
+    return cleanPath(path, form,
                      [replacement](std::string_view part) { return ReplaceInvalidChars(part, replacement); });
 }
 

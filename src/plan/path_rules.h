@@ -40,15 +40,19 @@ std::string DeleteInvalidChars(std::string_view text);
 // Same length as `text`: each invalid character becomes `replacement`.
 std::string ReplaceInvalidChars(std::string_view text, char replacement);
 
-// Cuts `path` into a drive part (the text before the first ":" when the path holds ":\"
-// anywhere), folder parts between "\" and the file name, and answers whether any part
-// holds an invalid character. Empty parts are valid.
-bool IsInvalidPath(std::string_view path);
+// What a path text is: a whole path, which may begin with a drive, or the part of a path below
+// a folder, whose ":" can be nothing but an invalid character.
+enum class PathForm { Whole, BelowFolder };
+
+// Cuts `path` into a drive part (for a whole path, the text before the first ":" when the path
+// holds ":\" anywhere), folder parts between "\" and the file name, and answers whether any
+// part holds an invalid character. Empty parts are valid.
+bool IsInvalidPath(std::string_view path, PathForm form = PathForm::Whole);
 
 // Cut as IsInvalidPath does; each part cleaned with DeleteInvalidChars. A folder or file
 // part that the deletion turns into "." or ".." is left out together with its separator.
-std::string DeleteInvalidInPath(std::string_view path);
+std::string DeleteInvalidInPath(std::string_view path, PathForm form = PathForm::Whole);
 // Cut as IsInvalidPath does; each part cleaned with ReplaceInvalidChars.
-std::string ReplaceInvalidInPath(std::string_view path, char replacement);
+std::string ReplaceInvalidInPath(std::string_view path, char replacement, PathForm form = PathForm::Whole);
 
 } // namespace plan

@@ -3,6 +3,7 @@
 #include "platform/drives.h"
 
 #include "platform/host_location.h"
+#include "platform/host_names.h"
 #include "platform/last_error.h"
 #include "platform/path_text.h"
 
@@ -43,6 +44,15 @@ std::optional<size_t> driveSlot(char letter) {
 
 bool startsWithNames(const std::vector<std::string>& names, const std::vector<std::string>& prefix) {
     return prefix.size() <= names.size() && std::equal(prefix.begin(), prefix.end(), names.begin());
+}
+
+std::vector<std::string> hostNamesOf(const std::vector<std::string>& programNames) {
+    std::vector<std::string> names;
+    names.reserve(programNames.size());
+    for (const auto& name : programNames) {
+        names.push_back(hostNameOfProgramName(name));
+    }
+    return names;
 }
 
 } // namespace
@@ -90,7 +100,7 @@ std::optional<detail::HostLocation> detail::locateProgramPath(std::string_view p
         setLastErrorText(NoDriveText);
         return std::nullopt;
     }
-    HostLocation location{parts->drive, std::move(*root), std::move(parts->names)};
+    HostLocation location{parts->drive, std::move(*root), hostNamesOf(parts->names)};
     resolveNameCase(location);
     return location;
 }
@@ -101,6 +111,26 @@ std::optional<std::string> toHostPath(std::string_view programPath) {
         return std::nullopt;
     }
     return detail::joinHostPath(location->root, location->names);
+}
+
+std::optional<std::string> fullProgramPath(std::string_view programPath) {
+    auto parts = detail::splitProgramPath(programPath, [] { return currentFolder(); });
+    if (!parts) {
+        return std::nullopt;
+    }
+    if (parts->drive == 0) {
+        std::string path = toProgramPath(detail::joinHostPath("/", hostNamesOf(parts->names)));
+        return path.empty() ? std::nullopt : std::optional<std::string>(path);
+    }
+    std::string path{parts->drive, ':'};
+    for (const auto& name : parts->names) {
+        path += '\\';
+        path += name;
+    }
+    if (parts->names.empty()) {
+        path += '\\';
+    }
+    return path;
 }
 
 std::string toProgramPath(std::string_view hostPath) {
@@ -127,7 +157,7 @@ std::string toProgramPath(std::string_view hostPath) {
     }
     std::string programPath{bestLetter, ':', '\\'};
     for (size_t i = bestLength; i < names.size(); ++i) {
-        programPath += names[i];
+        programPath += programNameOfHostName(names[i]);
         if (i + 1 < names.size()) {
             programPath += '\\';
         }

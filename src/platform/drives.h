@@ -34,6 +34,14 @@ std::optional<std::string> driveHostFolder(char letter);
 // file or folder under an existing folder keeps that folder's spelling.
 std::optional<std::string> toHostPath(std::string_view programPath);
 
+// The full form of a program path, the text toHostPath reads it as: the drive, "\" separators,
+// "." and ".." resolved, a rooted or relative form taken against the current folder
+// ("D:/Music/" and "D:\Music\.\" give "D:\Music", "D:" the current folder when it is on D:,
+// a drive root "D:\"). Asks the host nothing, so letter case stays as written and the drive
+// need not be mapped; a file:// address gives the program path of its host file. nullopt where
+// toHostPath names nothing for the text alone (a network path, no drive to take it against).
+std::optional<std::string> fullProgramPath(std::string_view programPath);
+
 // The program path of a host path, through the longest mapped prefix ("Z:\..." by default):
 // "D:\" for the drive's folder itself, "D:\Music\a.mp3" below it. A relative host path is taken
 // below the process's current folder; "" when no drive maps it.

@@ -64,4 +64,25 @@ bool writeFileAtomically(std::string_view path, std::string_view content);
 // directory"), without a final full stop. Successful calls leave it as it was.
 std::string lastErrorText();
 
+// The kind of that failure, so that a front end can give the reason in its own language.
+enum class FileError {
+    None,           // no failure recorded on this thread yet
+    NotFound,       // no such file, folder or drive
+    AccessDenied,   // the permissions refuse it
+    ReadOnlyMedium, // the file system is mounted read-only
+    DiskFull,       // no space left, a quota, or the largest file the volume or process allows
+    NameTooLong,    // a name or the whole path is longer than the file system takes
+    InUse,          // another open holds the file with all sharing denied
+    NotAFile,       // a folder, device or pipe where a file was expected
+    NotAFolder,     // a file stands where the path needs a folder
+    DeviceError,    // the medium failed (an input/output error)
+    SourceShrank,   // the source ended before the length it had when it was opened
+    SourceChanged,  // a moved file was replaced or removed while it was copied
+    AlreadyExists,  // a name that is never replaced is taken
+    SameFile,       // the destination is the very file being read (another name of it)
+    Cancelled,      // the caller asked the transfer to stop
+    Other,          // anything else: lastErrorText() has the host's words for it
+};
+FileError lastError();
+
 } // namespace platform

@@ -37,7 +37,7 @@ FileHandle openLocked(std::string_view path, int flags) {
     int fd = detail::openLockedHost(*host, flags, info);
     if (fd < 0) {
         if (info.st_mode != 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-            detail::setLastErrorText(NotAFileText);
+            detail::setLastErrorText(NotAFileText, FileError::NotAFile);
         } else {
             detail::failWithErrno();
         }
@@ -113,7 +113,7 @@ int detail::openLockedHost(const std::string& hostPath, int flags, struct stat& 
 
 bool detail::failWithErrno() {
     if (errno == EWOULDBLOCK) {
-        setLastErrorText(SharingViolationText);
+        setLastErrorText(SharingViolationText, FileError::InUse);
     } else {
         setLastError(errno);
     }

@@ -19,7 +19,7 @@ struct FolderIdentity {
 };
 
 struct FolderEntry {
-    std::string name;         // as the host spells it, never "." or ".."
+    std::string name;         // the program name of the host's name (host_names.h), never "." or ".."
     bool isFolder = false;    // else a regular file
     bool hidden = false;      // the name begins with "."
     int64_t size = 0;         // bytes, the real 64-bit length; 0 for a folder

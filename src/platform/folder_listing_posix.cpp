@@ -4,6 +4,7 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/host_names.h"
 #include "platform/last_error.h"
 #include "platform/name_case.h"
 
@@ -43,7 +44,7 @@ std::optional<FolderEntry> describe(int folderFd, const char* name, const Listin
         return std::nullopt;
     }
     FolderEntry entry;
-    entry.name = name;
+    entry.name = programNameOfHostName(name);
     entry.isFolder = isFolder;
     entry.hidden = name[0] == '.';
     entry.size = isFolder ? 0 : static_cast<int64_t>(info.st_size);

@@ -1,5 +1,6 @@
 #include "platform/path_text.h"
 
+#include "platform/host_names.h"
 #include "platform/name_case.h"
 
 namespace platform::detail {
@@ -76,6 +77,9 @@ std::optional<PathParts> splitFileUrl(std::string_view afterScheme) {
         appendNames(std::string_view(path).substr(3), parts.names, false);
     } else {
         appendNames(path, parts.names, true);
+        for (auto& name : parts.names) {
+            name = programNameOfHostName(name); // host names, so "\" and ":" in them are plain
+        }
     }
     return parts;
 }

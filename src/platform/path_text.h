@@ -13,8 +13,8 @@ namespace platform::detail {
 
 // Where a path starts and the names below that start, "." and ".." already resolved.
 struct PathParts {
-    char drive = 0; // 'A'..'Z', or 0 for the host root (a file:// address)
-    std::vector<std::string> names;
+    char drive = 0;                 // 'A'..'Z', or 0 for the host root (a file:// address)
+    std::vector<std::string> names; // program names (host_names.h), also for a file:// address
 };
 
 // Takes a program path apart. nullopt when it can name no drive: a network path, a text with a

@@ -50,8 +50,17 @@ bool failWithErrno();
 // Creates a new file in `folder` with O_EXCL under a name that no other writer uses,
 // ".<name>.tw-partial-XXXXXX", hidden; `name` is shortened at a character boundary of its UTF-8
 // so that a name near the length limit still has one. Opened O_RDWR | O_CLOEXEC with mode 0666,
-// so the umask applies as it would to the file itself. The descriptor and the path in
-// `tempPath`, or -1 with errno (EEXIST after too many names were taken).
+// so the umask applies as it would to the file itself, and locked with an exclusive flock for
+// as long as a descriptor of this open stays open: a file of that pattern that nobody holds is
+// one that a killed writer left (removeAbandonedPartialFiles, transfer.h). The descriptor and
+// the path in `tempPath`, or -1 with errno (EEXIST after too many names were taken).
 int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath);
+
+// True for a name that createTempBeside makes: ".<name>.tw-partial-" and six letters or digits.
+bool isPartialFileName(std::string_view name);
+
+// Closes `fd`, reporting an error that surfaces only at close, while a duplicate keeps the
+// temporary file's lock until `keeper` goes; true when the close succeeded.
+bool closeKeepingLock(int fd, UniqueFd& keeper);
 
 } // namespace platform::detail

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace platform {
@@ -79,19 +80,70 @@ bool holdExistingDestination(const std::string& hostDest, int sourceFd, UniqueFd
 
 } // namespace
 
+bool isPartialFileName(std::string_view name) {
+    if (name.size() < 1 + PartialTag.size() + RandomChars || name.front() != '.') {
+        return false;
+    }
+    std::string_view tail = name.substr(name.size() - RandomChars);
+    for (char c : tail) {
+        bool alphanumeric = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!alphanumeric) {
+            return false;
+        }
+    }
+    return name.substr(name.size() - RandomChars - PartialTag.size(), PartialTag.size()) == PartialTag;
+}
+
 int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = joinHostPath(folder, partialName(name));
-        int fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd >= 0) {
-            return fd;
+        UniqueFd fd(::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+        if (!fd) {
+            if (errno != EEXIST) {
+                break;
+            }
+            continue;
         }
-        if (errno != EEXIST) {
-            break;
+        // A cleaner may take the new file for an abandoned one in the moment before it is locked:
+        // it then holds the lock (our flock fails) or has already removed the name (no links
+        // left). Either way this name is lost and another is taken.
+        struct stat info;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &info) == 0 && info.st_nlink > 0) {
+            return fd.release();
         }
+        errno = EEXIST;
     }
     tempPath.clear();
     return -1;
+}
+
+bool closeKeepingLock(int fd, UniqueFd& keeper) {
+    keeper.reset(::dup(fd));
+    return ::close(fd) == 0;
+}
+
+bool putUnderFreeName(std::string& programDest, std::string& hostDest, const TakenNameRoutine& onTaken,
+                      const std::function<bool(const std::string& hostDest)>& put) {
+    // A routine that keeps answering taken names (a folder of that name, say) cannot hold the
+    // transfer up for ever.
+    constexpr int MaxNames = 1000;
+    for (int attempt = 0; attempt < MaxNames; ++attempt) {
+        if (put(hostDest)) {
+            return true;
+        }
+        if (errno != EEXIST || !onTaken) {
+            return false;
+        }
+        std::optional<std::string> next = onTaken(programDest);
+        std::optional<std::string> nextHost = next ? toHostPath(*next) : std::nullopt;
+        if (!next || *next == programDest || !nextHost) {
+            break;
+        }
+        programDest = std::move(*next);
+        hostDest = std::move(*nextHost);
+    }
+    errno = EEXIST;
+    return false;
 }
 
 bool copyModificationTime(int from, int to) {
@@ -109,7 +161,8 @@ bool failNoDrive() {
     return false;
 }
 
-bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, int sourceFd) {
+bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, std::string programDest,
+                             int sourceFd) {
     partial.discard();
     size_t slash = hostDest.rfind('/');
     std::string folder = slash == 0 ? "/" : hostDest.substr(0, slash);
@@ -131,6 +184,7 @@ bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, 
     partial.m_heldDest = held.release();
     partial.m_tempPath = std::move(tempPath);
     partial.m_destPath = hostDest;
+    partial.m_destName = std::move(programDest);
     return true;
 }
 
@@ -142,18 +196,33 @@ bool PartialFile::open(std::string_view dest, FileHandle source) {
     if (!hostDest) {
         return detail::failNoDrive();
     }
-    return detail::PartialFileAccess::open(*this, *hostDest, source) || detail::failWithErrno();
+    if (detail::PartialFileAccess::open(*this, *hostDest, std::string(dest), source)) {
+        return true;
+    }
+    int error = errno;
+    struct stat read, written;
+    if (source != InvalidFile && ::fstat(source, &read) == 0 && ::stat(hostDest->c_str(), &written) == 0 &&
+        detail::sameInode(read, written)) {
+        detail::setLastErrorText("The source and the destination are the same file", FileError::SameFile);
+        return false;
+    }
+    errno = error;
+    return detail::failWithErrno();
 }
 
-bool PartialFile::commit(ExistingFile existing) {
+bool PartialFile::commit(ExistingFile existing, const TakenNameRoutine& onTaken) {
     if (m_file == InvalidFile) {
         errno = EBADF;
         return detail::failWithErrno();
     }
-    bool done = ::close(std::exchange(m_file, InvalidFile)) == 0;
-    if (done) {
-        done = existing == ExistingFile::Replace ? ::rename(m_tempPath.c_str(), m_destPath.c_str()) == 0
-                                                 : detail::renameNoReplace(m_tempPath, m_destPath);
+    detail::UniqueFd lock;
+    bool done = detail::closeKeepingLock(std::exchange(m_file, InvalidFile), lock);
+    if (done && existing == ExistingFile::Replace) {
+        done = ::rename(m_tempPath.c_str(), m_destPath.c_str()) == 0;
+    } else if (done) {
+        done = detail::putUnderFreeName(m_destName, m_destPath, onTaken, [this](const std::string& hostDest) {
+            return detail::renameNoReplace(m_tempPath, hostDest);
+        });
     }
     if (done) {
         m_tempPath.clear();
@@ -177,6 +246,7 @@ void PartialFile::discard() {
         ::close(std::exchange(m_heldDest, InvalidFile));
     }
     m_destPath.clear();
+    m_destName.clear();
     errno = saved;
 }
 

@@ -168,7 +168,7 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
         }
     }
     if (done < total) {
-        errno = EIO; // the source ended before its length: it shrank, or its medium failed
+        errno = ENODATA; // the source ended before its length: it shrank
         return false;
     }
     // An empty file had its one report, 0 of 0, before the start.
@@ -178,7 +178,7 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
 } // namespace detail
 
 bool systemCopy(std::string_view source, std::string_view dest, const CopyProgressRoutine& progress,
-                const volatile int32_t* cancelCell) {
+                const volatile int32_t* cancelCell, ExistingFile existing, const TakenNameRoutine& onTaken) {
     auto hostSource = toHostPath(source);
     if (!hostSource) {
         return detail::failNoDrive();
@@ -198,7 +198,7 @@ bool systemCopy(std::string_view source, std::string_view dest, const CopyProgre
     }
     // The data is what the user asked for; a file system that keeps no such time still gets it.
     detail::copyModificationTime(in.get(), out.handle());
-    return out.commit(ExistingFile::Replace);
+    return out.commit(existing, onTaken);
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 // The system move on a POSIX host: a rename that never replaces, and across volumes a copy that
 // stands complete at the destination before the source goes.
 #include "platform/drives.h"
+#include "platform/last_error.h"
 #include "platform/transfer_posix.h"
 
 #include <cerrno>
@@ -12,45 +13,59 @@ namespace platform {
 namespace detail {
 namespace {
 
+bool sameFileUnchanged(const struct stat& now, const struct stat& copied) {
+    return S_ISREG(now.st_mode) && now.st_dev == copied.st_dev && now.st_ino == copied.st_ino &&
+           now.st_size == copied.st_size && now.st_mtim.tv_sec == copied.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == copied.st_mtim.tv_nsec;
+}
+
 // Copies a file to a volume it is not on, then removes the source. `in` is the source, opened
 // and locked where that could be done already.
-bool moveAcrossVolumes(const std::string& hostSource, const std::string& hostDest, UniqueFd& in) {
+MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& programDest, std::string& hostDest,
+                             UniqueFd& in, const TakenNameRoutine& onTaken) {
     struct stat info;
     if (!in) {
         in.reset(openLockedHost(hostSource, O_RDONLY, info));
     }
+    // What the source is before its first byte is read: the name must still mean this at the end.
     if (!in || ::fstat(in.get(), &info) != 0) {
-        return false;
+        return MoveResult::Failed;
     }
     // Refused before a byte is copied; the commit below refuses again if one appears meanwhile.
-    struct stat existing;
-    if (::lstat(hostDest.c_str(), &existing) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    if (errno != ENOENT) {
-        return false;
-    }
+    bool nameFree = putUnderFreeName(programDest, hostDest, onTaken, [](const std::string& dest) {
+        struct stat existing;
+        if (::lstat(dest.c_str(), &existing) == 0) {
+            errno = EEXIST;
+            return false;
+        }
+        return errno == ENOENT;
+    });
     PartialFile out;
-    if (!PartialFileAccess::open(out, hostDest, in.get()) ||
+    if (!nameFree || !PartialFileAccess::open(out, hostDest, programDest, in.get()) ||
         !copyFileData(in.get(), out.handle(), info.st_size, nullptr, nullptr)) {
         out.discard();
-        return false;
+        return MoveResult::Failed;
     }
     // A moved file keeps its permissions and time where the destination's file system keeps them.
     ::fchmod(out.handle(), info.st_mode & 0777);
     copyModificationTime(in.get(), out.handle());
-    if (!out.commit(ExistingFile::Keep)) {
-        return false;
+    if (!out.commit(ExistingFile::Keep, onTaken)) {
+        return MoveResult::Failed;
+    }
+    // From here the copy stands complete and stays whatever happens to the source. Another
+    // program may have saved a new version over the source (written a new file and renamed it
+    // over the name) or removed it while it was copied: that name is no longer ours to remove.
+    struct stat now;
+    if (::lstat(hostSource.c_str(), &now) != 0 || !sameFileUnchanged(now, info)) {
+        setLastErrorText("The file was replaced, changed or removed while it was moved",
+                         FileError::SourceChanged);
+        return MoveResult::CopiedOnly;
     }
     if (::unlink(hostSource.c_str()) != 0) {
-        // A source that cannot go (a read-only medium) means the move did not happen.
-        int error = errno;
-        ::unlink(hostDest.c_str());
-        errno = error;
-        return false;
+        setLastError(errno);
+        return MoveResult::CopiedOnly;
     }
-    return true;
+    return MoveResult::Moved;
 }
 
 } // namespace
@@ -95,15 +110,17 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to) {
 
 } // namespace detail
 
-bool systemMove(std::string_view source, std::string_view dest) {
+MoveResult systemMove(std::string_view source, std::string_view dest, const TakenNameRoutine& onTaken) {
     auto hostSource = toHostPath(source);
     auto hostDest = toHostPath(dest);
     if (!hostSource || !hostDest) {
-        return detail::failNoDrive();
+        detail::failNoDrive();
+        return MoveResult::Failed;
     }
     struct stat info;
     if (::lstat(hostSource->c_str(), &info) != 0) {
-        return detail::failWithErrno();
+        detail::failWithErrno();
+        return MoveResult::Failed;
     }
     // A file that another open holds with all sharing denied does not move; one this process may
     // not read can still be renamed.
@@ -112,16 +129,25 @@ bool systemMove(std::string_view source, std::string_view dest) {
         struct stat opened;
         held.reset(detail::openLockedHost(*hostSource, O_RDONLY, opened));
         if (!held && errno == EWOULDBLOCK) {
-            return detail::failWithErrno();
+            detail::failWithErrno();
+            return MoveResult::Failed;
         }
     }
-    if (detail::renameNoReplace(*hostSource, *hostDest)) {
-        return true;
+    std::string programDest(dest);
+    if (detail::putUnderFreeName(programDest, *hostDest, onTaken, [&hostSource](const std::string& to) {
+            return detail::renameNoReplace(*hostSource, to);
+        })) {
+        return MoveResult::Moved;
     }
     if (errno != EXDEV || !S_ISREG(info.st_mode)) {
-        return detail::failWithErrno();
+        detail::failWithErrno();
+        return MoveResult::Failed;
     }
-    return detail::moveAcrossVolumes(*hostSource, *hostDest, held) || detail::failWithErrno();
+    MoveResult result = detail::moveAcrossVolumes(*hostSource, programDest, *hostDest, held, onTaken);
+    if (result == MoveResult::Failed) {
+        detail::failWithErrno();
+    }
+    return result;
 }
 
 } // namespace platform

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,29 +30,52 @@ struct PartialFileAccess;
 
 enum class CopyProgressAnswer : int { Continue = 0, Cancel = 1 };
 
+enum class ExistingFile { Replace, Keep };
+
+// Asked when a transfer that never replaces finds its destination name taken at the moment it
+// would put its file there (another program or run took it meanwhile): answers the next program
+// path to try, or nullopt to give up, and the transfer then fails with AlreadyExists, leaving
+// nothing behind. Answering the taken path again also gives up.
+using TakenNameRoutine = std::function<std::optional<std::string>(const std::string& takenPath)>;
+
 // Called on the copying thread: first with 0 bytes transferred before any data moves, then after
 // every chunk (1 to 8 MiB, sized to the medium's speed), last with transferred == total. `total`
 // is the source's length; it grows with a source that grows during the copy.
 using CopyProgressRoutine = std::function<CopyProgressAnswer(int64_t total, int64_t transferred)>;
 
-// Copies the file `source` to `dest`, replacing an existing destination file, and gives the copy
-// the source's modification time. The source is opened with all sharing denied (a source that
+// Copies the file `source` to `dest` and gives the copy the source's modification time. With
+// Replace it replaces an existing destination file; with Keep it never does, not even a file
+// that appears at `dest` while the data is copied: `onTaken` (may be empty) then names another
+// destination, or the copy fails. The source is opened with all sharing denied (a source that
 // another open holds fails); an existing destination must be a writable file that no other open
 // holds. `progress` may be empty; `cancelCell` may be null, and any non-zero value in it cancels
 // (it is read before every chunk and after every call of `progress`), as does the Cancel answer.
 // Fails when the source ends before the length it had when opened (it shrank, or the medium
-// failed); a source that grows is copied to its new end. Data goes through the kernel (a
+// failed); a source that grows, or that reports a length its content does not have (the files
+// of /proc report 0 bytes), is copied to the end of its data. Data goes through the kernel (a
 // reflink where the file system offers one, else copy_file_range, else read and write). The
 // copy is not flushed to the disk before it is renamed into place.
 bool systemCopy(std::string_view source, std::string_view dest, const CopyProgressRoutine& progress,
-                const volatile int32_t* cancelCell);
+                const volatile int32_t* cancelCell, ExistingFile existing = ExistingFile::Replace,
+                const TakenNameRoutine& onTaken = {});
+
+enum class MoveResult {
+    Failed,     // the source where it was, nothing left at the destination
+    Moved,      // the file or folder stands at the destination only
+    CopiedOnly, // across volumes: the copy stands complete at the destination and the source
+                // stayed too, because it was replaced, removed or changed while it was copied
+                // (SourceChanged) or could not be removed (lastError() says why)
+};
 
 // Moves the file or folder `source` to `dest`, never replacing anything that stands at `dest`
-// (not even another name of the same file). A rename where both lie on one volume; across
-// volumes a file is copied (modification time kept) and the source removed only once the copy
-// stands complete at `dest`; a folder does not cross volumes. A file that another open holds
-// is not moved. On failure the source stays where it was and nothing is left at `dest`.
-bool systemMove(std::string_view source, std::string_view dest);
+// (not even another name of the same file); `onTaken` (may be empty) may name another
+// destination when `dest` is taken. A rename where both lie on one volume; across volumes a file
+// is copied (modification time kept), and the source is removed only once the copy stands
+// complete at `dest` and only when its name still refers to the file that was copied (the same
+// device, inode, length and modification time as when it was opened): a new version saved over
+// it meanwhile is never deleted, and the copy is never removed again. A folder does not cross
+// volumes. A file that another open holds is not moved.
+MoveResult systemMove(std::string_view source, std::string_view dest, const TakenNameRoutine& onTaken = {});
 
 // True when both paths name one existing file (the same device and inode): another spelling,
 // another drive letter mapped to the same folder, or a hard link.
@@ -61,12 +85,12 @@ bool sameFile(std::string_view first, std::string_view second);
 // it). Call it after the last write, which would set the time again.
 bool copyModificationTime(FileHandle from, FileHandle to);
 
-enum class ExistingFile { Replace, Keep };
-
 // A destination file under construction. open() creates the temporary file beside `dest`;
 // handle() is written with writeFile() (files.h); commit() puts it at `dest`; anything else
 // (discard(), a failed commit, destruction) removes it. While open, an existing file at `dest`
-// is held open with all sharing denied, so another process cannot take it meanwhile.
+// is held open with all sharing denied, so another process cannot take it meanwhile, and the
+// temporary file is held locked (flock) until it stands at its final name, so that a run that
+// cleans the folder (removeAbandonedPartialFiles) tells it from one a killed process left.
 class PartialFile {
 public:
     PartialFile() = default;
@@ -80,9 +104,10 @@ public:
     bool open(std::string_view dest, FileHandle source = InvalidFile);
     FileHandle handle() const { return m_file; }
     // Closes the file (an error reported at close fails the commit) and renames it to `dest`:
-    // over an existing file with Replace; with Keep, fails when anything stands at `dest` by
-    // then. On failure the temporary file is removed and `dest` is as it was.
-    bool commit(ExistingFile existing);
+    // over an existing file with Replace; with Keep never over anything that stands at `dest` by
+    // then, asking `onTaken` (may be empty) for another name. On failure the temporary file is
+    // removed and `dest` is as it was.
+    bool commit(ExistingFile existing, const TakenNameRoutine& onTaken = {});
     void discard();
 
 private:
@@ -92,6 +117,13 @@ private:
     FileHandle m_heldDest = InvalidFile; // the existing destination, locked until the end
     std::string m_tempPath;              // host paths
     std::string m_destPath;
+    std::string m_destName; // the program path of the destination
 };
+
+// Removes the partial files (".<name>.tw-partial-XXXXXX") that a transfer ended before its
+// commit left in `folder` (a program path; not its sub-folders): those that no process holds
+// locked, since every transfer holds the one it writes until the end. Answers how many went; a
+// folder that cannot be listed has none.
+int removeAbandonedPartialFiles(std::string_view folder);
 
 } // namespace platform

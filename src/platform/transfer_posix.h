@@ -17,16 +17,25 @@ bool renameNoReplace(const std::string& from, const std::string& to);
 // (FAT, exFAT) or for a folder, a look at `to` before a plain rename, which leaves a short race.
 bool renameNoReplaceFallback(const std::string& from, const std::string& to);
 
-// Copies the data of `from` (positioned at its start) to `to` (empty, at its start); `total` is
-// the source's length when opened. See systemCopy for progress, cancel (errno ECANCELED), a
-// source that shrinks (errno EIO) or grows. `progress` and `cancelCell` may be null.
+// Copies the data of `from` (positioned at its start) to `to` (empty, at its start), to the end
+// of the data whatever length the source reports; `total` is the source's length when opened.
+// See systemCopy for progress, cancel (errno ECANCELED), a source that shrinks (errno ENODATA)
+// or grows. `progress` and `cancelCell` may be null.
 bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* progress,
                   const volatile int32_t* cancelCell);
 
-// Opens `partial` for the host path `hostDest` (see PartialFile::open).
+// Opens `partial` for the host path `hostDest`, the program path `programDest` (see
+// PartialFile::open).
 struct PartialFileAccess {
-    static bool open(PartialFile& partial, const std::string& hostDest, int sourceFd);
+    static bool open(PartialFile& partial, const std::string& hostDest, std::string programDest,
+                     int sourceFd);
 };
+
+// Calls `put` with `hostDest` until it succeeds or fails with another errno than EEXIST; on
+// EEXIST asks `onTaken` for the next program path (see TakenNameRoutine) and updates both
+// paths to it. false with errno (EEXIST when the routine gave up or is empty).
+bool putUnderFreeName(std::string& programDest, std::string& hostDest, const TakenNameRoutine& onTaken,
+                      const std::function<bool(const std::string& hostDest)>& put);
 
 // Gives `to` the modification time of `from`; false with errno.
 bool copyModificationTime(int from, int to);

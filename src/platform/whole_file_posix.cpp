@@ -102,7 +102,8 @@ bool writeFileAtomically(std::string_view path, std::string_view content) {
         return false;
     }
     int error = fillTempFile(fd, content, hasOld ? &oldFile : nullptr);
-    if (::close(fd) != 0 && error == 0) {
+    detail::UniqueFd lock; // keeps the temporary file locked until it stands at its name
+    if (!detail::closeKeepingLock(fd, lock) && error == 0) {
         error = errno;
     }
     if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) {

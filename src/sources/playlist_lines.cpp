@@ -70,29 +70,51 @@ bool PlaylistLineReader::feed(std::string_view bytes) {
         while (end < bytes.size() && !isLineEnd(bytes[end])) {
             ++end;
         }
-        m_line.append(bytes.substr(position, end - position));
-        if (m_lineCount == 0 && m_line.size() > PlaylistHeader.size()) {
-            m_notPlaylist = true; // the first line can no longer be the header
-            break;
+        if (!m_dropping) {
+            m_line.append(bytes.substr(position, end - position));
+            if (m_lineCount == 0 && m_line.size() > PlaylistHeader.size()) {
+                m_notPlaylist = true; // the first line can no longer be the header
+                break;
+            }
+            dropWhenTooLong();
         }
         if (end == bytes.size()) {
             break; // the line goes on in the next piece
         }
-        if (!m_line.empty()) {
-            handleLine();
-            m_line.clear();
-        }
+        endLine();
         position = end + 1;
     }
     return !m_notPlaylist;
 }
 
 bool PlaylistLineReader::finish() {
-    if (!m_notPlaylist && !m_line.empty()) {
-        handleLine();
-        m_line.clear();
+    if (!m_notPlaylist) {
+        endLine();
     }
     return !m_notPlaylist;
+}
+
+void PlaylistLineReader::dropWhenTooLong() {
+    if (m_lineCount == 0 || m_line.size() <= MaxPathLineBytes || m_line.starts_with(InfoLinePrefix)) {
+        return;
+    }
+    m_dropping = true;
+    m_droppingFileLine = m_line.front() != '#';
+    std::string().swap(m_line); // give the memory back, not only the length
+}
+
+void PlaylistLineReader::endLine() {
+    if (m_dropping && m_droppingFileLine) {
+        ++m_longLinesSkipped;
+        m_desc.clear(); // the info described the file of this line, not the next one
+        m_len = 0;
+    }
+    if (m_dropping) {
+        m_dropping = false;
+    } else if (!m_line.empty()) {
+        handleLine();
+    }
+    m_line.clear();
 }
 
 void PlaylistLineReader::handleLine() {

@@ -8,6 +8,11 @@
 // file line. Bytes come in pieces of any size, so a playlist of any length is read once,
 // without holding more than one line; a first line longer than the header is refused as soon
 // as it is that long, so a big file that is no playlist is not read to its end.
+//
+// A file line longer than MaxPathLineBytes names no file the host could open (its longest
+// path, PATH_MAX, is 4,096 bytes with the final NUL): it makes no entry, takes the pending
+// info with it (the info described its file) and is counted, and its bytes are dropped as they
+// come, so such a line costs no memory. A comment line is dropped the same way; an info line is kept whole.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +25,7 @@ namespace sources {
 
 inline constexpr std::string_view PlaylistHeader = "#EXTM3U";
 inline constexpr std::string_view InfoLinePrefix = "#EXTINF:";
+inline constexpr size_t MaxPathLineBytes = 4096;
 
 // The standard text-to-integer conversion of a play length: optional leading blanks, an
 // optional sign, then decimal digits, or hexadecimal ones after "$" or "0x"; nothing after.
@@ -41,13 +47,21 @@ public:
     // The end of the file: a last line without a line end is handled. False when the file is
     // no playlist (an empty file, or one of line ends only, is a playlist without entries).
     bool finish();
+    // File lines skipped so far for being longer than MaxPathLineBytes.
+    int64_t longLinesSkipped() const { return m_longLinesSkipped; }
 
 private:
     void handleLine();
     void handleInfoLine(std::string_view rest);
+    void endLine();
+    // Starts dropping the line collected so far when it has grown past what it may hold.
+    void dropWhenTooLong();
 
     FileLineStep m_step;
     std::string m_line;
+    bool m_dropping = false; // the rest of the line is skipped as it comes
+    bool m_droppingFileLine = false;
+    int64_t m_longLinesSkipped = 0;
     std::string m_desc;
     int32_t m_len = 0;
     int64_t m_lineCount = 0;

@@ -35,8 +35,10 @@ private:
     platform::FileHandle m_handle;
 };
 
-// The first pass: false when the file is no playlist.
-bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& listDb) {
+// The first pass: false when the file is no playlist. `longLinesSkipped` counts the file lines
+// too long to name a file.
+bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& listDb,
+                 int64_t& longLinesSkipped) {
     PlaylistLineReader reader([&](std::string_view line, const std::string& desc, int32_t len) {
         store::TrackEntry entry;
         entry.OrigFileName = line;
@@ -54,7 +56,9 @@ bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& lis
             break;
         }
     }
-    return reader.finish();
+    const bool playlist = reader.finish();
+    longLinesSkipped = reader.longLinesSkipped();
+    return playlist;
 }
 
 // The second pass: full paths, and sizes under a limit.
@@ -88,12 +92,16 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
     if (!hasTrackList(listDb)) {
         Show(showMessage, ListMissingMessage);
     }
-    if (!readEntries(file, playlistPath, listDb)) {
+    int64_t longLinesSkipped = 0;
+    if (!readEntries(file, playlistPath, listDb, longLinesSkipped)) {
         file.close();
         Show(showMessage, texts::GetText(NotAPlaylistText));
         return;
     }
     file.close();
+    if (longLinesSkipped > 0) {
+        Show(showMessage, LongLinesSkippedText + std::to_string(longLinesSkipped));
+    }
     resolveEntries(listDb, playlistPath, sizeLimit);
 }
 

@@ -13,6 +13,9 @@ class TfdbObject;
 
 namespace sources {
 
+// The start of the message that counts skipped over-long file lines; the count follows.
+inline constexpr const char* LongLinesSkippedText = "Пропущено строк плейлиста длиннее 4096 байт: ";
+
 // Appends one TrackEntry per file line of the playlist at `playlistPath`, in file order, with
 // the description and length of the info line before it (playlist_lines.h), then makes every
 // relative line full against the playlist's folder (ResolvePlaylistLine) and, when
@@ -20,7 +23,9 @@ namespace sources {
 //
 // Shown through `showMessage`, after which reading goes on or ends as stated: a first line
 // that is not "#EXTM3U" (interface text 122; reading ends with nothing appended), a track list
-// without its "list" folder ("Error #83042 !"; nothing can be appended).
+// without its "list" folder ("Error #83042 !"; nothing can be appended), and once at the end
+// of the file the count of file lines skipped for being longer than any path
+// (LongLinesSkippedText and the count; playlist_lines.h).
 // Thrown as SourceError, entries made before staying in the list and the second pass not run:
 // a playlist that cannot be opened ("Cannot open file "%s". %s", nothing appended) or read,
 // and an info line whose length does not convert ("'%s' is not a valid integer value").

@@ -115,7 +115,8 @@ int fdb_d2GetR(TfdbHandle& handle, const std::string& path, int& item, int root,
 int fdb_dsCreateDir(TfdbHandle& handle, int parent, const std::string& name, int& item, int pathKind);
 int fdb_dsForceCreateDir(TfdbHandle& handle, const std::string& path, int& item, int root, int pathKind);
 // `value` receives the value stored at `path`, or `def` with a positive code when nothing is:
-// a missing path, an item that holds no value (a directory) or an empty value.
+// a missing path, an item that holds no value (a directory), an empty value, or (WrongKind) a
+// value of another family than a non-empty `def` (bool, integers of any width, text).
 int fdbq_dsReadV(TfdbHandle& handle, const std::string& path, const StoreValue& def, int root, int pathKind,
                  StoreValue& value);
 // Creates the value item (and missing parent directories) or replaces its value.

@@ -1,6 +1,9 @@
 // The store object, its path services and its string-list utility.
 #include "store/object_model.h"
 
+#include "platform/files.h"
+#include "store/store_file.h"
+
 namespace store {
 namespace {
 
@@ -33,7 +36,14 @@ TfdbObject::~TfdbObject() {
 }
 
 int TfdbObject::Load(const std::string& path, int mode) {
-    return fdb_dbLoad(Handle, path, mode);
+    int code = fdb_dbLoad(Handle, path, mode);
+    if (code == fdbcode::FileCorrupt) {
+        std::string content;
+        if (platform::readWholeFile(path, content, maxStoreFileBytes)) {
+            platform::writeFileAtomically(path + DamagedFileSuffix, content);
+        }
+    }
+    return code;
 }
 
 int TfdbObject::Save(const std::string& path, int mode) {
@@ -130,7 +140,19 @@ int TDSystem::ReadValue(const std::string& path, const StoreValue& def, StoreVal
 }
 
 int TDSystem::WriteValue(const std::string& path, const StoreValue& value) {
-    return fdb_dsWriteV(Owner.Handle, cutTo255(path), value, RootIndex, PathKind);
+    int code = fdb_dsWriteV(Owner.Handle, cutTo255(path), value, RootIndex, PathKind);
+    if (code == fdbcode::NameTaken && deleteItemAt(path)) {
+        code = fdb_dsWriteV(Owner.Handle, cutTo255(path), value, RootIndex, PathKind);
+    }
+    return code;
+}
+
+bool TDSystem::deleteItemAt(const std::string& path) {
+    int item = 0;
+    if (fdb_d2GetR(Owner.Handle, cutTo255(path), item, RootIndex, PathKind) > 0 || item == RootIndex) {
+        return false;
+    }
+    return fdb_DeleteEx(Owner.Handle, item, fdbDeleteAll) <= 0;
 }
 
 int TUtils::LoadList(int list, std::vector<std::string>& strings) {
@@ -166,7 +188,11 @@ int TUtils::LoadListFromPath(const std::string& path, std::vector<std::string>& 
 }
 
 int TUtils::SaveListToPath(const std::string& path, const std::vector<std::string>& strings) {
-    if (Owner.DSystem.ForceDir(path) > 0) {
+    int code = Owner.DSystem.ForceDir(path);
+    if (code == fdbcode::NameTaken && Owner.DSystem.deleteItemAt(path)) {
+        code = Owner.DSystem.ForceDir(path);
+    }
+    if (code > 0) {
         return 255;
     }
     return SaveList(Owner.DSystem.LastDirIndex, strings);

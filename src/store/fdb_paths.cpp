@@ -79,6 +79,22 @@ int forceDirectories(FdbStore& store, const std::vector<std::string>& names, siz
     return fdbcode::Ok;
 }
 
+// Bool, the integers and text are three families; a stored value read with a default of
+// another family was written by something else than the reader (a damaged or foreign file).
+int valueFamily(const StoreValue& value) {
+    using Kind = StoreValue::Kind;
+    switch (value.kind()) {
+    case Kind::Empty:
+        return 0;
+    case Kind::Bool:
+        return 1;
+    case Kind::Text:
+        return 3;
+    default:
+        return 2;
+    }
+}
+
 int checkPathCall(const TfdbHandle& handle, int pathKind) {
     if (!handle.store) {
         return fdbcode::NoStore;
@@ -130,9 +146,10 @@ int fdbq_dsReadV(TfdbHandle& handle, const std::string& path, const StoreValue& 
     int code = fdb_d2GetR(handle, path, item, root, pathKind);
     if (code <= 0) {
         Item& found = handle.store->items[item];
-        code = !isDataKind(found.kind) ? fdbcode::WrongKind
-               : found.value.isEmpty() ? fdbcode::NotFound
-                                       : code;
+        const bool otherFamily = !def.isEmpty() && valueFamily(found.value) != valueFamily(def);
+        code = !isDataKind(found.kind) || otherFamily ? fdbcode::WrongKind
+               : found.value.isEmpty()                ? fdbcode::NotFound
+                                                      : code;
     }
     value = code <= 0 ? handle.store->items[item].value : def;
     return code;

@@ -21,6 +21,12 @@
 // library's code (0 or less = success); SaveListToPath returns 255 when its directory cannot
 // be made; the rest report nothing. Paths, field names and mask names longer than 255
 // characters are cut to their first 255.
+//
+// Damage: a key written with another kind than the program reads it with reads as absent (the
+// default); WriteValue and SaveListToPath then replace the item at the key with one of the
+// right kind, so the next save repairs it. Load keeps a file that is there but damaged as
+// "<path>.bad" (replacing an older one) before the empty store takes its place, so a save
+// afterwards never destroys the only trace of what the user had.
 #pragma once
 
 #include "store/fdb.h"
@@ -35,6 +41,8 @@ namespace store {
 
 class TfdbObject;
 class TfdbItem;
+
+inline constexpr const char* DamagedFileSuffix = ".bad";
 
 // One entry of an object mask's field list: a name (text or a single character), an integer
 // (a field's type code, then three further integers) or anything else (ignored).
@@ -132,6 +140,8 @@ public:
     int ForceDir(const std::string& path);
     int ReadValue(const std::string& path, const StoreValue& def, StoreValue& value);
     int WriteValue(const std::string& path, const StoreValue& value);
+    // Deletes the item at `path` with all it holds (never the root); false when none is there.
+    bool deleteItemAt(const std::string& path);
 
     TfdbObject& Owner;
     const int RootIndex = 1;
@@ -159,7 +169,7 @@ public:
     TfdbObject(const TfdbObject&) = delete; // references point at their store
     TfdbObject& operator=(const TfdbObject&) = delete;
 
-    int Load(const std::string& path, int mode); // mode 1
+    int Load(const std::string& path, int mode); // mode 1; a damaged file is kept as path + ".bad"
     int Save(const std::string& path, int mode); // mode 0
     TfdbItem& Item(int number);
     std::unique_ptr<TfdbItem> NewItemRef(int number);

@@ -217,6 +217,46 @@ bool itemsAgree(const FdbStore& store) {
     return true;
 }
 
+// The items form a tree below the root, as deleting relies on (an item deletes all it holds):
+// no item is held from two places, nothing holds the root, and no chain of holders runs in a
+// circle. An item that nothing holds is allowed; it only takes room.
+bool itemsFormATree(const FdbStore& store) {
+    std::vector<uint32_t> owner(store.items.size(), 0);
+    for (size_t n = 1; n < store.items.size(); ++n) {
+        const Item& item = store.items[n];
+        if (isDataKind(item.kind) || item.kind == fdbkind::ObjectMask) {
+            continue;
+        }
+        for (Link link : item.body->links) {
+            if (link.number == 0) {
+                continue;
+            }
+            if (link.number == 1 || owner[link.number] != 0) {
+                return false;
+            }
+            owner[link.number] = static_cast<uint32_t>(n);
+        }
+    }
+    // Each item has one holder at most, so the holders form chains; a chain that meets an
+    // item of its own walk again is a circle.
+    enum : uint8_t { Unseen, OnWalk, Done };
+    std::vector<uint8_t> state(store.items.size(), Unseen);
+    for (size_t start = 1; start < store.items.size(); ++start) {
+        size_t n = start;
+        while (n != 0 && state[n] == Unseen) {
+            state[n] = OnWalk;
+            n = owner[n];
+        }
+        if (n != 0 && state[n] == OnWalk) {
+            return false;
+        }
+        for (n = start; n != 0 && state[n] == OnWalk; n = owner[n]) {
+            state[n] = Done;
+        }
+    }
+    return true;
+}
+
 bool headerAgrees(std::string_view bytes) {
     if (bytes.size() < storeFileHeaderSize || std::memcmp(bytes.data(), magic, sizeof magic) != 0) {
         return false;
@@ -317,7 +357,7 @@ int decodeStore(std::string_view bytes, FdbStore& out) {
     for (size_t n = 1; n <= count && in.ok(); ++n) {
         readItem(in, static_cast<uint32_t>(count), loaded.items[n]);
     }
-    if (!in.ok() || !in.atEnd() || !itemsAgree(loaded)) {
+    if (!in.ok() || !in.atEnd() || !itemsAgree(loaded) || !itemsFormATree(loaded)) {
         return fdbcode::FileCorrupt;
     }
     out = std::move(loaded);

@@ -16,8 +16,10 @@
 // Saving numbers the live items 1..n in their order, so the file holds no gaps and deleted
 // items' links are written as empty. Loading checks everything before it trusts it: the
 // magic, version, length and checksum, every count against the bytes that remain (so no
-// allocation outgrows the file), every item number against n, kinds, value tags, and that
-// nothing follows the last item.
+// allocation outgrows the file), every item number against n, kinds, value tags, that
+// nothing follows the last item, and that the items form a tree below the root (no item held
+// from two places, none holding the root, no circle), since deleting an item deletes all it
+// holds and a shared item would take another's content with it.
 #pragma once
 
 #include "store/item_store.h"

@@ -59,7 +59,8 @@ const WindowRun Runs[] = {
      Press::None,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
       CopyB, "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
+      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3",
       "out/b.mp3", "out/c.mp3"}},
     {"skip during the second file",
@@ -68,9 +69,10 @@ const WindowRun Runs[] = {
      "D:\\out",
      Press::Skip,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
-      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании", " Пропущено пользователем.",
-      "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
+      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана",
+      " Пропущено пользователем.", "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
+      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3",
       "out/c.mp3"}},
     {"abort during the second file",
@@ -79,8 +81,9 @@ const WindowRun Runs[] = {
      "D:\\out",
      Press::Abort,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
-      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании", "",
-      "Копирование перервано пользователем и не завершено."},
+      CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана", "",
+      "Копирование перервано пользователем и не завершено.",
+      "Скопировано: 1, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/a.mp3"}},
     {"move, an existing destination skipped",
      2,
@@ -89,7 +92,8 @@ const WindowRun Runs[] = {
      Press::None,
      {"Создание папок:", "Создание папки \"D:\\out\"", "Перемещение:", "  Перемещение -> D:\\out\\a.mp3 ...",
       "  Файл \"b.mp3\" уже существует: пропуск файла", "  Перемещение -> D:\\out\\c.mp3 ...", "",
-      "Копирование завершено.", "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ..."},
+      "Копирование завершено.", "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/b.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3", "out/b.mp3", "out/c.mp3"}},
 };
 
@@ -154,7 +158,9 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
     EXPECT_EQ(window->Shell.CopyCancelCell, -1);
     EXPECT_EQ(window->ProgressBar1->value(), 1000);
     EXPECT_EQ(window->ProgressBar2->value(), 1000);
-    EXPECT_EQ(window->Label12->text().toStdString(), run.transferMode == 2 ? "Перемещение" : "Копирование");
+    // The page's title shows the verdict, the log's last line, in the colour of a clean run.
+    EXPECT_EQ(window->Label12->text().toStdString(), run.logAfterScan.back());
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
     for (const QLabel* status : {window->Label14, window->Label15, window->Label16}) {
         EXPECT_TRUE(status->text().isEmpty());
     }
@@ -175,6 +181,28 @@ INSTANTIATE_TEST_SUITE_P(Runs, WindowCopyRunTest, ::testing::ValuesIn(Runs),
                              }
                              return name;
                          });
+
+using WindowVerdictTest = WindowCopyRunTest;
+
+// A run in which an entry fails shows its verdict in red in the page's title, so that it cannot
+// pass for a good run; the next run that copies everything shows its own in the clean colour.
+TEST_F(WindowVerdictTest, FailedEntryTurnsTheSummaryRed) {
+    auto window = startWindow();
+    prepareList(*window);
+    window->cbDest->setEditText(QStringLiteral("D:\\out"));
+    music.makeFolder("out/b.mp3"); // a folder where b.mp3 goes: its copy fails
+    prompts.answers = {false, false};
+    window->CopyRun();
+    EXPECT_EQ(window->Label12->text().toStdString(),
+              "Скопировано: 2, пропущено: 0, с ошибками: 1, не найдено: 0");
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#c00000")));
+
+    ::rmdir(music.hostPath("out/b.mp3").c_str());
+    window->CopyRun();
+    EXPECT_EQ(window->Label12->text().toStdString(),
+              "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
+}
 
 // A destination that names no drive is refused with its message box before anything is made;
 // the run's options come from the controls, its messages through the window's prompts.

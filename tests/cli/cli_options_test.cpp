@@ -169,17 +169,21 @@ TEST_F(CliOptionsTest, ExistingFilesFollowThePolicy) {
 TEST_F(CliOptionsTest, NoPlaylistWritesNone) {
     CliResult result = cli({"--no-playlist", "--flat", "--playlist", "lib/list.m3u", "out"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(result.out.ends_with("\n\nКопирование завершено.\n")) << result.out;
+    EXPECT_TRUE(result.out.ends_with(
+        "\n\nКопирование завершено.\nСкопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0\n"))
+        << result.out;
     EXPECT_EQ(filesUnder(drive, "out"), (std::vector<std::string>{"01 - Song.mp3", "Intro.ogg", "solo.wav"}));
 }
 
 // A write beyond the process's file-size limit fails like a full disk: the entry gets its error
-// line, nothing stands at its name, and the run goes on to the end instead of being killed.
+// line with the reason, nothing stands at its name, and the run goes on to the end instead of
+// being killed; its summary counts the failure and the exit code is 4, not a success.
 TEST_F(CliOptionsTest, FileSizeLimitFailsTheWriteNotTheProcess) {
     drive.writeFile("big/large.mp3", testsupport::patternBytes(600000, 9));
     const std::pair<const char*, const char*> cases[] = {
-        {"copy", "Внешняя ошибка Tunewagon:Copy:4 - ошибка при записи файла приемника"},
-        {"system-copy", "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании"},
+        {"copy", "Внешняя ошибка Tunewagon:Copy:4 - ошибка при записи файла приемника: нет места на диске"},
+        {"system-copy",
+         "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: нет места на диске"},
     };
     CliOptions limited;
     limited.fileSizeLimit = 200000;
@@ -188,7 +192,9 @@ TEST_F(CliOptionsTest, FileSizeLimitFailsTheWriteNotTheProcess) {
         CliResult result =
             cli({"--mode", mode, "--flat", "--files", "big/large.mp3", SoloPath, "--to", "out"}, limited);
         ASSERT_EQ(result.signal, 0);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.exitCode, 4) << result.err;
+        EXPECT_TRUE(result.out.ends_with("\nСкопировано: 1, пропущено: 0, с ошибками: 1, не найдено: 0\n"))
+            << result.out;
         EXPECT_NE(result.out.find(logText({"  Копирование -> <out>\\large.mp3 ...", errorLine})),
                   std::string::npos)
             << result.out;

@@ -32,6 +32,7 @@ TEST_F(CliSources, PlaylistIsCopiedWithItsDescriptions) {
                               "",
                               "Копирование завершено.",
                               "Сохранение нового плейлиста: \"<out>\\_playlist_.m3u\" ...",
+                              "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0",
                           }));
     EXPECT_EQ(filesUnder(drive, "out"),
               (std::vector<std::string>{"Album/", "Album/01 - Song.mp3", "Album/Intro.ogg", "Jazz/",
@@ -76,11 +77,14 @@ TEST_F(CliSources, FolderTreeIsWalkedForAudioFiles) {
 }
 
 // Picked files are taken as given, in order; one that is not there is counted by the scan and
-// passed over, but keeps its line in the playlist, as in the wizard.
+// passed over, but keeps its line in the playlist, as in the wizard. The missing file makes the
+// run end with 4 and counts in the summary.
 TEST_F(CliSources, PickedFilesGoToTheFolderAfterTo) {
     CliResult result =
         cli({"--flat", "--files", SoloPath, "gone.mp3", drive.hostRoot() + "/" + IntroPath, "--to", "out"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.exitCode, 4) << result.err;
+    EXPECT_TRUE(result.out.ends_with("\nСкопировано: 2, пропущено: 0, с ошибками: 0, не найдено: 1\n"))
+        << result.out;
     const std::string scan = logText({" Файлов: 3", " Общий размер: 3000 байт", " Файлов не найдено: 1"});
     EXPECT_NE(result.out.find(scan), std::string::npos) << result.out;
     const std::string transfers = logText({

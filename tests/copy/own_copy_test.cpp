@@ -4,12 +4,16 @@
 
 #include "copy_fixture.h"
 
+#include "platform/drives.h"
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -100,7 +104,8 @@ TEST_F(OwnCopyTest, InterruptionLeavesDestinationAsItWas) {
                 copy::Button5Click(run);
             }
         };
-        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::Done);
+        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display),
+                  copy::OwnCopyResult::Interrupted);
         EXPECT_EQ(view.log, (Files{"Копирование файла \"D:\\out\\a.mp3\" перервано.", ""})) << cancel;
         EXPECT_EQ(view.overallPositions.back(), 0);
         EXPECT_EQ(view.filePositions.back(), 0);
@@ -109,22 +114,50 @@ TEST_F(OwnCopyTest, InterruptionLeavesDestinationAsItWas) {
     }
 }
 
-// A source that ends before its length (it shrank during the copy) fails with code 3 and leaves
-// no copy; it used to end as a complete copy of fewer bytes.
+// A source that ends before its length (it shrank during the copy) fails and leaves no copy; it
+// used to end as a complete copy of fewer bytes.
 TEST_F(OwnCopyTest, SourceThatShrinksFails) {
     shell.WorkActive = true;
     drive.writeFile("src/a.mp3", patternBytes(400000));
     drive.writeFile("out/old.mp3", "old");
     view.onProcessMessages = [&] { ASSERT_EQ(::truncate(drive.hostPath("src/a.mp3").c_str(), 200000), 0); };
     EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display),
-              copy::OwnCopyResult::ReadError);
+              copy::OwnCopyResult::SourceEnded);
     EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\old.mp3", run, display), copy::OwnCopyResult::Done);
     drive.writeFile("src/b.mp3", patternBytes(400000));
     view.onProcessMessages = [&] { ASSERT_EQ(::truncate(drive.hostPath("src/b.mp3").c_str(), 1000), 0); };
     EXPECT_EQ(copy::OwnCopy("D:\\src\\b.mp3", "D:\\out\\old.mp3", run, display),
-              copy::OwnCopyResult::ReadError);
+              copy::OwnCopyResult::SourceEnded);
     EXPECT_EQ(drive.readFile("out/old.mp3"), patternBytes(200000));
     EXPECT_EQ(filesUnder(drive, "out"), Files{"old.mp3"});
+}
+
+// A source with more data than the length it reports is copied to the end of its data: a file of
+// /proc that reports 0 bytes, and a file that grows while it is copied. Both used to be cut at
+// the reported length, and the cut copy counted as a success.
+TEST_F(OwnCopyTest, SourceLongerThanItsLengthIsCopiedWhole) {
+    shell.WorkActive = true;
+    testsupport::SavedDriveTable savedTable;
+    platform::mountDrive('P', "/proc");
+    std::ifstream in("/proc/version", std::ios::binary);
+    const std::string version{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(version.empty());
+    drive.makeFolder("out");
+    EXPECT_EQ(copy::OwnCopy("P:\\version", "D:\\out\\version.txt", run, display), copy::OwnCopyResult::Done);
+    EXPECT_EQ(drive.readFile("out/version.txt"), version);
+
+    const std::string start = patternBytes(300000), tail = patternBytes(200000, 2);
+    drive.writeFile("src/a.mp3", start);
+    bool grown = false;
+    view.onProcessMessages = [&] {
+        if (!std::exchange(grown, true)) {
+            std::ofstream(drive.hostPath("src/a.mp3"), std::ios::app | std::ios::binary) << tail;
+        }
+    };
+    EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "D:\\out\\a.mp3", run, display), copy::OwnCopyResult::Done);
+    EXPECT_TRUE(grown);
+    EXPECT_TRUE(drive.readFile("out/a.mp3") == start + tail)
+        << "the copy holds what the source had at its end";
 }
 
 // A disk that takes fewer bytes than were read (here a file-size limit) is a write error,

@@ -66,10 +66,11 @@ TEST_F(ResultPlaylistTest, WritesThenAsksToOpen) {
 }
 
 // A playlist that cannot be written (its name taken by a folder, a full disk) is reported as
-// not saved, and nothing is asked or opened.
+// not saved, with the reason, and nothing is asked or opened.
 TEST_F(ResultPlaylistTest, UnwritablePlaylistIsReported) {
-    const Lines expected = {"Сохранение нового плейлиста: \"D:\\Music\\_playlist_.m3u\" ...",
-                            "Не удалось сохранить плейлист \"D:\\Music\\_playlist_.m3u\""};
+    const std::string saving = "Сохранение нового плейлиста: \"D:\\Music\\_playlist_.m3u\" ...";
+    const std::string notSaved = "Не удалось сохранить плейлист \"D:\\Music\\_playlist_.m3u\"";
+    const Lines expected = {saving, notSaved + ": это папка или устройство, а не файл"};
     addEntry("D:\\src\\1.mp3", "D:\\Music\\1.mp3", "A - B", 215);
     view.answerYes = true;
     drive.makeFolder("Music/_playlist_.m3u");
@@ -89,7 +90,7 @@ TEST_F(ResultPlaylistTest, UnwritablePlaylistIsReported) {
         return text + std::to_string(view.questions.size());
     });
     ASSERT_TRUE(childLog.has_value());
-    EXPECT_EQ(*childLog, expected[0] + "\n" + expected[1] + "\n0");
+    EXPECT_EQ(*childLog, saving + "\n" + notSaved + ": нет места на диске\n0");
     EXPECT_EQ(testsupport::filesUnder(drive, "Music"), Lines{});
 }
 

@@ -90,11 +90,13 @@ TEST_F(DestNames, FixInvalidNamesCountsAndCleans) {
     append(R"(C:\Rock\a.mp3)", "Fine");
     append(R"(C:\Rock\b.mp3)", "AC/DC: Back");
     append(R"(C:\Rock\c.mp3)");
-    const NamingOptions byDesc{
-        .destFolder = R"(D:\Music)", .renameByDescription = true, .keepFolderLevels = false};
     for (const auto& t : treatments) {
+        const NamingOptions byDesc{.destFolder = R"(D:\Music)",
+                                   .renameByDescription = true,
+                                   .keepFolderLevels = false,
+                                   .invalidChars = t.action};
         plan::ComputeDestNames(listDb, byDesc);
-        EXPECT_EQ(plan::FixInvalidNames(listDb, t.action), 1);
+        EXPECT_EQ(plan::FixInvalidNames(listDb, byDesc), 1);
         EXPECT_EQ(fileNames(),
                   (std::vector<std::string>{R"(D:\Music\Fine.mp3)", t.name, R"(D:\Music\c.mp3)"}));
     }
@@ -103,11 +105,39 @@ TEST_F(DestNames, FixInvalidNamesCountsAndCleans) {
 // An empty list, or none at all, leaves nothing to do.
 TEST_F(DestNames, EmptyOrMissingListDoesNothing) {
     plan::ComputeDestNames(listDb, numbered);
-    EXPECT_EQ(plan::FixInvalidNames(listDb, InvalidCharAction::Delete), 0);
+    EXPECT_EQ(plan::FixInvalidNames(listDb, numbered), 0);
     store::TfdbObject bare;
     plan::ComputeDestNames(bare, numbered);
-    EXPECT_EQ(plan::FixInvalidNames(bare, InvalidCharAction::Delete), 0);
+    EXPECT_EQ(plan::FixInvalidNames(bare, numbered), 0);
     EXPECT_EQ(store::trackCount(bare), 0);
+}
+
+// The destination as typed ("/" separators, mixed ones, a trailing one, a drive-relative form)
+// is used in its full form, and the invalid-name fix never cuts into it: every name stays
+// below the folder the file calls will make.
+TEST_F(DestNames, DestinationTypedInAnyFormIsUsedInFull) {
+    testsupport::TempDrive drive('D');
+    drive.makeFolder("Work");
+    ASSERT_TRUE(platform::setCurrentFolder("D:\\Work"));
+    append(R"(C:\Rock\Album\a.mp3)", "AC/DC: Back");
+    append(R"(C:\Rock\Album\b.mp3)");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Z:/media/stick/dst", R"(Z:\media\stick\dst\)"},
+        {R"(D:\Music/Sub)", R"(D:\Music\Sub\)"},
+        {R"(D:\Music\Sub\)", R"(D:\Music\Sub\)"},
+        {R"(D:\Music\.\x\..\Sub)", R"(D:\Music\Sub\)"},
+        {"D:dst", R"(D:\Work\dst\)"},
+        {"D:", R"(D:\Work\)"},
+    };
+    for (const auto& [typed, folder] : cases) {
+        const NamingOptions options{
+            .destFolder = typed, .renameByDescription = true, .keepFolderLevels = true};
+        plan::ComputeDestNames(listDb, options);
+        EXPECT_EQ(plan::FixInvalidNames(listDb, options), 1) << typed;
+        EXPECT_EQ(fileNames(), (std::vector<std::string>{std::string(folder) + R"(Album\ACDC Back.mp3)",
+                                                         std::string(folder) + R"(Album\b.mp3)"}))
+            << typed;
+    }
 }
 
 // Whatever the sources and descriptions hold, every cleaned name resolves on the real drive
@@ -134,10 +164,11 @@ TEST_F(DestNames, EveryNameResolvesInsideTheDestination) {
     };
     const InvalidCharAction actions[] = {InvalidCharAction::Delete, InvalidCharAction::ReplaceWithSpace,
                                          InvalidCharAction::ReplaceWithUnderscore};
-    for (const NamingOptions& options : optionSets) {
+    for (NamingOptions options : optionSets) {
         for (InvalidCharAction action : actions) {
+            options.invalidChars = action;
             plan::ComputeDestNames(listDb, options);
-            plan::FixInvalidNames(listDb, action);
+            plan::FixInvalidNames(listDb, options);
             for (const std::string& name : fileNames()) {
                 const auto host = platform::toHostPath(name);
                 ASSERT_TRUE(host.has_value()) << name;

@@ -169,14 +169,39 @@ TEST(DestNameFor, StaysInsideTheDestination) {
 // unknown treatment leaves it as it is while still reporting it.
 TEST(CleanInvalidName, ByTreatment) {
     const std::string name = R"(D:\Music\AC/DC: Back.mp3)";
-    EXPECT_EQ(plan::CleanInvalidName(R"(D:\Music\a.mp3)", InvalidCharAction::Delete), std::nullopt);
-    EXPECT_EQ(plan::CleanInvalidName(name, InvalidCharAction::Delete), R"(D:\Music\ACDC Back.mp3)");
-    EXPECT_EQ(plan::CleanInvalidName(name, InvalidCharAction::ReplaceWithSpace),
+    const std::string music = R"(D:\Music)";
+    EXPECT_EQ(plan::CleanInvalidName(R"(D:\Music\a.mp3)", music, InvalidCharAction::Delete), std::nullopt);
+    EXPECT_EQ(plan::CleanInvalidName(name, music, InvalidCharAction::Delete), R"(D:\Music\ACDC Back.mp3)");
+    EXPECT_EQ(plan::CleanInvalidName(name, music, InvalidCharAction::ReplaceWithSpace),
               R"(D:\Music\AC DC  Back.mp3)");
-    EXPECT_EQ(plan::CleanInvalidName(name, InvalidCharAction::ReplaceWithUnderscore),
+    EXPECT_EQ(plan::CleanInvalidName(name, music, InvalidCharAction::ReplaceWithUnderscore),
               R"(D:\Music\AC_DC_ Back.mp3)");
-    EXPECT_EQ(plan::CleanInvalidName(name, static_cast<InvalidCharAction>(-1)), name);
-    EXPECT_EQ(plan::CleanInvalidName(name, static_cast<InvalidCharAction>(3)), name);
+    EXPECT_EQ(plan::CleanInvalidName(name, music, static_cast<InvalidCharAction>(-1)), name);
+    EXPECT_EQ(plan::CleanInvalidName(name, music, static_cast<InvalidCharAction>(3)), name);
+}
+
+// Only the part below the destination folder is cleaned: the folder is the user's choice, and
+// its ":" and separators are what place the files. Below it a ":" is an invalid character,
+// even where it looks like a drive.
+TEST(CleanInvalidName, LeavesTheDestinationFolderAlone) {
+    struct Case {
+        const char* name;
+        const char* folder;
+        std::optional<std::string> cleaned;
+    };
+    const Case cases[] = {
+        {R"(Z:\media\st?ck\Sub\a?.mp3)", R"(Z:\media\st?ck)", R"(Z:\media\st?ck\Sub\a.mp3)"},
+        {R"(Z:\media\st?ck\a.mp3)", R"(Z:\media\st?ck)", std::nullopt},
+        {R"(D:\Music\C:\x.mp3)", R"(D:\Music)", R"(D:\Music\C\x.mp3)"},
+        {R"(D:\Music\x:.mp3)", R"(D:\Music\)", R"(D:\Music\x.mp3)"},
+        {R"(D:\a?.mp3)", R"(D:\)", R"(D:\a.mp3)"},
+        {R"(D:\Music\.?.\x.mp3)", R"(D:\Music)", R"(D:\Music\x.mp3)"},
+        // Not below the folder: looked at whole, as before.
+        {R"(E:\Other\a?.mp3)", R"(D:\Music)", R"(E:\Other\a.mp3)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(plan::CleanInvalidName(c.name, c.folder, InvalidCharAction::Delete), c.cleaned) << c.name;
+    }
 }
 
 } // namespace

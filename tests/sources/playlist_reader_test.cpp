@@ -1,6 +1,7 @@
 #include "sources/playlist_reader.h"
 
 #include "platform/drives.h"
+#include "sources/playlist_lines.h"
 #include "sources/source_error.h"
 #include "support/temp_drive.h"
 #include "texts/text_table.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <fstream>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -242,16 +244,51 @@ TEST_F(PlaylistTest, BinaryFileIsNoPlaylist) {
     EXPECT_THAT(messages, ElementsAre(NotAPlaylist));
 }
 
-// A line of a megabyte, as a path and as a description, is taken whole.
-TEST_F(PlaylistTest, MegabyteLinesAreTakenWhole) {
-    const std::string longName(1 << 20, 'n');
+// A file line longer than any path is skipped, with its description, and counted in one
+// message at the end; a line of exactly the limit and a megabyte description are kept whole.
+TEST_F(PlaylistTest, OverlongFileLinesAreSkippedWithOneMessage) {
+    const std::string atLimit(sources::MaxPathLineBytes, 'n');
     const std::string longDesc(1 << 20, 'd');
     const auto entries =
-        read("#EXTM3U\r\n#EXTINF:1," + longDesc + "\r\n" + longName + ".mp3\r\nafter.mp3\r\n");
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].orig, "D:\\Lists\\" + longName + ".mp3");
-    EXPECT_EQ(entries[0].desc, longDesc);
-    EXPECT_EQ(entries[1].orig, "D:\\Lists\\after.mp3");
+        read("#EXTM3U\r\n#EXTINF:1,Long\r\n" + std::string(sources::MaxPathLineBytes + 1, 'x') + "\r\n" +
+             atLimit + "\r\n#" + std::string(1 << 20, 'c') + "\r\n#EXTINF:2," + longDesc +
+             "\r\nb.mp3\r\nafter.mp3\r\n" + std::string(3 << 20, 'y'));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0], (Entry{"D:\\Lists\\" + atLimit, "", 0}));
+    EXPECT_EQ(entries[1].desc, longDesc);
+    EXPECT_EQ(entries[2], (Entry{"D:\\Lists\\after.mp3", "", 0}));
+    EXPECT_THAT(messages, ElementsAre(std::string(sources::LongLinesSkippedText) + "2"));
+}
+
+// Linux keeps the peak of the process's resident memory (VmHWM); writing 5 to clear_refs
+// starts it again from the present (VmRSS).
+bool resetPeakMemory() {
+    return static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush);
+}
+int64_t memoryBytes(std::string_view field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field)) {
+            return std::stoll(line.substr(field.size())) * 1024;
+        }
+    }
+    return -1;
+}
+
+// A 64 MB file line costs no more memory than a read piece: its bytes are dropped as they come.
+TEST_F(PlaylistTest, OverlongFileLineCostsNoMemory) {
+    {
+        std::string content = "#EXTM3U\n#EXTINF:1,x\n" + std::string(64 << 20, 'x') + "\nafter.mp3\n";
+        drive.writeFile("Lists/big.m3u", content);
+    }
+    ASSERT_TRUE(resetPeakMemory());
+    const int64_t before = memoryBytes("VmRSS:");
+    sources::ReadPlaylist(*listDb, "D:\\Lists\\big.m3u", 0, record);
+    const int64_t peak = memoryBytes("VmHWM:");
+    ASSERT_GT(before, 0);
+    EXPECT_LT(peak - before, int64_t{16} << 20);
+    EXPECT_EQ(entriesOf(*listDb), (std::vector<Entry>{{"D:\\Lists\\after.mp3", "", 0}}));
+    EXPECT_THAT(messages, ElementsAre(std::string(sources::LongLinesSkippedText) + "1"));
 }
 
 // A 200 MB playlist (long comment lines, 10,000 entries) is read to its end.

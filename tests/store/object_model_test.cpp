@@ -118,13 +118,41 @@ TEST_F(ObjectModelTest, SavingAgainReusesNumbers) {
     EXPECT_LE(fdb_GetFirstFree(db.Handle), firstFree);
 }
 
-// A list cannot be saved where a value stands: 255, and the value stays.
-TEST_F(ObjectModelTest, SaveListToPathRefusesAValue) {
-    db.DSystem.WriteValue("Dest", StoreValue::fromInt32(3));
-    EXPECT_EQ(db.Utils.SaveListToPath("Dest", {"a"}), 255);
+// A key that holds another kind than the program reads it as (a damaged or foreign file) reads
+// as absent, and writing it replaces the item with one of the right kind.
+TEST_F(ObjectModelTest, KeysOfTheWrongKindReadAsAbsentAndAreRewritten) {
+    db.DSystem.WriteValue("Source1", StoreValue::fromInt32(3)); // a value where a list belongs
+    db.DSystem.ForceDir("cb2/inner");                           // a directory where a bool belongs
+    db.DSystem.WriteValue("seDiv", StoreValue::fromText("5"));  // text where an integer belongs
+    db.Utils.SaveListToPath("Dest", {"D:\\a"});
+    db.DSystem.ForceDir("Dest/not a text"); // a directory among the texts
+
+    StringList texts{"old"};
+    db.Utils.LoadListFromPath("Source1", texts);
+    EXPECT_THAT(texts, ElementsAre());
+    db.Utils.LoadListFromPath("Dest", texts);
+    EXPECT_THAT(texts, ElementsAre("D:\\a", "")); // as an emptied link reads
     StoreValue value;
-    db.DSystem.ReadValue("Dest", StoreValue(), value);
-    EXPECT_EQ(value, StoreValue::fromInt32(3));
+    EXPECT_EQ(db.DSystem.ReadValue("cb2", StoreValue::fromBool(true), value), fdbcode::WrongKind);
+    EXPECT_EQ(value, StoreValue::fromBool(true));
+    EXPECT_EQ(db.DSystem.ReadValue("seDiv", StoreValue::fromInt32(1), value), fdbcode::WrongKind);
+    EXPECT_EQ(value, StoreValue::fromInt32(1));
+    // Integers of any width read as integers.
+    db.DSystem.WriteValue("cb5", StoreValue::fromUInt8(2));
+    EXPECT_LE(db.DSystem.ReadValue("cb5", StoreValue::fromInt32(0), value), 0);
+    EXPECT_EQ(value.toInt32(), 2);
+
+    EXPECT_EQ(db.Utils.SaveListToPath("Source1", {"D:\\x.m3u"}), 0);
+    EXPECT_LE(db.DSystem.WriteValue("cb2", StoreValue::fromBool(false)), 0);
+    EXPECT_LE(db.DSystem.WriteValue("seDiv", StoreValue::fromInt32(2)), 0);
+    db.Utils.LoadListFromPath("Source1", texts);
+    EXPECT_THAT(texts, ElementsAre("D:\\x.m3u"));
+    EXPECT_LE(db.DSystem.ReadValue("cb2", StoreValue::fromBool(true), value), 0);
+    EXPECT_EQ(value, StoreValue::fromBool(false));
+    EXPECT_LE(db.DSystem.ReadValue("seDiv", StoreValue::fromInt32(1), value), 0);
+    EXPECT_EQ(value, StoreValue::fromInt32(2));
+    // The replaced directory took what it held with it.
+    EXPECT_EQ(db.DSystem.ItemByPath("cb2/inner")->Index, -1);
 }
 
 // Settings values: defaults when missing, the stored value once written.

@@ -60,10 +60,11 @@ void fillSample(TfdbObject& db, int listLength) {
 
 void expectSample(TfdbObject& db, int listLength) {
     for (size_t i = 0; i < std::size(everyKind); ++i) {
+        // With a default of its own kind (an empty one for the empty value), so the stored kind
+        // is what the reader expects.
         StoreValue value = StoreValue::fromText("missing");
-        db.DSystem.ReadValue("DEEP/er/est/v" + std::to_string(i), StoreValue::fromText("missing"), value);
-        // An empty value reads as "not stored", so the default comes back for it.
-        EXPECT_EQ(value, i == 0 ? StoreValue::fromText("missing") : everyKind[i]) << i;
+        db.DSystem.ReadValue("DEEP/er/est/v" + std::to_string(i), everyKind[i], value);
+        EXPECT_EQ(value, everyKind[i]) << i;
     }
     StringList texts;
     EXPECT_EQ(db.Utils.LoadListFromPath("Source1", texts), 0);
@@ -244,6 +245,12 @@ TEST(StoreFileTest, HostileFilesLoadEmpty) {
         {"another version", withHeaderField(Payload().u32(1).dir("", {}).file(), 8, {2})},
         {"another magic", withHeaderField(Payload().u32(1).dir("", {}).file(), 0, {'X'})},
         {"text, not a store", std::string("Source1=D:\\Music\n")},
+        // The items must form a tree: deleting one deletes all it holds.
+        {"item held by two directories", Payload().u32(3).dir("", {2, 3}).dir("a", {3}).dir("b", {}).file()},
+        {"item held twice by one directory", Payload().u32(2).dir("", {2, 2}).dir("a", {}).file()},
+        {"root held by an item", Payload().u32(2).dir("", {2}).dir("a", {1}).file()},
+        {"root holding itself", Payload().u32(1).dir("", {1}).file()},
+        {"circle apart from the root", Payload().u32(3).dir("", {}).dir("a", {3}).dir("b", {2}).file()},
     };
     for (const auto& c : cases) {
         expectRejected(drive, c.file, c.what);
@@ -252,6 +259,41 @@ TEST(StoreFileTest, HostileFilesLoadEmpty) {
     drive.writeFile("ok.fdb", Payload().u32(1).dir("", {}).file());
     TfdbObject db;
     EXPECT_EQ(db.Load("D:\\ok.fdb", 1), 0);
+}
+
+// A damaged file is kept as "<name>.bad" when it loads empty, so the save that follows leaves a
+// trace of what the user had: the case, a history entry held by two lists.
+TEST(StoreFileTest, DamagedFileIsKeptBesideIt) {
+    TempDrive drive;
+    const auto historyFile = [](uint32_t destLink) {
+        return Payload()
+            .u32(4)
+            .dir("", {2, 3})
+            .dir("Source1", {4})
+            .dir("Dest", {destLink})
+            .u8(fdbkind::Text)
+            .name("")
+            .u8(static_cast<uint8_t>(StoreValue::Kind::Text))
+            .u32(1)
+            .u8('x')
+            .file();
+    };
+    const std::string shared = historyFile(4);
+    TfdbObject db;
+    // The same file with the entry held once is sound.
+    drive.writeFile("once.fdb", historyFile(0));
+    EXPECT_EQ(db.Load("D:\\once.fdb", 1), fdbcode::Ok);
+    drive.writeFile("conf.fdb", shared);
+    EXPECT_EQ(db.Load("D:\\conf.fdb", 1), fdbcode::FileCorrupt);
+    EXPECT_EQ(drive.readFile("conf.fdb.bad"), shared);
+    ASSERT_EQ(db.Save("D:\\conf.fdb", 0), 0);
+    EXPECT_EQ(drive.readFile("conf.fdb.bad"), shared);
+    // A missing file is no damage, and the C call used by the dump tool keeps nothing.
+    EXPECT_EQ(db.Load("D:\\none.fdb", 1), fdbcode::FileUnreadable);
+    EXPECT_FALSE(drive.exists("none.fdb.bad"));
+    drive.writeFile("tool.fdb", shared);
+    EXPECT_EQ(fdb_dbLoad(db.Handle, "D:\\tool.fdb", 1), fdbcode::FileCorrupt);
+    EXPECT_FALSE(drive.exists("tool.fdb.bad"));
 }
 
 // Damage that the checksum cannot catch (the file resealed after the change) must still never

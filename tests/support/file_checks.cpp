@@ -3,8 +3,12 @@
 #include <algorithm>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +75,42 @@ std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes,
         return std::nullopt;
     }
     return answer;
+}
+
+namespace {
+
+// Sets or clears the append-only flag of a folder; false where the file system or the process's
+// rights do not allow it.
+bool setAppendOnly(const std::string& folder, bool on) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL;
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return done;
+}
+
+} // namespace
+
+RemovalRefused::RemovalRefused(std::string hostFolder) : m_folder(std::move(hostFolder)) {
+    m_appendOnly = setAppendOnly(m_folder, true);
+    ::chmod(m_folder.c_str(), 0555);
+}
+
+RemovalRefused::~RemovalRefused() {
+    ::chmod(m_folder.c_str(), 0755);
+    if (m_appendOnly) {
+        setAppendOnly(m_folder, false);
+    }
+}
+
+bool RemovalRefused::effective() const {
+    return m_appendOnly || ::geteuid() != 0;
 }
 
 } // namespace testsupport

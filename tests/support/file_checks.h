@@ -26,4 +26,20 @@ std::vector<std::string> filesUnder(const TempDrive& drive, std::string_view fol
 std::optional<std::string> runWithFileSizeLimit(uint64_t limitBytes,
                                                 const std::function<std::string()>& work);
 
+// Makes a host folder refuse the removal of its entries, for root too: append-only where the
+// file system has that flag, and without write permission. Undone when destroyed.
+class RemovalRefused {
+public:
+    explicit RemovalRefused(std::string hostFolder);
+    ~RemovalRefused();
+    RemovalRefused(const RemovalRefused&) = delete;
+    RemovalRefused& operator=(const RemovalRefused&) = delete;
+    // Whether a removal really fails here (root without the append-only flag removes anyway).
+    bool effective() const;
+
+private:
+    std::string m_folder;
+    bool m_appendOnly = false;
+};
+
 } // namespace testsupport

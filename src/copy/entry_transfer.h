@@ -1,0 +1,28 @@
+// One entry's transfer in the run's mode, with its log lines: the transfer line, and on failure
+// the mode's error line followed by the reason. A name that another program or run takes while
+// the entry is transferred gets the existing-file policy once more: only overwrite replaces.
+#pragma once
+
+#include "copy/copy_run.h"
+#include "copy/existing_file_policy.h"
+#include "copy/progress_display.h"
+#include "copy/run_state.h"
+
+#include <string>
+
+namespace copy {
+
+enum class EntryOutcome {
+    Copied,        // at its destination (also a move that had to keep its source: row 159)
+    Skipped,       // by the skip button or an abort, during the transfer
+    PolicySkipped, // its name was taken during the transfer and the policy is skip
+    Failed,        // its error line logged
+};
+
+// `dest` is where the entry goes after the policy's first step; `planned` is the entry's own
+// destination, from which the next numbered names are counted.
+EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const std::string& source,
+                           const std::string& dest, const std::string& planned, RunState& run,
+                           ProgressDisplay& display);
+
+} // namespace copy
