@@ -176,7 +176,8 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     EXPECT_TRUE(window->BPrev->isEnabled());
     EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
     EXPECT_EQ(lastLogLines(*window, 3),
-              "|Копирование завершено.|Сохранение нового плейлиста: \"D:\\Копии\\_playlist_.m3u\" ...");
+              "Копирование завершено.|Сохранение нового плейлиста: \"D:\\Копии\\_playlist_.m3u\" ...|"
+              "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
     EXPECT_EQ(testsupport::filesUnder(music, "Копии"),
               (Lines{"_playlist_.m3u", "Альбом/", "Альбом/01 Песня.mp3", "Альбом/03 Песня.mp3",
                      "Альбом/05 Песня.mp3"}));
