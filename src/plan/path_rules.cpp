@@ -1,5 +1,7 @@
 #include "plan/path_rules.h"
 
+#include "platform/host_names.h"
+
 #include <vector>
 
 namespace plan {
@@ -39,7 +41,22 @@ CutPath cutPath(std::string_view path, PathForm form) {
     return cut;
 }
 
-template <typename Clean> std::string cleanPath(std::string_view path, PathForm form, Clean clean) {
+// A name that came from the host carries stand-ins for the characters that program names
+// forbid (platform/host_names.h); on the destination they turn back into those characters, so
+// the rules see each part as the host will.
+bool partHasInvalidChar(std::string_view part) {
+    return HasInvalidChar(platform::hostNameOfProgramName(part));
+}
+
+template <typename CleanChars> auto partCleaner(CleanChars cleanChars) {
+    return [cleanChars](std::string_view part) {
+        return platform::programNameOfHostName(cleanChars(platform::hostNameOfProgramName(part)));
+    };
+}
+
+template <typename CleanChars>
+std::string cleanPath(std::string_view path, PathForm form, CleanChars cleanChars) {
+    const auto clean = partCleaner(cleanChars);
     const CutPath cut = cutPath(path, form);
     std::string result;
     result.reserve(path.size());
@@ -145,12 +162,12 @@ std::string ReplaceInvalidChars(std::string_view text, char replacement) {
 
 bool IsInvalidPath(std::string_view path, PathForm form) {
     const CutPath cut = cutPath(path, form);
-    if (cut.hasDrive && HasInvalidChar(cut.drive))
+    if (cut.hasDrive && partHasInvalidChar(cut.drive))
         return true;
     for (std::string_view folder : cut.folders)
-        if (HasInvalidChar(folder))
+        if (partHasInvalidChar(folder))
             return true;
-    return HasInvalidChar(cut.file);
+    return partHasInvalidChar(cut.file);
 }
 
 std::string DeleteInvalidInPath(std::string_view path, PathForm form) {

@@ -43,7 +43,9 @@ std::optional<std::string> toHostPath(std::string_view programPath);
 std::optional<std::string> fullProgramPath(std::string_view programPath);
 
 // The program path of a host path, through the longest mapped prefix ("Z:\..." by default):
-// "D:\" for the drive's folder itself, "D:\Music\a.mp3" below it. A relative host path is taken
+// "D:\" for the drive's folder itself, "D:\Music\a.mp3" below it. Each host name below the
+// prefix becomes its program name (host_names.h), and toHostPath turns the names back, so the
+// round trip gives the host path exactly. A relative host path is taken
 // below the process's current folder; "" when no drive maps it.
 std::string toProgramPath(std::string_view hostPath);
 

@@ -45,7 +45,8 @@ bool escapeAt(std::string_view text, size_t at) {
 
 // A stand-in or the escape mark starts at `at`: a host name holding one needs the escape.
 bool reservedAt(std::string_view text, size_t at) {
-    return escapeAt(text, at) || standInAt(text, at) != '\0';
+    return at < text.size() && static_cast<unsigned char>(text[at]) == 0xEF &&
+           (escapeAt(text, at) || standInAt(text, at) != '\0');
 }
 
 } // namespace

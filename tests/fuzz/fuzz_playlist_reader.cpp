@@ -22,7 +22,7 @@ void check(bool condition) {
     }
 }
 
-// A folder of its own for the whole run, mounted as D:.
+// A folder of its own for the whole run, mounted as D: and removed when the run ends.
 const std::string& playlistFolder() {
     static const std::string folder = [] {
         std::string pattern = "/tmp/tw-fuzz-playlist-XXXXXX";
@@ -30,6 +30,11 @@ const std::string& playlistFolder() {
         platform::mountDrive('D', pattern);
         return pattern;
     }();
+    static const bool cleanedAtExit = std::atexit([] {
+                                          ::unlink((playlistFolder() + "/a.m3u").c_str());
+                                          ::rmdir(playlistFolder().c_str());
+                                      }) == 0;
+    (void)cleanedAtExit;
     return folder;
 }
 
@@ -37,7 +42,10 @@ const std::string& playlistFolder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    std::ofstream(playlistFolder() + "/a.m3u", std::ios::binary | std::ios::trunc) << bytes;
+    // A new file each time: cutting the old one short would make the file system flush it.
+    const std::string path = playlistFolder() + "/a.m3u";
+    ::unlink(path.c_str());
+    std::ofstream(path, std::ios::binary) << bytes;
     store::TfdbObject listDb([](const std::string&) {});
     store::createTrackListLayout(listDb);
     try {

@@ -196,6 +196,12 @@ TEST(CleanInvalidName, LeavesTheDestinationFolderAlone) {
         {R"(D:\Music\x:.mp3)", R"(D:\Music\)", R"(D:\Music\x.mp3)"},
         {R"(D:\a?.mp3)", R"(D:\)", R"(D:\a.mp3)"},
         {R"(D:\Music\.?.\x.mp3)", R"(D:\Music)", R"(D:\Music\x.mp3)"},
+        // Stand-ins for a host name's ":" and "?" are those characters on the destination;
+        // a host name's own private-use character (escaped) is no invalid character.
+        {"D:\\Music\\AC\xEF\x80\xBA"
+         "DC\\a\xEF\x80\xBF.mp3",
+         R"(D:\Music)", R"(D:\Music\ACDC\a.mp3)"},
+        {"D:\\Music\\\xEF\x80\x80\xEF\x80\xBA.mp3", R"(D:\Music)", std::nullopt},
         // Not below the folder: looked at whole, as before.
         {R"(E:\Other\a?.mp3)", R"(D:\Music)", R"(E:\Other\a.mp3)"},
     };
