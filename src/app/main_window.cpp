@@ -3,7 +3,9 @@
 #include "app/artwork.h"
 #include "app/controls.h"
 #include "app/desktop_links.h"
+#include "app/player_controls.h"
 #include "app/progress_page_view.h"
+#include "app/qt_media_device.h"
 #include "app/qt_user_prompts.h"
 #include "app/settings.h"
 #include "app/settings_location.h"
@@ -65,11 +67,22 @@ TForm1::TForm1(WindowSetup setup) : QWidget(nullptr, WindowKind) {
         m_links = m_ownLinks.get();
     }
     m_flow = std::make_unique<wizard::PageFlow>(Shell, static_cast<wizard::WizardHost&>(*this));
+    wizard::MediaDevice* device = setup.mediaDevice;
+    if (device == nullptr) {
+        m_ownDevice = std::make_unique<QtMediaDevice>();
+        device = m_ownDevice.get();
+    }
     buildWindow();
     m_progressView = std::make_unique<ProgressPageView>(
         ProgressPageControls{Memo1, ProgressBar1, ProgressBar2, Label16, Label14, Label15, Label12},
         *m_prompts, *m_links);
     m_progressDisplay = std::make_unique<copy::ProgressDisplay>(*m_progressView, m_clock, Run);
+    m_playerControls =
+        std::make_unique<PlayerControls>(PlayerControlSet{mps, TB, ListView1, PreviewRows}, *m_prompts);
+    m_refreshTimer = std::make_unique<QtPlayerTimer>(Timer1);
+    m_seekTimer = std::make_unique<QtPlayerTimer>(TSmP);
+    Player =
+        std::make_unique<wizard::PreviewPlayer>(*device, *m_playerControls, *m_refreshTimer, *m_seekTimer);
     FormCreate();
     connectHandlers();
 }

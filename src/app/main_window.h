@@ -22,6 +22,7 @@
 #include "plan/naming.h"
 #include "sources/source_choice.h"
 #include "wizard/page_flow.h"
+#include "wizard/preview_player.h"
 #include "wizard/shell_state.h"
 
 #include <QWidget>
@@ -52,6 +53,8 @@ class TfdbObject;
 namespace app {
 
 class LinkOpener;
+class PlayerControls;
+class QtPlayerTimer;
 class ProgressPageView;
 class RadioGroup;
 class Shape;
@@ -69,6 +72,9 @@ struct WindowSetup {
     // Where links and the result playlist are opened; null gives the desktop's handlers.
     // The caller keeps a given object alive for the window's life.
     LinkOpener* links = nullptr;
+    // What the preview player plays through; null gives Qt Multimedia. Kept alive by the
+    // caller for the window's life.
+    wizard::MediaDevice* mediaDevice = nullptr;
 };
 
 // The window is the page flow's host (wizard/wizard_host.h): the flow decides, the window
@@ -121,6 +127,16 @@ public:
     void UpdateLimitBar();
     void TS4Show();
     void Button2Click();
+
+    // Preview player (window_player.cpp), forwarding to Player: an entry selected (its row),
+    // Play (Button1 and a double click), Stop, the status refresh, the track bar's change and
+    // the seek delay.
+    void ListView1SelectItem(int row);
+    void ListView1DblClick();
+    void Button6Click();
+    void Timer1Timer();
+    void TBChange();
+    void TSmPTimer();
     // Puts every text of the text table on the window (interface_texts.cpp).
     void ApplyInterfaceTexts();
     // Gives each component whose Tag lies in low..high the text of that row, by its class.
@@ -340,6 +356,16 @@ private:
     std::unique_ptr<LinkOpener> m_ownLinks;
     LinkOpener* m_links = nullptr;
     std::unique_ptr<wizard::PageFlow> m_flow;
+    std::unique_ptr<wizard::MediaDevice> m_ownDevice;
+    std::unique_ptr<PlayerControls> m_playerControls;
+    std::unique_ptr<QtPlayerTimer> m_refreshTimer;
+    std::unique_ptr<QtPlayerTimer> m_seekTimer;
+
+public:
+    // The preview player over the window's controls; lives as long as the window.
+    std::unique_ptr<wizard::PreviewPlayer> Player;
+
+private:
     bool m_closed = false;
     // The progress page as the copy engine's view, and the display over it, whose update
     // stamps live as long as the window.

@@ -87,7 +87,8 @@ void TForm1::buildPreviewPage() {
     TSmP = new QTimer(this);
     TSmP->setObjectName(QStringLiteral("TSmP"));
     TSmP->setInterval(500);
-    TSmP->setSingleShot(true);
+    // Repeats until a seek succeeds; the player stops it then.
+    TSmP->setSingleShot(false);
 
     auto* player = new QHBoxLayout;
     player->setSpacing(8);

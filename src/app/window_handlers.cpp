@@ -8,9 +8,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QStackedWidget>
+#include <QTimer>
+#include <QTreeView>
 
 namespace app {
 
@@ -44,6 +48,19 @@ void TForm1::connectHandlers() {
     // Preview and progress pages.
     connectHandler(Button2, &QPushButton::clicked, &TForm1::Button2Click);
     connectHandler(Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty()) {
+                    const int row = selected.indexes().front().row();
+                    RunGuarded(*m_prompts, [this, row] { ListView1SelectItem(row); });
+                }
+            });
+    connectHandler(ListView1, &QTreeView::doubleClicked, &TForm1::ListView1DblClick);
+    connectHandler(Button1, &QPushButton::clicked, &TForm1::ListView1DblClick);
+    connectHandler(Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    connectHandler(TB, &QSlider::valueChanged, &TForm1::TBChange);
+    connectHandler(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    connectHandler(TSmP, &QTimer::timeout, &TForm1::TSmPTimer);
 
     // Start and About pages, and the footer's text.
     connectHandler(StaticText1, &StaticText::clicked, &TForm1::StaticText1Click);

@@ -180,7 +180,4 @@ void TForm1::clearList() {
     PreviewRows->setRows({});
 }
 
-// The preview player has no sound yet: nothing plays that could be stopped.
-void TForm1::stopPlayer() {}
-
 } // namespace app
