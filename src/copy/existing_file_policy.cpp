@@ -1,7 +1,7 @@
 #include "copy/existing_file_policy.h"
 
 #include "plan/path_rules.h"
-#include "platform/files.h"
+#include "platform/name_index.h"
 #include "texts/text_table.h"
 
 namespace copy {
@@ -27,13 +27,7 @@ void logClash(ProgressDisplay& display, const std::string& name, const std::stri
 
 std::string UniqueName(std::string_view path) {
     std::string_view ext = Extension(path);
-    std::string_view base = path.substr(0, path.size() - ext.size());
-    for (int64_t n = 1;; ++n) {
-        std::string candidate = std::string(base) + " (" + std::to_string(n) + ")" + std::string(ext);
-        if (!platform::fileExists(candidate)) {
-            return candidate;
-        }
-    }
+    return platform::firstFreeNumberedPath(path.substr(0, path.size() - ext.size()), ext);
 }
 
 ExistAction ExistActionFromIndex(int index) {

@@ -1,6 +1,7 @@
 // Clearing out the partial files that a killed transfer left: each transfer holds its partial
 // file locked while it writes, so one that nobody holds belongs to no transfer any more.
 #include "platform/drives.h"
+#include "platform/host_location.h"
 #include "platform/posix_io.h"
 #include "platform/transfer.h"
 
@@ -49,6 +50,7 @@ int removeAbandonedPartialFiles(std::string_view folder) {
         ::close(dirFd);
         return 0;
     }
+    detail::countFolderListing();
     int removed = 0;
     while (const struct dirent* entry = ::readdir(dir.get())) {
         if (detail::isPartialFileName(entry->d_name) && removeIfAbandoned(dirfd(dir.get()), entry->d_name)) {

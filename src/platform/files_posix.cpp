@@ -23,9 +23,17 @@ constexpr const char* SharingViolationText =
     "The process cannot access the file because it is being used by another process";
 constexpr const char* NotAFileText = "Not a regular file";
 
+// Only st_mode is filled when the name lookup already saw the entry; a link is followed.
 bool statProgramPath(std::string_view path, struct stat& info) {
-    auto host = toHostPath(path);
-    return host && ::stat(host->c_str(), &info) == 0;
+    auto location = detail::locateProgramPath(path);
+    if (!location || location->missing) {
+        return false;
+    }
+    if (location->mode != 0 && !S_ISLNK(location->mode)) {
+        info.st_mode = location->mode;
+        return true;
+    }
+    return ::stat(detail::joinHostPath(location->root, location->names).c_str(), &info) == 0;
 }
 
 FileHandle openLocked(std::string_view path, int flags) {
@@ -205,7 +213,16 @@ bool closeFile(FileHandle file) {
 
 bool deleteFile(std::string_view path) {
     auto host = toHostPath(path);
-    return host && succeeded(::unlink(host->c_str()));
+    if (!host) {
+        return false;
+    }
+    auto [folder, name] = detail::splitHostFolder(*host);
+    detail::OwnFolderChange change(folder);
+    if (!succeeded(::unlink(host->c_str()))) {
+        return false;
+    }
+    change.done({}, name);
+    return true;
 }
 
 bool forceFolders(std::string_view path) {
@@ -219,11 +236,16 @@ bool forceFolders(std::string_view path) {
     }
     std::string folder = location->root;
     for (const auto& name : location->names) {
+        detail::OwnFolderChange change(folder);
         folder = detail::joinHostPath(folder, name);
         if (::mkdir(folder.c_str(), 0777) == 0) {
+            change.done(name, {}, true);
             continue;
         }
         int error = errno;
+        if (error == EEXIST) {
+            change.nothingChanged();
+        }
         struct stat info;
         if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
             detail::setLastError(error == EEXIST ? ENOTDIR : error);

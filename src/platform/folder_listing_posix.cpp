@@ -4,6 +4,7 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/host_location.h"
 #include "platform/host_names.h"
 #include "platform/last_error.h"
 #include "platform/name_case.h"
@@ -95,6 +96,7 @@ bool listFolder(std::string_view folder, const ListingFilter& filter, FolderList
         ::close(fd);
         return false;
     }
+    detail::countFolderListing();
     listing.identity = identityOf(info);
     errno = 0;
     while (const dirent* entry = ::readdir(stream.get())) {

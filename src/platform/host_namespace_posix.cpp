@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,50 +15,65 @@
 namespace platform::detail {
 namespace {
 
-bool hostEntryExists(const std::string& hostPath) {
+// The st_mode of lstat, or 0 when it fails (errno says why).
+uint32_t hostEntryMode(const std::string& hostPath) {
     struct stat info;
-    return ::lstat(hostPath.c_str(), &info) == 0;
+    return ::lstat(hostPath.c_str(), &info) == 0 ? static_cast<uint32_t>(info.st_mode) : 0;
 }
 
-// The name in `hostFolder` equal to `name` without regard to case; of several, the lowest in
-// byte order, so that the choice does not depend on the order the host lists them in.
-std::optional<std::string> findNameNoCase(const std::string& hostFolder, std::string_view name) {
-    std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(hostFolder.c_str()), ::closedir);
-    if (!folder) {
-        return std::nullopt;
-    }
-    std::string key = foldNameCase(name);
-    std::optional<std::string> found;
-    while (const dirent* entry = ::readdir(folder.get())) {
-        std::string_view candidate = entry->d_name;
-        if (candidate.size() == name.size() && foldNameCase(candidate) == key &&
-            (!found || candidate < *found)) {
-            found = std::string(candidate);
+// Respells `names[from]` and below, each missing name looked up in its parent folder, down from
+// the folder `current`. False when a name matches nothing: the rest stays as given.
+bool respellFrom(std::string current, std::vector<std::string>& names, size_t from) {
+    for (size_t i = from; i < names.size(); ++i) {
+        std::string exact = joinHostPath(current, names[i]);
+        if (hostEntryMode(exact) != 0) {
+            current = std::move(exact);
+            continue;
         }
+        auto found = findNameNoCase(current, names[i]);
+        if (!found) {
+            return false;
+        }
+        names[i] = std::move(*found);
+        current = joinHostPath(current, names[i]);
     }
-    return found;
+    return true;
 }
 
 } // namespace
 
+// The exact path first; on a miss the parent folder's index answers for the last name (one stat
+// of the folder, no listing while the index holds), and only when the parent itself is missing
+// are the names walked from the root.
 void resolveNameCase(HostLocation& location) {
-    if (location.names.empty() || hostEntryExists(joinHostPath(location.root, location.names))) {
+    location.missing = false;
+    location.mode = 0;
+    if (location.names.empty()) {
         return;
     }
-    std::string current = location.root;
-    for (auto& name : location.names) {
-        std::string exact = joinHostPath(current, name);
-        if (hostEntryExists(exact)) {
-            current = std::move(exact);
-            continue;
-        }
-        auto found = findNameNoCase(current, name);
-        if (!found) {
-            return; // nothing below can exist: the rest stays as given
-        }
-        name = std::move(*found);
-        current = joinHostPath(current, name);
+    location.mode = hostEntryMode(joinHostPath(location.root, location.names));
+    if (location.mode != 0) {
+        return;
     }
+    int error = errno;
+    auto& names = location.names;
+    std::string parent =
+        joinHostPath(location.root, std::vector<std::string>(names.begin(), names.end() - 1));
+    std::optional<std::string> last = findNameNoCase(parent, names.back());
+    bool resolved = false;
+    if (last) {
+        names.back() = std::move(*last);
+        resolved = true;
+    } else if (names.size() > 1 && hostEntryMode(parent) == 0) {
+        resolved = respellFrom(location.root, names, 0);
+    }
+    if (resolved) {
+        location.mode = hostEntryMode(joinHostPath(location.root, names));
+        error = errno;
+    }
+    // Only a name known to be absent counts as missing; a name too long or a folder that cannot
+    // be searched leaves the answer to the call that uses the path.
+    location.missing = location.mode == 0 && error == ENOENT;
 }
 
 std::string hostCurrentFolder() {

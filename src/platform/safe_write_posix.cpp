@@ -1,6 +1,7 @@
 // Writing a destination safely on a POSIX host: the temporary file beside the destination, its
 // commit to the final name, and the checks that keep a copy from destroying its own source.
 #include "platform/drives.h"
+#include "platform/host_location.h"
 #include "platform/last_error.h"
 #include "platform/path_text.h"
 #include "platform/transfer_posix.h"
@@ -96,12 +97,15 @@ bool isPartialFileName(std::string_view name) {
 
 int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = joinHostPath(folder, partialName(name));
+        std::string tempName = partialName(name);
+        tempPath = joinHostPath(folder, tempName);
+        OwnFolderChange change(folder);
         UniqueFd fd(::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
         if (!fd) {
             if (errno != EEXIST) {
                 break;
             }
+            change.nothingChanged();
             continue;
         }
         // A cleaner may take the new file for an abandoned one in the moment before it is locked:
@@ -109,6 +113,7 @@ int createTempBeside(const std::string& folder, std::string_view name, std::stri
         // left). Either way this name is lost and another is taken.
         struct stat info;
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &info) == 0 && info.st_nlink > 0) {
+            change.done(tempName, {});
             return fd.release();
         }
         errno = EEXIST;
@@ -120,6 +125,42 @@ int createTempBeside(const std::string& folder, std::string_view name, std::stri
 bool closeKeepingLock(int fd, UniqueFd& keeper) {
     keeper.reset(::dup(fd));
     return ::close(fd) == 0;
+}
+
+bool renameKeepingIndex(const std::string& from, const std::string& to, bool noReplace, bool isFolder) {
+    auto [fromFolder, fromName] = splitHostFolder(from);
+    auto [toFolder, toName] = splitHostFolder(to);
+    OwnFolderChange leaving(fromFolder);
+    std::optional<OwnFolderChange> arriving;
+    if (toFolder != fromFolder) {
+        arriving.emplace(toFolder);
+    }
+    if (!(noReplace ? renameNoReplace(from, to) : ::rename(from.c_str(), to.c_str()) == 0)) {
+        if (errno == EEXIST) {
+            leaving.nothingChanged();
+            if (arriving) {
+                arriving->nothingChanged();
+            }
+        }
+        return false;
+    }
+    if (arriving) {
+        leaving.done({}, fromName);
+        arriving->done(toName, {}, isFolder);
+    } else {
+        leaving.done(toName, fromName, isFolder);
+    }
+    return true;
+}
+
+bool removeKeepingIndex(const std::string& path) {
+    auto [folder, name] = splitHostFolder(path);
+    OwnFolderChange change(folder);
+    if (::unlink(path.c_str()) != 0) {
+        return false;
+    }
+    change.done({}, name);
+    return true;
 }
 
 bool putUnderFreeName(std::string& programDest, std::string& hostDest, const TakenNameRoutine& onTaken,
@@ -162,7 +203,7 @@ bool failNoDrive() {
 }
 
 bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, std::string programDest,
-                             int sourceFd) {
+                             int sourceFd, bool destMissing) {
     partial.discard();
     size_t slash = hostDest.rfind('/');
     std::string folder = slash == 0 ? "/" : hostDest.substr(0, slash);
@@ -172,7 +213,7 @@ bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, 
         return false;
     }
     UniqueFd held;
-    if (!holdExistingDestination(hostDest, sourceFd, held)) {
+    if (!destMissing && !holdExistingDestination(hostDest, sourceFd, held)) {
         return false;
     }
     std::string tempPath;
@@ -192,11 +233,12 @@ bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, 
 
 bool PartialFile::open(std::string_view dest, FileHandle source) {
     discard();
-    auto hostDest = toHostPath(dest);
-    if (!hostDest) {
+    auto location = detail::locateProgramPath(dest);
+    if (!location) {
         return detail::failNoDrive();
     }
-    if (detail::PartialFileAccess::open(*this, *hostDest, std::string(dest), source)) {
+    auto hostDest = std::optional<std::string>(detail::joinHostPath(location->root, location->names));
+    if (detail::PartialFileAccess::open(*this, *hostDest, std::string(dest), source, location->missing)) {
         return true;
     }
     int error = errno;
@@ -218,10 +260,10 @@ bool PartialFile::commit(ExistingFile existing, const TakenNameRoutine& onTaken)
     detail::UniqueFd lock;
     bool done = detail::closeKeepingLock(std::exchange(m_file, InvalidFile), lock);
     if (done && existing == ExistingFile::Replace) {
-        done = ::rename(m_tempPath.c_str(), m_destPath.c_str()) == 0;
+        done = detail::renameKeepingIndex(m_tempPath, m_destPath, false);
     } else if (done) {
         done = detail::putUnderFreeName(m_destName, m_destPath, onTaken, [this](const std::string& hostDest) {
-            return detail::renameNoReplace(m_tempPath, hostDest);
+            return detail::renameKeepingIndex(m_tempPath, hostDest, true);
         });
     }
     if (done) {
@@ -239,7 +281,7 @@ void PartialFile::discard() {
         ::close(std::exchange(m_file, InvalidFile));
     }
     if (!m_tempPath.empty()) {
-        ::unlink(m_tempPath.c_str());
+        detail::removeKeepingIndex(m_tempPath);
         m_tempPath.clear();
     }
     if (m_heldDest != InvalidFile) {

@@ -61,7 +61,7 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
                          FileError::SourceChanged);
         return MoveResult::CopiedOnly;
     }
-    if (::unlink(hostSource.c_str()) != 0) {
+    if (!removeKeepingIndex(hostSource)) {
         setLastError(errno);
         return MoveResult::CopiedOnly;
     }
@@ -134,8 +134,8 @@ MoveResult systemMove(std::string_view source, std::string_view dest, const Take
         }
     }
     std::string programDest(dest);
-    if (detail::putUnderFreeName(programDest, *hostDest, onTaken, [&hostSource](const std::string& to) {
-            return detail::renameNoReplace(*hostSource, to);
+    if (detail::putUnderFreeName(programDest, *hostDest, onTaken, [&](const std::string& to) {
+            return detail::renameKeepingIndex(*hostSource, to, true, S_ISDIR(info.st_mode));
         })) {
         return MoveResult::Moved;
     }

@@ -25,11 +25,18 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
                   const volatile int32_t* cancelCell);
 
 // Opens `partial` for the host path `hostDest`, the program path `programDest` (see
-// PartialFile::open).
+// PartialFile::open). `destMissing`: the caller has just seen that nothing stands at `hostDest`,
+// so there is no existing destination to hold.
 struct PartialFileAccess {
-    static bool open(PartialFile& partial, const std::string& hostDest, std::string programDest,
-                     int sourceFd);
+    static bool open(PartialFile& partial, const std::string& hostDest, std::string programDest, int sourceFd,
+                     bool destMissing = false);
 };
+
+// rename(2), or renameNoReplace with `noReplace`, and unlink(2), keeping the name indexes of the
+// folders involved current (name_index.h); false with errno.
+bool renameKeepingIndex(const std::string& from, const std::string& to, bool noReplace,
+                        bool isFolder = false);
+bool removeKeepingIndex(const std::string& path);
 
 // Calls `put` with `hostDest` until it succeeds or fails with another errno than EEXIST; on
 // EEXIST asks `onTaken` for the next program path (see TakenNameRoutine) and updates both
