@@ -165,13 +165,10 @@ void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& disp
     for (int i = 0; i < run.EntryCount; ++i) {
         std::string source = store::readTrackField(listDb, i, store::TrackField::OrigFileName).toText();
         display.SetFileBar(DoneFraction(i, run.EntryCount));
-        if (!platform::fileExists(source)) {
-            ++run.MissingCount;
-            continue;
-        }
+        // The open tells most sources apart; only one that fails to open is looked at again.
         int64_t length = measureSource(source);
         if (length < 0) {
-            ++run.UnreadableCount;
+            ++(platform::fileExists(source) ? run.UnreadableCount : run.MissingCount);
             continue;
         }
         run.TotalBytes += length;

@@ -55,14 +55,26 @@ OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunS
     if (length < 0) {
         return OwnCopyResult::ReadError;
     }
+    // A file of more than one buffer: a longer read-ahead, and its room taken before the first
+    // byte, so that a full disk stops the copy at once instead of halfway. One buffer's write
+    // finds that out as soon.
+    if (length > static_cast<int64_t>(CopyBufferSize)) {
+        platform::adviseSequentialRead(from.handle());
+        if (!platform::reserveFileSpace(to.handle(), length)) {
+            return OwnCopyResult::WriteError;
+        }
+    }
     // The data, not the length the source reports, decides where the copy ends: a file that
     // grew, or one of /proc that reports 0 bytes, is copied whole.
     int64_t position = 0;
-    for (;;) {
+    for (bool ended = false;;) {
         if (!run.shell.WorkActive || !run.FileGoOn) {
             to.discard();
             reportInterruption(dest, display);
             return OwnCopyResult::Interrupted;
+        }
+        if (ended) {
+            break;
         }
         int64_t got = platform::readFile(from.handle(), CopyBuffer, CopyBufferSize);
         if (got < 0) {
@@ -79,6 +91,8 @@ OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunS
         display.SetOverallBar(overall);
         display.ShowStatus(StatusTime | StatusSize, overall);
         display.SetFileBar(DoneFraction(position, std::max(length, position)));
+        // A short read is the end of the data (readFile reads on until it is): no read more.
+        ended = got < static_cast<int64_t>(CopyBufferSize);
     }
     if (position < length) {
         return OwnCopyResult::SourceEnded; // it shrank while it was copied

@@ -28,6 +28,12 @@ int64_t fileLength(FileHandle file);               // -1 on failure
 int64_t filePosition(FileHandle file);             // -1 on failure
 int64_t seekFile(FileHandle file, int64_t offset); // absolute; new position or -1
 bool truncateFile(FileHandle file, int64_t length);
+// Reserves room for `length` bytes of `file` on its volume without changing its length, so that
+// a full disk fails here rather than halfway through the data. True also where the file system
+// cannot reserve (the writes then find out); false (DiskFull) when the room is not there.
+bool reserveFileSpace(FileHandle file, int64_t length);
+// Tells the host that `file` will be read from start to end once (a larger read-ahead).
+void adviseSequentialRead(FileHandle file);
 // Bytes read, fewer than count only at the end of the file (0 there), or -1 on failure.
 int64_t readFile(FileHandle file, void* buffer, int64_t count);
 // Bytes written, which may be fewer than count (a filling disk, a file-size limit: the

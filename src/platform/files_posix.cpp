@@ -112,8 +112,9 @@ int detail::openLockedHost(const std::string& hostPath, int flags, struct stat& 
         errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return -1;
     }
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK) != 0) {
+    // F_SETFL sets only the status flags (O_APPEND and the like), so the flags of the open less
+    // O_NONBLOCK need no F_GETFL first.
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fcntl(fd.get(), F_SETFL, flags & O_APPEND) != 0) {
         return -1;
     }
     return fd.release();
@@ -185,6 +186,21 @@ int64_t seekFile(FileHandle file, int64_t offset) {
 
 bool truncateFile(FileHandle file, int64_t length) {
     return succeeded(::ftruncate(file, length));
+}
+
+bool reserveFileSpace(FileHandle file, int64_t length) {
+    if (length <= 0 || ::fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length) == 0) {
+        return true;
+    }
+    if (errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) {
+        return true;
+    }
+    detail::setLastError(errno);
+    return false;
+}
+
+void adviseSequentialRead(FileHandle file) {
+    ::posix_fadvise(file, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 int64_t readFile(FileHandle file, void* buffer, int64_t count) {

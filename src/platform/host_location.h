@@ -34,8 +34,9 @@ void resolveNameCase(HostLocation& location);
 // In name_index_posix.cpp.
 // The name in `hostFolder` equal to `name` without regard to case; of several, the lowest in
 // byte order, so that the choice does not depend on the order the host lists them in. nullopt
-// when there is none or the folder cannot be listed.
-std::optional<std::string> findNameNoCase(const std::string& hostFolder, std::string_view name);
+// when there is none or the folder cannot be listed; `folderListed` (may be null) tells which.
+std::optional<std::string> findNameNoCase(const std::string& hostFolder, std::string_view name,
+                                          bool* folderListed = nullptr);
 
 // One change that this process makes to the entries of a host folder, keeping the folder's name
 // index (if it has one) current instead of letting the change make it list the folder again.

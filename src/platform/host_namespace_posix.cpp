@@ -59,12 +59,13 @@ void resolveNameCase(HostLocation& location) {
     auto& names = location.names;
     std::string parent =
         joinHostPath(location.root, std::vector<std::string>(names.begin(), names.end() - 1));
-    std::optional<std::string> last = findNameNoCase(parent, names.back());
+    bool parentListed = false;
+    std::optional<std::string> last = findNameNoCase(parent, names.back(), &parentListed);
     bool resolved = false;
     if (last) {
         names.back() = std::move(*last);
         resolved = true;
-    } else if (names.size() > 1 && hostEntryMode(parent) == 0) {
+    } else if (!parentListed && names.size() > 1 && hostEntryMode(parent) == 0) {
         resolved = respellFrom(location.root, names, 0);
     }
     if (resolved) {

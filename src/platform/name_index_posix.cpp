@@ -201,10 +201,14 @@ std::pair<std::string, std::string> splitHostFolder(std::string_view hostPath) {
             std::string(hostPath.substr(slash + 1))};
 }
 
-std::optional<std::string> findNameNoCase(const std::string& hostFolder, std::string_view name) {
+std::optional<std::string> findNameNoCase(const std::string& hostFolder, std::string_view name,
+                                          bool* folderListed) {
     auto& indexes = nameIndexes();
     std::lock_guard lock(indexes.mutex);
     FolderIndex* index = indexes.current(hostFolder);
+    if (folderListed != nullptr) {
+        *folderListed = index != nullptr;
+    }
     return index ? lowestSpelling(*index, name) : std::nullopt;
 }
 

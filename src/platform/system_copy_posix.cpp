@@ -67,9 +67,10 @@ int64_t readWriteOnce(int from, int to, int64_t want) {
 }
 
 // Bytes copied, `want` unless the source ended first, or -1. Leaves the kernel's route for good
-// when it refuses these two files before the first byte, and when it answers "end": some file
-// systems answer 0 where they cannot copy, so a read confirms the end.
-int64_t copyChunk(int from, int to, int64_t want, Route& route, bool nothingCopied) {
+// when it refuses these two files before the first byte, and when it answers "end" before the
+// first byte: some file systems answer 0 where they cannot copy, so a read confirms that end. An
+// end after data is the source's end, as it is for read.
+int64_t copyChunk(int from, int to, int64_t want, Route& route, bool nothingCopied, bool& ended) {
     int64_t copied = 0;
     while (copied < want) {
         ssize_t step;
@@ -78,7 +79,8 @@ int64_t copyChunk(int from, int to, int64_t want, Route& route, bool nothingCopi
             if (step < 0 && errno == EINTR) {
                 continue;
             }
-            if (step == 0 || (step < 0 && nothingCopied && copied == 0 && kernelCopyRefused(errno))) {
+            bool firstCall = nothingCopied && copied == 0;
+            if (firstCall && (step == 0 || (step < 0 && kernelCopyRefused(errno)))) {
                 route = Route::ReadWrite;
                 continue;
             }
@@ -89,6 +91,7 @@ int64_t copyChunk(int from, int to, int64_t want, Route& route, bool nothingCopi
             return -1;
         }
         if (step == 0) {
+            ended = true;
             break;
         }
         copied += step;
@@ -148,9 +151,9 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
         done = 0;
         Route route = Route::Kernel;
         ChunkSizer chunk;
-        for (;;) {
+        for (bool ended = false; !ended;) {
             auto start = Clock::now();
-            int64_t step = copyChunk(from, to, chunk.size(), route, done == 0);
+            int64_t step = copyChunk(from, to, chunk.size(), route, done == 0, ended);
             if (step <= 0) {
                 if (step < 0) {
                     return false;
