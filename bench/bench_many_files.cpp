@@ -43,7 +43,10 @@ namespace {
 }
 
 std::string quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
+    std::string text = path.string();
+    text.insert(text.begin(), '\'');
+    text.push_back('\'');
+    return text;
 }
 
 void runShell(const std::string& command) {
@@ -112,8 +115,12 @@ void measure(std::vector<Side>& sides, const fs::path& out, size_t expected, int
 }
 
 std::string cli(const fs::path& source, const fs::path& dest, const std::string& options) {
-    return std::string(TUNEWAGON_CLI) + " --folder " + quoted(source) + " " + quoted(dest) + " " + options +
-           " --no-playlist > /dev/null";
+    std::string command = TUNEWAGON_CLI;
+    for (const std::string& part : {std::string(" --folder"), quoted(source), quoted(dest), options}) {
+        command += ' ';
+        command += part;
+    }
+    return command + " --no-playlist > /dev/null";
 }
 
 } // namespace
