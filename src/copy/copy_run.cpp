@@ -10,6 +10,7 @@
 #include "texts/text_table.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace copy {
 
@@ -82,15 +83,19 @@ void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb,
     display.SetFileBar(0);
     store::TrackEntry entry;
     store::readTrackEntry(listDb, index, entry);
-    std::string dest = entry.FileName;
     display.SetFileBar(DoneFraction(index, run.EntryCount));
-    bool sourceExists = platform::fileExists(entry.OrigFileName);
-    bool destExists = platform::fileExists(dest);
+    // Each path is looked up once for the tests here and the transfer.
+    platform::ResolvedPath source(entry.OrigFileName);
+    std::optional<platform::ResolvedPath> dest(std::in_place, entry.FileName);
     run.FileGoOn = true;
-    if (destExists) {
-        ApplyExistAction(options.ExistAction, dest, run, display);
+    if (dest->isFile()) {
+        std::string renamed = entry.FileName;
+        ApplyExistAction(options.ExistAction, renamed, run, display);
+        if (renamed != entry.FileName) {
+            dest.emplace(renamed);
+        }
     }
-    if (!sourceExists) {
+    if (!source.isFile()) {
         ++run.NotFoundCount;
         return;
     }
@@ -98,8 +103,8 @@ void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb,
         ++run.SkippedCount;
         return;
     }
-    EntryOutcome outcome = TransferEntry(options.TransferMode, options.ExistAction, entry.OrigFileName, dest,
-                                         entry.FileName, run, display);
+    EntryOutcome outcome =
+        TransferEntry(options.TransferMode, options.ExistAction, source, *dest, entry.FileName, run, display);
     countOutcome(outcome, run);
     // The entry counts as done whatever came of its transfer.
     if (entry.Size > 0) {

@@ -49,9 +49,9 @@ EntryOutcome interruptedOrFailed(const RunState& run) {
     return run.FileGoOn && run.shell.WorkActive ? EntryOutcome::Failed : EntryOutcome::Skipped;
 }
 
-EntryOutcome ownCopyEntry(const std::string& source, const std::string& dest, TakenNamePolicy& policy,
-                          RunState& run, ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(141, {dest}));
+EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
+                          TakenNamePolicy& policy, RunState& run, ProgressDisplay& display) {
+    display.LogLine(texts::FormatText(141, {dest.programPath()}));
     std::string error;
     switch (OwnCopy(source, dest, run, display, policy.existing(), policy.routine())) {
     case OwnCopyResult::Done:
@@ -81,9 +81,9 @@ EntryOutcome ownCopyEntry(const std::string& source, const std::string& dest, Ta
     return EntryOutcome::Failed;
 }
 
-EntryOutcome systemCopyEntry(const std::string& source, const std::string& dest, TakenNamePolicy& policy,
-                             RunState& run, ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(141, {dest}));
+EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
+                             TakenNamePolicy& policy, RunState& run, ProgressDisplay& display) {
+    display.LogLine(texts::FormatText(141, {dest.programPath()}));
     if (SystemCopy(source, dest, run, display, policy.existing(), policy.routine())) {
         return EntryOutcome::Copied;
     }
@@ -94,9 +94,9 @@ EntryOutcome systemCopyEntry(const std::string& source, const std::string& dest,
     return interruptedOrFailed(run);
 }
 
-EntryOutcome systemMoveEntry(const std::string& source, const std::string& dest, TakenNamePolicy& policy,
-                             ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(144, {dest}));
+EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
+                             TakenNamePolicy& policy, ProgressDisplay& display) {
+    display.LogLine(texts::FormatText(144, {dest.programPath()}));
     switch (SystemMove(source, dest, policy.routine())) {
     case platform::MoveResult::Moved:
         return EntryOutcome::Copied;
@@ -115,8 +115,8 @@ EntryOutcome systemMoveEntry(const std::string& source, const std::string& dest,
 
 } // namespace
 
-EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const std::string& source,
-                           const std::string& dest, const std::string& planned, RunState& run,
+EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
+                           const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
                            ProgressDisplay& display) {
     TakenNamePolicy policy(action, planned, run, display);
     switch (mode) {

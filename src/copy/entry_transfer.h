@@ -8,6 +8,8 @@
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 
+#include "platform/files.h"
+
 #include <string>
 
 namespace copy {
@@ -20,9 +22,10 @@ enum class EntryOutcome {
 };
 
 // `dest` is where the entry goes after the policy's first step; `planned` is the entry's own
-// destination, from which the next numbered names are counted.
-EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const std::string& source,
-                           const std::string& dest, const std::string& planned, RunState& run,
+// destination, from which the next numbered names are counted. Both paths come looked up
+// already, so the transfer does not look them up again.
+EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
+                           const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
                            ProgressDisplay& display);
 
 } // namespace copy

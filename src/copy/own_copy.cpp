@@ -17,7 +17,7 @@ alignas(4096) unsigned char CopyBuffer[CopyBufferSize];
 // Closes the source on every path out of OwnCopy.
 class OpenSource {
 public:
-    explicit OpenSource(std::string_view path) : m_file(platform::openFileExclusive(path)) {}
+    explicit OpenSource(const platform::ResolvedPath& path) : m_file(platform::openFileExclusive(path)) {}
     OpenSource(const OpenSource&) = delete;
     OpenSource& operator=(const OpenSource&) = delete;
     ~OpenSource() {
@@ -40,8 +40,8 @@ void reportInterruption(std::string_view dest, ProgressDisplay& display) {
 
 } // namespace
 
-OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunState& run,
-                      ProgressDisplay& display, platform::ExistingFile existing,
+OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
+                      const RunState& run, ProgressDisplay& display, platform::ExistingFile existing,
                       const platform::TakenNameRoutine& onTaken) {
     OpenSource from(source);
     if (from.handle() == platform::InvalidFile) {
@@ -70,7 +70,7 @@ OwnCopyResult OwnCopy(std::string_view source, std::string_view dest, const RunS
     for (bool ended = false;;) {
         if (!run.shell.WorkActive || !run.FileGoOn) {
             to.discard();
-            reportInterruption(dest, display);
+            reportInterruption(dest.programPath(), display);
             return OwnCopyResult::Interrupted;
         }
         if (ended) {

@@ -11,15 +11,16 @@ platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, co
     return goOn ? platform::CopyProgressAnswer::Continue : platform::CopyProgressAnswer::Cancel;
 }
 
-bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display,
-                platform::ExistingFile existing, const platform::TakenNameRoutine& onTaken) {
+bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest, RunState& run,
+                ProgressDisplay& display, platform::ExistingFile existing,
+                const platform::TakenNameRoutine& onTaken) {
     auto progress = [&run, &display](int64_t total, int64_t transferred) {
         return CopyProgress(total, transferred, run, display);
     };
     return platform::systemCopy(source, dest, progress, &run.shell.CopyCancelCell, existing, onTaken);
 }
 
-platform::MoveResult SystemMove(std::string_view source, std::string_view dest,
+platform::MoveResult SystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                                 const platform::TakenNameRoutine& onTaken) {
     return platform::systemMove(source, dest, onTaken);
 }

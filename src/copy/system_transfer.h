@@ -22,13 +22,13 @@ platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, co
 
 // Copies `source` to `dest` while watching run.shell.CopyCancelCell; false on any failure, a
 // cancel included. `existing` and `onTaken` as for platform::systemCopy.
-bool SystemCopy(std::string_view source, std::string_view dest, RunState& run, ProgressDisplay& display,
-                platform::ExistingFile existing = platform::ExistingFile::Replace,
+bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest, RunState& run,
+                ProgressDisplay& display, platform::ExistingFile existing = platform::ExistingFile::Replace,
                 const platform::TakenNameRoutine& onTaken = {});
 
 // Moves `source` to `dest` (a rename on one volume); cannot be interrupted; never replaces
 // anything at `dest` (`onTaken` may name another destination). See platform::systemMove.
-platform::MoveResult SystemMove(std::string_view source, std::string_view dest,
+platform::MoveResult SystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                                 const platform::TakenNameRoutine& onTaken = {});
 
 } // namespace copy

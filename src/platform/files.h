@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,12 +15,38 @@ namespace platform {
 using FileHandle = int;
 inline constexpr FileHandle InvalidFile = -1;
 
+// A program path looked up on the host once (its drive, the letter case of its names, what
+// stands there), for the calls about one file that follow each other at once: the existence
+// test, the open, the transfer. Like any test of a name, what it saw holds only at the moment
+// it looked; the calls that take it find out about later changes as they do for a plain path.
+// Built implicitly from a program path, so every call that takes one takes a plain path too.
+class ResolvedPath {
+public:
+    ResolvedPath(std::string_view programPath);
+    ResolvedPath(const std::string& programPath) : ResolvedPath(std::string_view(programPath)) {}
+    ResolvedPath(const char* programPath) : ResolvedPath(std::string_view(programPath)) {}
+
+    const std::string& programPath() const { return m_programPath; }
+    // nullopt when the path names no mapped drive.
+    const std::optional<std::string>& hostPath() const { return m_hostPath; }
+    // As fileExists at the moment of the lookup (a link is followed now).
+    bool isFile() const;
+    // Nothing stood at the path when it was looked up.
+    bool missing() const { return m_missing; }
+
+private:
+    std::string m_programPath;
+    std::optional<std::string> m_hostPath;
+    uint32_t m_mode = 0; // of lstat; 0 when not known
+    bool m_missing = false;
+};
+
 bool fileExists(std::string_view path);   // true for files only, never for folders
 bool folderExists(std::string_view path); // true for folders (and drive roots) only
 
 // Opens an existing file for reading with all sharing denied: takes an exclusive
 // non-blocking flock, and fails when another open holds one (in this process or another).
-FileHandle openFileExclusive(std::string_view path);
+FileHandle openFileExclusive(const ResolvedPath& path);
 // Opens for reading and writing with all sharing denied, creating the file when missing.
 // Never truncates: the caller decides that once it knows what file it holds.
 FileHandle createFileExclusive(std::string_view path);

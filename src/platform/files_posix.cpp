@@ -36,9 +36,10 @@ bool statProgramPath(std::string_view path, struct stat& info) {
     return ::stat(detail::joinHostPath(location->root, location->names).c_str(), &info) == 0;
 }
 
-FileHandle openLocked(std::string_view path, int flags) {
-    auto host = toHostPath(path);
+FileHandle openLocked(const ResolvedPath& path, int flags) {
+    const auto& host = path.hostPath();
     if (!host) {
+        detail::setLastErrorText(detail::NoDriveText);
         return InvalidFile;
     }
     struct stat info;
@@ -151,7 +152,27 @@ bool folderExists(std::string_view path) {
     return statProgramPath(path, info) && S_ISDIR(info.st_mode);
 }
 
-FileHandle openFileExclusive(std::string_view path) {
+ResolvedPath::ResolvedPath(std::string_view programPath) : m_programPath(programPath) {
+    auto location = detail::locateProgramPath(programPath);
+    if (location) {
+        m_hostPath = detail::joinHostPath(location->root, location->names);
+        m_mode = location->mode;
+        m_missing = location->missing;
+    }
+}
+
+bool ResolvedPath::isFile() const {
+    if (!m_hostPath || m_missing) {
+        return false;
+    }
+    struct stat info;
+    if (m_mode != 0 && !S_ISLNK(m_mode)) {
+        return S_ISREG(m_mode);
+    }
+    return ::stat(m_hostPath->c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+FileHandle openFileExclusive(const ResolvedPath& path) {
     return openLocked(path, O_RDONLY);
 }
 

@@ -231,14 +231,13 @@ bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, 
 
 } // namespace detail
 
-bool PartialFile::open(std::string_view dest, FileHandle source) {
+bool PartialFile::open(const ResolvedPath& dest, FileHandle source) {
     discard();
-    auto location = detail::locateProgramPath(dest);
-    if (!location) {
+    const auto& hostDest = dest.hostPath();
+    if (!hostDest) {
         return detail::failNoDrive();
     }
-    auto hostDest = std::optional<std::string>(detail::joinHostPath(location->root, location->names));
-    if (detail::PartialFileAccess::open(*this, *hostDest, std::string(dest), source, location->missing)) {
+    if (detail::PartialFileAccess::open(*this, *hostDest, dest.programPath(), source, dest.missing())) {
         return true;
     }
     int error = errno;

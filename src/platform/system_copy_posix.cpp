@@ -180,9 +180,9 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
 
 } // namespace detail
 
-bool systemCopy(std::string_view source, std::string_view dest, const CopyProgressRoutine& progress,
+bool systemCopy(const ResolvedPath& source, const ResolvedPath& dest, const CopyProgressRoutine& progress,
                 const volatile int32_t* cancelCell, ExistingFile existing, const TakenNameRoutine& onTaken) {
-    auto hostSource = toHostPath(source);
+    const auto& hostSource = source.hostPath();
     if (!hostSource) {
         return detail::failNoDrive();
     }

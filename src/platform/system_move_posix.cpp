@@ -110,9 +110,9 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to) {
 
 } // namespace detail
 
-MoveResult systemMove(std::string_view source, std::string_view dest, const TakenNameRoutine& onTaken) {
-    auto hostSource = toHostPath(source);
-    auto hostDest = toHostPath(dest);
+MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, const TakenNameRoutine& onTaken) {
+    const auto& hostSource = source.hostPath();
+    auto hostDest = dest.hostPath();
     if (!hostSource || !hostDest) {
         detail::failNoDrive();
         return MoveResult::Failed;
@@ -133,7 +133,7 @@ MoveResult systemMove(std::string_view source, std::string_view dest, const Take
             return MoveResult::Failed;
         }
     }
-    std::string programDest(dest);
+    std::string programDest = dest.programPath();
     if (detail::putUnderFreeName(programDest, *hostDest, onTaken, [&](const std::string& to) {
             return detail::renameKeepingIndex(*hostSource, to, true, S_ISDIR(info.st_mode));
         })) {

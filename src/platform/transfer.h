@@ -55,7 +55,7 @@ using CopyProgressRoutine = std::function<CopyProgressAnswer(int64_t total, int6
 // of /proc report 0 bytes), is copied to the end of its data. Data goes through the kernel (a
 // reflink where the file system offers one, else copy_file_range, else read and write). The
 // copy is not flushed to the disk before it is renamed into place.
-bool systemCopy(std::string_view source, std::string_view dest, const CopyProgressRoutine& progress,
+bool systemCopy(const ResolvedPath& source, const ResolvedPath& dest, const CopyProgressRoutine& progress,
                 const volatile int32_t* cancelCell, ExistingFile existing = ExistingFile::Replace,
                 const TakenNameRoutine& onTaken = {});
 
@@ -75,7 +75,8 @@ enum class MoveResult {
 // device, inode, length and modification time as when it was opened): a new version saved over
 // it meanwhile is never deleted, and the copy is never removed again. A folder does not cross
 // volumes. A file that another open holds is not moved.
-MoveResult systemMove(std::string_view source, std::string_view dest, const TakenNameRoutine& onTaken = {});
+MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest,
+                      const TakenNameRoutine& onTaken = {});
 
 // True when both paths name one existing file (the same device and inode): another spelling,
 // another drive letter mapped to the same folder, or a hard link.
@@ -101,7 +102,7 @@ public:
     // Fails, creating nothing, when `dest` names no mapped drive, a folder or some other
     // non-file, a file that cannot be written or that another open holds, or the same file as
     // `source` (an open handle of the file being copied; InvalidFile when there is none).
-    bool open(std::string_view dest, FileHandle source = InvalidFile);
+    bool open(const ResolvedPath& dest, FileHandle source = InvalidFile);
     FileHandle handle() const { return m_file; }
     // Closes the file (an error reported at close fails the commit) and renames it to `dest`:
     // over an existing file with Replace; with Keep never over anything that stands at `dest` by
