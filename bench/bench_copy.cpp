@@ -159,7 +159,8 @@ void engineRun(int mode, const std::string& from, const std::vector<std::string>
     copy::RunState run(shell);
     copy::SteadyClock clock(tick);
     copy::ProgressDisplay display(view, clock, run);
-    copy::CopyOptions options{mode, 0, false, std::string(1, Drive) + ":\\out"};
+    copy::CopyOptions options{copy::TransferModeFromIndex(mode), copy::ExistOverwrite, false,
+                              std::string(1, Drive) + ":\\out"};
     copy::CopyRun(options, listDb, run, display);
     if (run.FailedCount != 0 || run.NotFoundCount != 0 || run.SkippedCount != 0) {
         std::fprintf(stderr, "run in mode %d ended with: %s\n", mode, view.lastLine.c_str());

@@ -7,6 +7,13 @@
 // run by run; medians are printed, and the ratio of the window's fill and paint to the peer's.
 //
 //   bench_preview [runs [entries]]     (default 5 runs of 100000 entries)
+//   bench_preview --memory             peak memory for 100,000 and 1,000,000 entries
+//
+// The memory mode runs the program once more for each size, so that each peak (the maximum
+// resident set, as the system reports it for a finished process) belongs to that size alone: the
+// window shown with its fixture, then the playlist read, named and shown on the preview page. It
+// prints the peak, the growth over the window alone, and that growth per entry, which stays flat
+// when memory grows linearly.
 //
 // Runs headless (QT_QPA_PLATFORM=offscreen unless a platform is set). The playlist's files do
 // not exist: no size limit is set, so nothing is measured on disk.
@@ -34,8 +41,13 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -136,40 +148,115 @@ void runPeer(app::TForm1& window, std::map<std::string, std::vector<double>>& ti
     times[Steps[8]].push_back(millisecondsOf([&] { peer.grab(); }));
 }
 
+// A playlist of `entries` on a drive D: of its own and the window on the preview page, with the
+// source and options that BuildTrackList reads; the folder goes with the object.
+struct PreviewFixture {
+    fs::path folder;
+    app::UnattendedPrompts prompts; // the count message of the invalid-name fix waits for no one
+    std::unique_ptr<app::TForm1> window;
+
+    explicit PreviewFixture(int entries) {
+        char folderTemplate[] = "/tmp/bench_preview.XXXXXX";
+        if (::mkdtemp(folderTemplate) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        folder = folderTemplate;
+        platform::mountDrive('D', folder.string());
+        writePlaylist(folder / "list.m3u", entries);
+        app::WindowSetup setup;
+        setup.settingsPath = "D:\\conf.fdb"; // never written: the window is not closed
+        setup.prompts = &prompts;
+        window = std::make_unique<app::TForm1>(setup);
+        window->SetSourceKind(sources::PlaylistSource);
+        window->cbSource1->setEditText(QString::fromStdString(playlist()));
+        window->cbDest->setEditText(QString::fromStdString(namingOptions().destFolder));
+        window->cb2->setChecked(true);
+        window->PCL->setCurrentWidget(window->TS4);
+        window->show();
+        QApplication::processEvents();
+    }
+    ~PreviewFixture() {
+        window.reset();
+        platform::unmountDrive('D');
+        fs::remove_all(folder);
+    }
+    static std::string playlist() { return "D:\\list.m3u"; }
+};
+
+long peakKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The child's side of --memory: prints the peak before and after the preview is built and shown.
+int memoryChild(int entries) {
+    PreviewFixture fixture(entries);
+    const long before = peakKilobytes();
+    fixture.window->BuildTrackList();
+    fixture.window->ShowTrackList();
+    fixture.window->grab();
+    if (fixture.window->ListView1->model()->rowCount() != entries) {
+        return 1;
+    }
+    std::printf("%ld %ld\n", before, peakKilobytes());
+    return 0;
+}
+
+// Runs this program with --memory-child for each size and prints what each run reports.
+int memoryReport(const char* self) {
+    std::printf("%10s %14s %14s %16s\n", "entries", "peak MB", "growth MB", "bytes per entry");
+    for (int entries : {100000, 1000000}) {
+        int pipeFds[2];
+        if (::pipe(pipeFds) != 0) {
+            return 1;
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(pipeFds[1], STDOUT_FILENO);
+            const std::string count = std::to_string(entries);
+            ::execl(self, self, "--memory-child", count.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(pipeFds[1]);
+        char text[64] = {};
+        const ssize_t got = ::read(pipeFds[0], text, sizeof text - 1);
+        ::close(pipeFds[0]);
+        int status = 0;
+        rusage usage{};
+        long before = 0, after = 0;
+        if (child < 0 || ::wait4(child, &status, 0, &usage) != child || status != 0 || got <= 0 ||
+            std::sscanf(text, "%ld %ld", &before, &after) != 2) {
+            std::fprintf(stderr, "the run of %d entries failed\n", entries);
+            return 1;
+        }
+        const double growth = static_cast<double>(usage.ru_maxrss - before) * 1024;
+        std::printf("%10d %14.1f %14.1f %16.0f\n", entries, usage.ru_maxrss / 1024.0, growth / 1048576,
+                    growth / entries);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const int entries = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100000;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    if (argc > 1 && std::string(argv[1]) == "--memory") {
+        return memoryReport("/proc/self/exe");
+    }
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-
-    char folderTemplate[] = "/tmp/bench_preview.XXXXXX";
-    if (::mkdtemp(folderTemplate) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
+    if (argc > 2 && std::string(argv[1]) == "--memory-child") {
+        return memoryChild(std::max(1, std::atoi(argv[2])));
     }
-    const fs::path folder = folderTemplate;
-    platform::mountDrive('D', folder.string());
-    writePlaylist(folder / "list.m3u", entries);
-    const std::string playlist = "D:\\list.m3u";
-
-    // The count message of the invalid-name fix must not wait for a person.
-    app::UnattendedPrompts prompts;
-    app::WindowSetup setup;
-    setup.settingsPath = "D:\\conf.fdb"; // never written: the window is not closed
-    setup.prompts = &prompts;
-    app::TForm1 window(setup);
-    window.SetSourceKind(sources::PlaylistSource);
-    window.cbSource1->setEditText(QString::fromStdString(playlist));
-    window.cbDest->setEditText(QString::fromStdString(namingOptions().destFolder));
-    window.cb2->setChecked(true);
-    window.PCL->setCurrentWidget(window.TS4);
-    window.show();
-    QApplication::processEvents();
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int entries = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100000;
+    PreviewFixture fixture(entries);
+    app::TForm1& window = *fixture.window;
+    const std::string playlist = PreviewFixture::playlist();
 
     std::map<std::string, std::vector<double>> times;
     for (int run = 0; run < runs; ++run) {
@@ -188,7 +275,5 @@ int main(int argc, char* argv[]) {
                 ours / peer);
     std::printf("  from playlist to painted preview (window): %.1f ms\n", median(times[Steps[4]]) + ours);
 
-    platform::unmountDrive('D');
-    fs::remove_all(folder);
     return 0;
 }
