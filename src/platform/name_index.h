@@ -3,9 +3,11 @@
 // built by one listing and kept current as the program's own calls create, rename and remove
 // entries there. Every use first checks the folder's identity and change time (one stat): a
 // folder that someone else changed since is listed again, so changes made by other programs are
-// seen. A change made by another program within the host clock's tick of one of ours can go
-// unseen until the folder changes again; the exact name is always asked for first, so this can
-// only hide another spelling of a name, never a name as it stands.
+// seen. Two cases can hide one: a change made in the moment between the check before one of our
+// changes and the look at the folder after it, and, on a host whose clock stamps changes only
+// once a tick (kernels before multigrain time stamps), a change within the same tick as the
+// listing. The exact name is always asked for first, so either can only hide another spelling of
+// a name, never a name as it stands, and the next change to the folder brings it to light.
 #pragma once
 
 #include <cstdint>

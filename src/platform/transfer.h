@@ -99,6 +99,8 @@ public:
     PartialFile& operator=(const PartialFile&) = delete;
     ~PartialFile() { discard(); }
 
+    // A `dest` that was missing when it was looked up has no existing file to hold; one that
+    // appears after that is never replaced under Keep (see commit).
     // Fails, creating nothing, when `dest` names no mapped drive, a folder or some other
     // non-file, a file that cannot be written or that another open holds, or the same file as
     // `source` (an open handle of the file being copied; InvalidFile when there is none).
