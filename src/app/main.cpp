@@ -10,7 +10,21 @@
 #include <QApplication>
 #include <QSessionManager>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("tunewagon " TW_VERSION "\n", stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs("Использование: tunewagon [ПЛЕЙЛИСТ.m3u | ПАПКА | ФАЙЛ...]\n"
+                   "Открывает окно мастера; с плейлистом, папкой или файлами начинает со страницы\n"
+                   "источника, где этот источник уже выбран.\n",
+                   stdout);
+        return 0;
+    }
     platform::treatFileSizeLimitAsFullDisk();
     QApplication application(argc, argv);
     app::TerminationRequests termination;

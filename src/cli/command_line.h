@@ -31,6 +31,7 @@ struct CommandLine {
     std::string limitText; // --limit, megabytes as typed (checked to be a number)
     bool listOnly = false; // --list
     bool help = false;     // --help: nothing else is looked at
+    bool version = false;  // --version: nothing else is looked at
 };
 
 // A command line that cannot be carried out; what() says why, in one line.
