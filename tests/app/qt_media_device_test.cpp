@@ -36,13 +36,13 @@ TEST_F(QtMediaDeviceTest, PlaysSeeksAndClosesAWavFile) {
     EXPECT_NE(device.mode(), Mode::Playing);
 
     device.play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return device.position() > 200; }, 5000)) << device.position();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device.position() > 200; }, 15000)) << device.position();
     EXPECT_EQ(device.mode(), Mode::Playing);
 
     device.seek(2000);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return device.position() >= 1900; }, 5000)) << device.position();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device.position() >= 1900; }, 15000)) << device.position();
     device.play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return device.mode() == Mode::Playing; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device.mode() == Mode::Playing; }, 15000));
 
     device.close();
     EXPECT_EQ(device.mode(), Mode::NotReady);
@@ -70,7 +70,7 @@ TEST_F(QtMediaDeviceTest, PlaysOggVorbis) {
         ASSERT_TRUE(device.open(std::string("D:\\") + format.name, error)) << error;
         EXPECT_NEAR(device.length(), 3000, 100);
         device.play();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return device.position() > 200; }, 5000)) << device.position();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return device.position() > 200; }, 15000)) << device.position();
         device.close();
     }
 }

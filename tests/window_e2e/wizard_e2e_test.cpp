@@ -169,7 +169,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     clickRow(*window, 0, Qt::NoModifier);
     click(window->Button1);
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return window->mps->text().startsWith(QStringLiteral("Playing> ")); }, 5000))
+        QTest::qWaitFor([&] { return window->mps->text().startsWith(QStringLiteral("Playing> ")); }, 15000))
         << window->mps->text().toStdString();
     EXPECT_TRUE(window->mps->text().endsWith(QStringLiteral(" / 0:18"))) << window->mps->text().toStdString();
     EXPECT_EQ(window->TB->maximum(), 18747);
