@@ -56,7 +56,7 @@ bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& lis
     for (;;) {
         const int64_t got = platform::readFile(file.handle(), piece.data(), ReadPieceSize);
         if (got < 0) {
-            throw CannotReadFile(path, platform::lastErrorText());
+            throw CannotReadFile(platform::shownPath(path), platform::lastErrorText());
         }
         if (got == 0 || !reader.feed(std::string_view(piece.data(), static_cast<size_t>(got)))) {
             break;
@@ -121,7 +121,7 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
                   const ShowMessage& showMessage, PlaylistReport* report) {
     OpenFile file(playlistPath);
     if (file.handle() == platform::InvalidFile) {
-        throw CannotOpenFile(playlistPath, platform::lastErrorText());
+        throw CannotOpenFile(platform::shownPath(playlistPath), platform::lastErrorText());
     }
     if (!hasTrackList(listDb)) {
         Show(showMessage, ListMissingMessage);

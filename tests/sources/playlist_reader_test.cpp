@@ -205,12 +205,19 @@ TEST_F(PlaylistTest, UnopenablePlaylistRaisesTheOpenError) {
     drive.writeFile("held.m3u", "#EXTM3U\na.mp3\n");
     const int holder = ::open(drive.hostPath("held.m3u").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    for (const char* path : {"D:\\Lists\\none.m3u", "D:\\Folder.m3u", "D:\\held.m3u", "Q:\\unmapped.m3u"}) {
+    // The message names the host path, or the text as given where no drive maps it.
+    const std::pair<std::string, std::string> cases[] = {
+        {"D:\\Lists\\none.m3u", drive.hostRoot() + "/Lists/none.m3u"},
+        {"D:\\Folder.m3u", drive.hostRoot() + "/Folder.m3u"},
+        {"D:\\held.m3u", drive.hostRoot() + "/held.m3u"},
+        {"Q:\\unmapped.m3u", "Q:\\unmapped.m3u"},
+    };
+    for (const auto& [path, shown] : cases) {
         try {
             sources::ReadPlaylist(*listDb, path, 0, record);
             ADD_FAILURE() << path << " was read";
         } catch (const sources::SourceError& error) {
-            const std::string prefix = "Cannot open file \"" + std::string(path) + "\". ";
+            const std::string prefix = "Cannot open file \"" + shown + "\". ";
             EXPECT_THAT(error.what(), testing::StartsWith(prefix));
             EXPECT_GT(std::string(error.what()).size(), prefix.size()) << "the reason follows";
         }
