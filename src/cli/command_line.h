@@ -7,9 +7,9 @@
 //
 // Paths on the command line are host paths; they come out as program paths (a relative one
 // taken below the current folder, platform/drives.h). --drive adds drives to the table, for
-// playlists made on another machine; they are mounted before any path is read. Options may stand anywhere, also in the
-// form --option=value; --files takes every following word up to the next one that begins
-// with "--".
+// playlists made on another machine; they are mounted before any path is read. Options may stand anywhere,
+// also in the form --option=value; --files takes every following word up to the next one that begins with
+// "--".
 #pragma once
 
 #include "copy/copy_run.h"
@@ -30,10 +30,10 @@ struct CommandLine {
     plan::NamingOptions naming; // destFolder set to the destination
     copy::CopyOptions copy;     // DestFolder set to the destination
     LimitKind limitKind = LimitKind::None;
-    std::string limitText; // --limit, megabytes as typed (checked to be a number)
-    bool listOnly = false; // --list
+    std::string limitText;                      // --limit, megabytes as typed (checked to be a number)
+    bool listOnly = false;                      // --list
     std::vector<platform::DriveMapping> drives; // --drive, in the order given
-    bool help = false;     // --help: nothing else is looked at
+    bool help = false;                          // --help: nothing else is looked at
 };
 
 // A command line that cannot be carried out; what() says why, in one line.

@@ -45,7 +45,7 @@ void PrintTrackList(store::TfdbObject& listDb, int64_t sizeLimit, const sources:
     const std::set<int> relocated = relocatedPositions(report);
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
         const char* state = !platform::fileExists(entry.OrigFileName) ? "missing"
-                            : relocated.count(position) != 0         ? "relocated"
+                            : relocated.count(position) != 0          ? "relocated"
                                                                       : "ok";
         writeLine(field(entry.Desc) + '\t' + field(platform::shownPath(entry.OrigFileName)) + '\t' +
                       field(platform::shownPath(entry.FileName)) + '\t' + state,

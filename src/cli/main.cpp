@@ -106,8 +106,9 @@ int work(const cli::CommandLine& line) {
     sources::PlaylistReport report;
     try {
         checkSourceFolder(line.source);
-        plan::BuildTrackList(listDb, line.source, sizeLimit, line.naming,
-                             [&view](const std::string& text) { view.showMessage(text); }, &report);
+        plan::BuildTrackList(
+            listDb, line.source, sizeLimit, line.naming,
+            [&view](const std::string& text) { view.showMessage(text); }, &report);
     } catch (const sources::SourceError& error) {
         view.showMessage(error.what());
         return ExitSourceUnreadable;

@@ -31,10 +31,7 @@ TEST_F(CliOptionsTest, ListShowsTheNamesThatTheOptionsGive) {
     const ListCase cases[] = {
         {{}, {"Album/01 - Song.mp3", "Album/Intro.ogg", "Jazz/solo.wav"}, "", ""},
         {{"--levels", "0"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
-        {{"--levels=2"},
-         {"Band/Album/01 - Song.mp3", "Band/Album/Intro.ogg", "lib/Jazz/solo.wav"},
-         "",
-         ""},
+        {{"--levels=2"}, {"Band/Album/01 - Song.mp3", "Band/Album/Intro.ogg", "lib/Jazz/solo.wav"}, "", ""},
         {{"--flat"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
         {{"--flat", "--number"}, {"0 01 - Song.mp3", "1 Intro.ogg", "2 solo.wav"}, "", ""},
         {{"--flat", "--rename"}, {"Artist - Title.mp3", "ACDC Back.ogg", "solo.wav"}, "", corrected},
@@ -74,9 +71,10 @@ TEST_F(CliOptionsTest, ListShowsTheNamesThatTheOptionsGive) {
         CliResult result = cli(args);
         SCOPED_TRACE(::testing::PrintToString(c.options));
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        std::string expected = "Artist - Title\t" + h(SongPath) + "\t" + h("out") + "/" + c.names[0] + "\tok\n" +
-                               "AC/DC: Back\t" + h(IntroPath) + "\t" + h("out") + "/" + c.names[1] + "\tok\n" +
-                               "\t" + h(SoloPath) + "\t" + h("out") + "/" + c.names[2] + "\tok\n";
+        std::string expected = "Artist - Title\t" + h(SongPath) + "\t" + h("out") + "/" + c.names[0] +
+                               "\tok\n" + "AC/DC: Back\t" + h(IntroPath) + "\t" + h("out") + "/" +
+                               c.names[1] + "\tok\n" + "\t" + h(SoloPath) + "\t" + h("out") + "/" +
+                               c.names[2] + "\tok\n";
         if (!c.lastLine.empty()) {
             expected += c.lastLine + "\n";
         }
