@@ -29,4 +29,14 @@ std::string shownPath(std::string_view programPath) {
     return detail::joinHostPath(*root, names);
 }
 
+std::string programPathOfShown(std::string_view text) {
+    if (text.starts_with('/') && !text.starts_with("//")) {
+        std::string path = toProgramPath(text);
+        if (!path.empty()) {
+            return path;
+        }
+    }
+    return std::string(text);
+}
+
 } // namespace platform

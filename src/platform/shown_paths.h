@@ -17,4 +17,9 @@ namespace platform {
 // a network path, "") comes back as it is, so a person still sees what was typed.
 std::string shownPath(std::string_view programPath);
 
+// The program path of a text that a person typed into a field or that the program showed there:
+// an absolute host path ("/home/ann/Music") through the drive table (toProgramPath); any other
+// text (a program path such as "D:\Music", a relative path, "") as it is.
+std::string programPathOfShown(std::string_view text);
+
 } // namespace platform

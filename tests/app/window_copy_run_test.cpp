@@ -134,7 +134,8 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
         music.writeFile("out/b.mp3", "old");
     }
     if (run.press != Press::None) {
-        pressWhenLogged(*window, CopyB, run.press == Press::Skip ? window->Button5 : window->Button4);
+        pressWhenLogged(*window, testsupport::withHostRoot(CopyB, music),
+                        run.press == Press::Skip ? window->Button5 : window->Button4);
     }
     prompts.answers = {true};
 
@@ -142,7 +143,7 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
 
     Lines expected(std::begin(ScanLines), std::end(ScanLines));
     expected.insert(expected.end(), run.logAfterScan.begin(), run.logAfterScan.end());
-    EXPECT_EQ(logOf(*window), expected);
+    EXPECT_EQ(logOf(*window), testsupport::withHostRoot(expected, music));
     EXPECT_EQ(testsupport::filesUnder(music), run.filesAfter);
     for (const auto& [name, size] : {std::pair{"a.mp3", 10}, {"b.mp3", 20}, {"c.mp3", 30}}) {
         const std::string copied = std::string("out/") + name;
@@ -159,7 +160,8 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
     EXPECT_EQ(window->ProgressBar1->value(), 1000);
     EXPECT_EQ(window->ProgressBar2->value(), 1000);
     // The page's title shows the verdict, the log's last line, in the colour of a clean run.
-    EXPECT_EQ(window->Label12->text().toStdString(), run.logAfterScan.back());
+    EXPECT_EQ(window->Label12->text().toStdString(),
+              testsupport::withHostRoot(run.logAfterScan.back(), music));
     EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
     for (const QLabel* status : {window->Label14, window->Label15, window->Label16}) {
         EXPECT_TRUE(status->text().isEmpty());
