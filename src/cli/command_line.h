@@ -7,9 +7,9 @@
 //
 // Paths on the command line are host paths; they come out as program paths (a relative one
 // taken below the current folder, platform/drives.h). --drive adds drives to the table, for
-// playlists made on another machine; they are mounted before any path is read. Options may stand anywhere,
-// also in the form --option=value; --files takes every following word up to the next one that begins with
-// "--".
+// playlists made on another machine; they are mounted before any path is read. Options may
+// stand anywhere, also in the form --option=value; --files takes every following word up to
+// the next one that begins with "--".
 #pragma once
 
 #include "copy/copy_run.h"

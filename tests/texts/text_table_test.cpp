@@ -87,7 +87,7 @@ TEST(GetText, ExpandsEscapesAndRejectsRowsOutsideTheTable) {
     const std::vector<GetTextCase> cases = {
         {47, true, "копировать\r\nкопировать (функция системы)\r\nперемещать (функция системы)"},
         {0, true, "Tunewagon"},
-        {179, true, ""},
+        {179, true, "Пропущено строк плейлиста длиннее 4096 байт: %1"},
         {15, true, ""},
         {-1, false, "previous"},
         {180, false, "previous"},
