@@ -109,6 +109,10 @@ public:
     void BitBtn4Click();
     void BitBtn5Click();
     void Button1Click();
+    // Starts on the source page with the source that host paths name (window_launch.cpp): one
+    // playlist, one folder, or files to pick. Used for the command line and for a drop onto
+    // the source page.
+    void OpenWithSource(const std::vector<std::string>& hostPaths);
     // The page shown, as the flow knows it.
     wizard::Page currentPage() const { return m_flow->page(); }
 
@@ -309,6 +313,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // wizard::WizardHost (window_page_flow.cpp).

@@ -30,6 +30,7 @@ const char* const UsageText = R"(Usage:
   --drive D:=FOLDER     the drive D: of playlists made elsewhere is this folder (repeatable)
   --list                build the list and print it, copy nothing
   --help                show this text
+  --version             show the program's version
 
 Exit codes: 0 the run completed; 1 it was aborted or the destination was refused;
 2 the command line is wrong; 3 the source could not be read; 4 the run completed but an
@@ -57,6 +58,7 @@ struct Given {
     std::vector<platform::DriveMapping> drives;
     bool list = false;
     bool help = false;
+    bool version = false;
 };
 
 template <typename T>
@@ -120,6 +122,7 @@ const std::map<std::string_view, FlagStep> Flags = {
     {"--list", [](Given& g) { g.list = true; }},
     {"--help", [](Given& g) { g.help = true; }},
     {"-h", [](Given& g) { g.help = true; }},
+    {"--version", [](Given& g) { g.version = true; }},
 };
 
 const std::map<std::string_view, ValueStep> ValueOptions = {
@@ -256,6 +259,10 @@ sources::SourceChoice sourceChoice(int32_t kind, const std::vector<std::string>&
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const Given given = readWords(args);
     CommandLine line;
+    if (given.version) {
+        line.version = true;
+        return line;
+    }
     if (given.help) {
         line.help = true;
         return line;

@@ -34,6 +34,7 @@ struct CommandLine {
     bool listOnly = false;                      // --list
     std::vector<platform::DriveMapping> drives; // --drive, in the order given
     bool help = false;                          // --help: nothing else is looked at
+    bool version = false;                       // --version: nothing else is looked at
 };
 
 // A command line that cannot be carried out; what() says why, in one line.

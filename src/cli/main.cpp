@@ -136,6 +136,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tunewagon-cli: %s\n\n%s", error.what(), cli::UsageText);
         return ExitWrongCommandLine;
     }
+    if (line.version) {
+        std::fputs("tunewagon-cli " TW_VERSION "\n", stdout);
+        return ExitCompleted;
+    }
     if (line.help) {
         std::fputs(cli::UsageText, stdout);
         return ExitCompleted;

@@ -58,6 +58,17 @@ TEST_F(CliExitCodes, HelpPrintsTheUsage) {
     EXPECT_EQ(result.err, "");
 }
 
+// --version prints the name and the version, whatever else is given.
+TEST_F(CliExitCodes, VersionPrintsTheVersion) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, {"--folder", "x", "--version"}}) {
+        CliResult result = cli(args);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out, "tunewagon-cli 4.2\n");
+        EXPECT_EQ(result.err, "");
+    }
+}
+
 // A source that cannot be read gives 3 and its reason, and no run starts.
 TEST_F(CliExitCodes, UnreadableSourcesGiveThree) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {

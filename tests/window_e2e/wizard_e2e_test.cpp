@@ -10,6 +10,8 @@
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "support/file_checks.h"
+#include "support/null_audio_server.h"
+#include "support/wav_file.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -34,14 +37,18 @@ using Lines = std::vector<std::string>;
 
 class WizardEndToEnd : public WindowTest {
 protected:
-    static void SetUpTestSuite() { xvfb = std::make_unique<e2e::XvfbServer>(); }
-    static void TearDownTestSuite() {}
+    static void SetUpTestSuite() {
+        audio = std::make_unique<testsupport::NullAudioServer>();
+        xvfb = std::make_unique<e2e::XvfbServer>();
+    }
 
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QDir().mkpath(QStringLiteral(TW_SCREENSHOT_DIR));
-        for (int i = 1; i <= 5; ++i) {
+        // The first song is real sound, 300000 bytes like the others, for the player.
+        music.writeFile("Музыка/Альбом/01 Песня.mp3", testsupport::toneWav((300000 - 44) / 2));
+        for (int i = 2; i <= 5; ++i) {
             music.writeFile("Музыка/Альбом/0" + std::to_string(i) + " Песня.mp3",
                             std::string(300000, char('0' + i)));
         }
@@ -90,10 +97,12 @@ protected:
         return lines.mid(lines.size() - count).join(QLatin1Char('|')).toStdString();
     }
 
+    static std::unique_ptr<testsupport::NullAudioServer> audio;
     static std::unique_ptr<e2e::XvfbServer> xvfb;
     testsupport::TempDrive music{'D'};
 };
 
+std::unique_ptr<testsupport::NullAudioServer> WizardEndToEnd::audio;
 std::unique_ptr<e2e::XvfbServer> WizardEndToEnd::xvfb;
 
 TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
@@ -160,6 +169,16 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     EXPECT_EQ(window->Label4->text().toStdString(), "150%  -  1500 Кб/1000 Кб");
     snapshot(*window, "05-preview-folder");
 
+    // The first song played from the preview; Next below stops it.
+    clickRow(*window, 0, Qt::NoModifier);
+    click(window->Button1);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->mps->text().startsWith(QStringLiteral("Playing> ")); }, 5000))
+        << window->mps->text().toStdString();
+    EXPECT_TRUE(window->mps->text().endsWith(QStringLiteral(" / 0:18"))) << window->mps->text().toStdString();
+    EXPECT_EQ(window->TB->maximum(), 18747);
+    snapshot(*window, "05b-playing");
+
     // Rows 2 and 4 removed: the bar turns white.
     clickRow(*window, 1, Qt::NoModifier);
     clickRow(*window, 3, Qt::ControlModifier);
@@ -178,6 +197,8 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     // The run: the three files and the playlist land; the offer to open it is declined.
     click(window->BNext);
     ASSERT_EQ(window->PCL->currentWidget(), window->TSP);
+    EXPECT_EQ(window->Player->chosenFile(), "");
+    EXPECT_EQ(window->TB->value(), 0);
     EXPECT_TRUE(window->BNext->isHidden());
     EXPECT_TRUE(window->BPrev->isEnabled());
     EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
