@@ -259,6 +259,7 @@ public:
     QLabel* Label30 = nullptr;
     QSpinBox* seDiv = nullptr;
     QCheckBox* chCreateList = nullptr;
+    QCheckBox* chAbsoluteList = nullptr; // the result playlist by absolute host paths
     QGroupBox* GroupBox2 = nullptr;
     QComboBox* cbSizeLimit = nullptr;
     QLabel* Label28 = nullptr;
@@ -362,6 +363,10 @@ private:
     std::unique_ptr<LinkOpener> m_ownLinks;
     LinkOpener* m_links = nullptr;
     std::unique_ptr<wizard::PageFlow> m_flow;
+    // What the last list building's playlist reader found out (lines found elsewhere).
+    sources::PlaylistReport m_playlistReport;
+    // The settings' "Drives" text, written back as it was read.
+    std::string m_driveMappings;
     std::unique_ptr<wizard::MediaDevice> m_ownDevice;
     std::unique_ptr<PlayerControls> m_playerControls;
     std::unique_ptr<QtPlayerTimer> m_refreshTimer;

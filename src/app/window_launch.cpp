@@ -6,6 +6,7 @@
 #include "app/widgets.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/shown_paths.h"
 #include "wizard/launch_source.h"
 
 #include <QComboBox>
@@ -48,10 +49,10 @@ void TForm1::OpenWithSource(const std::vector<std::string>& hostPaths) {
     }
     switch (source->kind) {
     case sources::PlaylistSource:
-        cbSource1->setEditText(toQt(source->path));
+        cbSource1->setEditText(toQt(platform::shownPath(source->path)));
         break;
     case sources::FolderSource:
-        cbSource2->setEditText(toQt(source->path));
+        cbSource2->setEditText(toQt(platform::shownPath(source->path)));
         break;
     default:
         OpenDialog2Files = source->files;

@@ -26,6 +26,8 @@ const char* const UsageText = R"(Usage:
   --mode copy|system-copy|move           (default system-copy)
   --exists overwrite|rename|skip         (default rename)
   --no-playlist         do not write _playlist_.m3u
+  --playlist-paths relative|absolute     paths in _playlist_.m3u (default relative)
+  --drive D:=FOLDER     the drive D: of playlists made elsewhere is this folder (repeatable)
   --list                build the list and print it, copy nothing
   --help                show this text
   --version             show the program's version
@@ -52,6 +54,8 @@ struct Given {
     copy::TransferMode mode = copy::TransferSystemCopy;
     copy::ExistAction exists = copy::ExistRename;
     bool noPlaylist = false;
+    copy::PlaylistPaths playlistPaths = copy::PlaylistPaths::Relative;
+    std::vector<platform::DriveMapping> drives;
     bool list = false;
     bool help = false;
     bool version = false;
@@ -146,6 +150,21 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
                                              {{"copy", copy::TransferOwnCopy},
                                               {"system-copy", copy::TransferSystemCopy},
                                               {"move", copy::TransferSystemMove}});
+     }},
+    {"--playlist-paths",
+     [](Given& g, std::string_view v) {
+         g.playlistPaths = choose<copy::PlaylistPaths>(
+             "--playlist-paths", v,
+             {{"relative", copy::PlaylistPaths::Relative}, {"absolute", copy::PlaylistPaths::Absolute}});
+     }},
+    {"--drive",
+     [](Given& g, std::string_view v) {
+         auto mapping = platform::parseDriveMapping(v);
+         if (!mapping) {
+             throw UsageError("--drive takes a letter A to Y and a folder such as D:=/mnt/old, not \"" +
+                              std::string(v) + "\"");
+         }
+         g.drives.push_back(std::move(*mapping));
      }},
     {"--exists",
      [](Given& g, std::string_view v) {
@@ -249,6 +268,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return line;
     }
     checkWhole(given);
+    // A source below a mounted folder is named on that drive, as the playlist's lines are.
+    platform::mountDriveMappings(given.drives);
+    line.drives = given.drives;
     line.source = sourceChoice(given.sources.front().first, given.sources.front().second);
     const std::string dest = programPath(given.dests.front());
     line.naming.destFolder = dest;
@@ -262,6 +284,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.copy.TransferMode = given.mode;
     line.copy.ExistAction = given.exists;
     line.copy.CreateList = !given.noPlaylist;
+    line.copy.PlaylistPaths = given.playlistPaths;
     if (given.limit) {
         line.limitKind = LimitKind::Typed;
         line.limitText = *given.limit;

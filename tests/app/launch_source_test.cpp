@@ -31,12 +31,13 @@ protected:
     testsupport::TempDrive music{'D'};
 };
 
-// A playlist and a folder given as the program's arguments (host paths).
+// A playlist and a folder given as the program's arguments (host paths), shown in their fields
+// as those host paths.
 TEST_F(LaunchSourceTest, PlaylistOrFolderArgument) {
     auto playlist = startWindow();
     playlist->OpenWithSource({music.hostPath("Сборник.m3u")});
     EXPECT_EQ(playlist->PCL->currentWidget(), playlist->TS2);
-    EXPECT_EQ(playlist->cbSource1->currentText().toStdString(), "D:\\Сборник.m3u");
+    EXPECT_EQ(playlist->cbSource1->currentText().toStdString(), music.hostPath("Сборник.m3u"));
     EXPECT_TRUE(playlist->RadioButton1->isChecked());
     EXPECT_EQ(playlist->Shell.SourceKind, 1);
     EXPECT_FALSE(playlist->BPrev->isHidden());
@@ -44,7 +45,7 @@ TEST_F(LaunchSourceTest, PlaylistOrFolderArgument) {
     auto folder = startWindow();
     folder->OpenWithSource({music.hostPath("Музыка")});
     EXPECT_EQ(folder->PCL->currentWidget(), folder->TS2);
-    EXPECT_EQ(folder->cbSource2->currentText().toStdString(), "D:\\Музыка");
+    EXPECT_EQ(folder->cbSource2->currentText().toStdString(), music.hostPath("Музыка"));
     EXPECT_EQ(folder->Shell.SourceKind, 2);
 
     auto none = startWindow();

@@ -72,10 +72,10 @@ TEST_F(CliExitCodes, VersionPrintsTheVersion) {
 // A source that cannot be read gives 3 and its reason, and no run starts.
 TEST_F(CliExitCodes, UnreadableSourcesGiveThree) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--playlist", "lib/none.m3u", "out"}, "Cannot open file \"" + z("lib/none.m3u") + "\". "},
-        {{"--playlist", "lib", "out"}, "Cannot open file \"" + z("lib") + "\". "},
-        {{"--folder", "nowhere", "out"}, "Cannot open folder \"" + z("nowhere") + "\". "},
-        {{"--folder", "lib/list.m3u", "out"}, "Cannot open folder \"" + z("lib/list.m3u") + "\". "},
+        {{"--playlist", "lib/none.m3u", "out"}, "Cannot open file \"" + h("lib/none.m3u") + "\". "},
+        {{"--playlist", "lib", "out"}, "Cannot open file \"" + h("lib") + "\". "},
+        {{"--folder", "nowhere", "out"}, "Cannot open folder \"" + h("nowhere") + "\". "},
+        {{"--folder", "lib/list.m3u", "out"}, "Cannot open folder \"" + h("lib/list.m3u") + "\". "},
     };
     for (const auto& [args, message] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));

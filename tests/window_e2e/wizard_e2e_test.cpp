@@ -2,7 +2,8 @@
 // the start page, the source page with a playlist and then a folder, the destination page
 // with a size limit, the preview (two rows removed, the bar following), the run, Back, and a
 // second run over the same list. Checks the list, the bar, the log and the files on disk, and
-// saves a PNG of what the screen shows at each step.
+// saves a PNG of what the screen shows at each step. Paths are typed and picked, and shown in
+// the fields, the preview and the log, as host paths.
 #include "window_fixture.h"
 #include "xvfb_server.h"
 
@@ -124,7 +125,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     window->SetSourceKind(2);
     click(window->BNext);
     EXPECT_EQ(prompts.messages, (Lines{"Выберите источник!"}));
-    typeInto(window->cbSource1, QStringLiteral("D:\\Сборник.m3u"));
+    typeInto(window->cbSource1, QString::fromStdString(music.hostRoot() + "/Сборник.m3u"));
     EXPECT_TRUE(window->RadioButton1->isChecked());
     snapshot(*window, "02-source-playlist");
     click(window->BNext);
@@ -133,7 +134,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     // Destination page with a typed limit of 1 MB.
     click(window->BNext);
     EXPECT_EQ(prompts.messages.back(), "Выберите папку приемника!");
-    typeInto(window->cbDest, QStringLiteral("D:\\Копии"));
+    typeInto(window->cbDest, QString::fromStdString(music.hostRoot() + "/Копии"));
     if (window->cbAutoSizeLimit->isChecked()) {
         click(window->cbAutoSizeLimit);
     }
@@ -141,11 +142,12 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     snapshot(*window, "03-destination");
     click(window->BNext);
     ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
-    EXPECT_EQ(
-        previewRows(*window),
-        (Lines{"Ансамбль - Первая | D:\\Музыка\\Альбом\\01 Песня.mp3 | D:\\Копии\\Альбом\\01 Песня.mp3",
-               "Ансамбль - Третья | D:\\Музыка\\Альбом\\03 Песня.mp3 | D:\\Копии\\Альбом\\03 Песня.mp3",
-               "Ансамбль - Пятая | D:\\Музыка\\Альбом\\05 Песня.mp3 | D:\\Копии\\Альбом\\05 Песня.mp3"}));
+    EXPECT_EQ(previewRows(*window),
+              testsupport::withHostRoot(
+                  Lines{"Ансамбль - Первая | $D/Музыка/Альбом/01 Песня.mp3 | $D/Копии/Альбом/01 Песня.mp3",
+                        "Ансамбль - Третья | $D/Музыка/Альбом/03 Песня.mp3 | $D/Копии/Альбом/03 Песня.mp3",
+                        "Ансамбль - Пятая | $D/Музыка/Альбом/05 Песня.mp3 | $D/Копии/Альбом/05 Песня.mp3"},
+                  music));
     EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");
     snapshot(*window, "04-preview-playlist");
 
@@ -154,7 +156,9 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     click(window->BPrev);
     ASSERT_EQ(window->PCL->currentWidget(), window->TS2);
     click(window->RadioButton2);
-    typeInto(window->cbSource2, QStringLiteral("D:\\Музыка"));
+    prompts.folderPicks = {"D:\\Музыка"};
+    click(window->BitBtn4);
+    EXPECT_EQ(window->cbSource2->currentText().toStdString(), music.hostRoot() + "/Музыка");
     EXPECT_EQ(window->Shell.SourceKind, 2);
     click(window->BNext);
     click(window->BNext);
@@ -179,9 +183,11 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     clickRow(*window, 1, Qt::NoModifier);
     clickRow(*window, 3, Qt::ControlModifier);
     click(window->Button2);
-    const Lines remaining{" | D:\\Музыка\\Альбом\\01 Песня.mp3 | D:\\Копии\\Альбом\\01 Песня.mp3",
-                          " | D:\\Музыка\\Альбом\\03 Песня.mp3 | D:\\Копии\\Альбом\\03 Песня.mp3",
-                          " | D:\\Музыка\\Альбом\\05 Песня.mp3 | D:\\Копии\\Альбом\\05 Песня.mp3"};
+    const Lines remaining =
+        testsupport::withHostRoot(Lines{" | $D/Музыка/Альбом/01 Песня.mp3 | $D/Копии/Альбом/01 Песня.mp3",
+                                        " | $D/Музыка/Альбом/03 Песня.mp3 | $D/Копии/Альбом/03 Песня.mp3",
+                                        " | $D/Музыка/Альбом/05 Песня.mp3 | $D/Копии/Альбом/05 Песня.mp3"},
+                                  music);
     EXPECT_EQ(previewRows(*window), remaining);
     EXPECT_EQ(listEntries(*window), remaining);
     EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(255, 255, 255));
@@ -197,8 +203,11 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     EXPECT_TRUE(window->BPrev->isEnabled());
     EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
     EXPECT_EQ(lastLogLines(*window, 3),
-              "Копирование завершено.|Сохранение нового плейлиста: \"D:\\Копии\\_playlist_.m3u\" ...|"
-              "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
+              "Копирование завершено.|Сохранение нового плейлиста: \"" + music.hostRoot() +
+                  "/Копии/_playlist_.m3u\" ...|Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
+    EXPECT_NE(window->Memo1->toPlainText().toStdString().find("  Копирование -> " + music.hostRoot() +
+                                                              "/Копии/Альбом/03 Песня.mp3 ..."),
+              std::string::npos);
     EXPECT_EQ(testsupport::filesUnder(music, "Копии"),
               (Lines{"_playlist_.m3u", "Альбом/", "Альбом/01 Песня.mp3", "Альбом/03 Песня.mp3",
                      "Альбом/05 Песня.mp3"}));
@@ -217,6 +226,9 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
                      "Альбом/03 Песня (1).mp3", "Альбом/03 Песня.mp3", "Альбом/05 Песня (1).mp3",
                      "Альбом/05 Песня.mp3"}));
     EXPECT_EQ(music.readFile("Копии/Альбом/05 Песня (1).mp3"), std::string(300000, '5'));
+    // The playlist lists the copies of this run under the names they got, relative to itself.
+    EXPECT_EQ(music.readFile("Копии/_playlist_.m3u"),
+              "#EXTM3U\r\nАльбом/01 Песня (1).mp3\r\nАльбом/03 Песня (1).mp3\r\nАльбом/05 Песня (1).mp3\r\n");
     snapshot(*window, "08-second-run");
 
     click(window->Button4);
