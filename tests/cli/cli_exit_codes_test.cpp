@@ -44,7 +44,7 @@ TEST_F(CliExitCodes, WrongCommandLinesGiveTwo) {
         CliResult result = cli(args);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.err.starts_with("tunewagon-cli: ")) << result.err;
-        EXPECT_NE(result.err.find("\n\nUsage:\n"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("\n\nИспользование:\n"), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "");
         EXPECT_FALSE(drive.exists("out"));
     }
@@ -54,7 +54,7 @@ TEST_F(CliExitCodes, WrongCommandLinesGiveTwo) {
 TEST_F(CliExitCodes, HelpPrintsTheUsage) {
     CliResult result = cli({"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.starts_with("Usage:\n")) << result.out;
+    EXPECT_TRUE(result.out.starts_with("Использование:\n")) << result.out;
     EXPECT_EQ(result.err, "");
 }
 
