@@ -147,8 +147,8 @@ std::string programPath(const std::string& folder, const std::string& relative) 
 }
 
 // One whole copy run over `names` from `from` to "out" in `mode`; checks that it completed.
-void engineRun(int mode, const std::string& from, const std::vector<std::string>& names, QuietView& view,
-               int64_t tick = copy::SteadyClock::DefaultTick) {
+void engineRun(copy::TransferMode mode, const std::string& from, const std::vector<std::string>& names,
+               QuietView& view, int64_t tick = copy::SteadyClock::DefaultTick) {
     store::TfdbObject listDb([](const std::string&) {});
     store::createTrackListLayout(listDb);
     for (const std::string& name : names) {
@@ -159,8 +159,7 @@ void engineRun(int mode, const std::string& from, const std::vector<std::string>
     copy::RunState run(shell);
     copy::SteadyClock clock(tick);
     copy::ProgressDisplay display(view, clock, run);
-    copy::CopyOptions options{copy::TransferModeFromIndex(mode), copy::ExistOverwrite, false,
-                              std::string(1, Drive) + ":\\out"};
+    copy::CopyOptions options{mode, copy::ExistOverwrite, false, std::string(1, Drive) + ":\\out"};
     copy::CopyRun(options, listDb, run, display);
     if (run.FailedCount != 0 || run.NotFoundCount != 0 || run.SkippedCount != 0) {
         std::fprintf(stderr, "run in mode %d ended with: %s\n", mode, view.lastLine.c_str());
@@ -270,15 +269,18 @@ int main(int argc, char** argv) {
     auto linkMoving = [&] { runShell("cp -al " + quoted(src) + " " + quoted(moving)); };
     std::vector<Method> methods = {
         {"set", "cp -r", nullptr, [&] { runShell("cp -r " + quoted(src) + " " + quoted(out)); }},
-        {"set", "own copy", nullptr, [&] { engineRun(0, "src", names, quiet); }},
-        {"set", "system copy", nullptr, [&] { engineRun(1, "src", names, quiet); }},
+        {"set", "own copy", nullptr, [&] { engineRun(copy::TransferOwnCopy, "src", names, quiet); }},
+        {"set", "system copy", nullptr, [&] { engineRun(copy::TransferSystemCopy, "src", names, quiet); }},
         {"move", "mv", linkMoving, [&] { runShell(moveByFolder); }},
-        {"move", "system move", linkMoving, [&] { engineRun(2, "moving", names, quiet); }},
+        {"move", "system move", linkMoving,
+         [&] { engineRun(copy::TransferSystemMove, "moving", names, quiet); }},
         {"big", "cp", [&] { fs::create_directories(out); },
          [&] { runShell("cp " + quoted(bigSrc / "big.mp3") + " " + quoted(out / "big.mp3")); }},
-        {"big", "own copy", nullptr, [&] { engineRun(0, "bigsrc", {"big.mp3"}, quiet); }},
-        {"big", "own copy, 20 us a pass", nullptr, [&] { engineRun(0, "bigsrc", {"big.mp3"}, busy); }},
-        {"big", "system copy", nullptr, [&] { engineRun(1, "bigsrc", {"big.mp3"}, quiet); }},
+        {"big", "own copy", nullptr, [&] { engineRun(copy::TransferOwnCopy, "bigsrc", {"big.mp3"}, quiet); }},
+        {"big", "own copy, 20 us a pass", nullptr,
+         [&] { engineRun(copy::TransferOwnCopy, "bigsrc", {"big.mp3"}, busy); }},
+        {"big", "system copy", nullptr,
+         [&] { engineRun(copy::TransferSystemCopy, "bigsrc", {"big.mp3"}, quiet); }},
     };
     std::vector<std::vector<double>> times(methods.size());
     for (int r = 0; r < options.runs; ++r) {
@@ -313,7 +315,8 @@ int main(int argc, char** argv) {
         fs::remove_all(out);
         ::sync();
         QuietView counting(std::chrono::microseconds(20));
-        rate.seconds = secondsOf([&] { engineRun(0, "bigsrc", {"big.mp3"}, counting, rate.tick); });
+        rate.seconds =
+            secondsOf([&] { engineRun(copy::TransferOwnCopy, "bigsrc", {"big.mp3"}, counting, rate.tick); });
         rate.passes = counting.passes;
     }
     fs::remove_all(out);

@@ -5,10 +5,16 @@
 # the copied files and the new playlist. Nothing is downloaded.
 #
 # Usage: scripts/demo.sh PATH-TO-tunewagon-cli [WORK-FOLDER]
-# Without a work folder a fresh temporary one is made and kept, so that the result can be looked at.
+# Without a work folder a fresh temporary one is made and removed at the end; give a folder to
+# keep the result for a look.
 set -euo pipefail
 cli=${1:?usage: demo.sh PATH-TO-tunewagon-cli [WORK-FOLDER]}
-work=${2:-$(mktemp -d "${TMPDIR:-/tmp}/tunewagon-demo-XXXXXX")}
+if [[ -n ${2:-} ]]; then
+  work=$2
+else
+  work=$(mktemp -d "${TMPDIR:-/tmp}/tunewagon-demo-XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+fi
 library=$work/library
 dest=$work/копия
 

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test; the tests that were skipped
+# are listed with the reason each gave.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
-ctest --test-dir build --output-on-failure -j2
+status=0
+ctest --test-dir build --output-on-failure -j2 || status=$?
+awk '/^\[ RUN      \]/ { name = $4 } /: Skipped$/ { getline reason; print "  " name ": " reason }' \
+    build/Testing/Temporary/LastTest.log | sort -u | sed '1i Skipped, and why:' || true
+exit "$status"

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "plan/size_limit.h"
+#include "platform/shown_paths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +18,7 @@ void TForm1::RefreshDestOptions() {
     controls.renameFiles = CheckBox1->isChecked();
     controls.autoSizeLimit = cbAutoSizeLimit->isChecked();
     controls.keepFolderLevels = cbDiv->isChecked();
-    controls.destFolder = fromQt(cbDest->currentText());
+    controls.destFolder = platform::programPathOfShown(fromQt(cbDest->currentText()));
     const plan::DestPageState state = plan::DestOptionsFor(controls);
     GroupBox1->setEnabled(state.renameGroupEnabled);
     cbSizeLimit->setEnabled(state.sizeLimitEnabled);

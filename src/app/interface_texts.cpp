@@ -69,6 +69,7 @@ void TForm1::ApplyInterfaceTexts() {
     BitBtn2->setText(row(63));
     RG3->setTitle(row(64));
     chCreateList->setText(row(66));
+    chAbsoluteList->setText(row(94));
     Label9->setText(row(67));
     GroupBox1->setTitle(row(68));
     setItemsFromRow(cb5, 75);

@@ -73,6 +73,7 @@ TForm1::TForm1(WindowSetup setup) : QWidget(nullptr, WindowKind) {
         device = m_ownDevice.get();
     }
     buildWindow();
+    setAcceptDrops(true);
     m_progressView = std::make_unique<ProgressPageView>(
         ProgressPageControls{Memo1, ProgressBar1, ProgressBar2, Label16, Label14, Label15, Label12},
         *m_prompts, *m_links);

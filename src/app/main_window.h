@@ -109,6 +109,10 @@ public:
     void BitBtn4Click();
     void BitBtn5Click();
     void Button1Click();
+    // Starts on the source page with the source that host paths name (window_launch.cpp): one
+    // playlist, one folder, or files to pick. Used for the command line and for a drop onto
+    // the source page.
+    void OpenWithSource(const std::vector<std::string>& hostPaths);
     // The page shown, as the flow knows it.
     wizard::Page currentPage() const { return m_flow->page(); }
 
@@ -255,6 +259,7 @@ public:
     QLabel* Label30 = nullptr;
     QSpinBox* seDiv = nullptr;
     QCheckBox* chCreateList = nullptr;
+    QCheckBox* chAbsoluteList = nullptr; // the result playlist by absolute host paths
     QGroupBox* GroupBox2 = nullptr;
     QComboBox* cbSizeLimit = nullptr;
     QLabel* Label28 = nullptr;
@@ -308,6 +313,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // wizard::WizardHost (window_page_flow.cpp).
@@ -356,6 +363,10 @@ private:
     std::unique_ptr<LinkOpener> m_ownLinks;
     LinkOpener* m_links = nullptr;
     std::unique_ptr<wizard::PageFlow> m_flow;
+    // What the last list building's playlist reader found out (lines found elsewhere).
+    sources::PlaylistReport m_playlistReport;
+    // The settings' "Drives" text, written back as it was read.
+    std::string m_driveMappings;
     std::unique_ptr<wizard::MediaDevice> m_ownDevice;
     std::unique_ptr<PlayerControls> m_playerControls;
     std::unique_ptr<QtPlayerTimer> m_refreshTimer;

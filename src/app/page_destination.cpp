@@ -43,12 +43,14 @@ void TForm1::buildDestinationPage() {
     seDiv->setRange(0, 255);
     seDiv->setValue(1);
     chCreateList = makeCheckBox(RG3, "chCreateList", true);
+    chAbsoluteList = makeCheckBox(RG3, "chAbsoluteList", false);
     auto* split = new QGridLayout(RG3);
     split->setColumnStretch(2, 1);
     split->addWidget(cbDiv, 0, 0, 1, 3);
     split->addWidget(Label30, 1, 0);
     split->addWidget(seDiv, 1, 1);
-    split->addWidget(chCreateList, 2, 0, 1, 3);
+    split->addWidget(chCreateList, 2, 0, 1, 2);
+    split->addWidget(chAbsoluteList, 2, 2);
 
     GroupBox2 = makeGroupBox(TS3, "GroupBox2");
     setTag(GroupBox2, 72);

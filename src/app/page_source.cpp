@@ -62,9 +62,12 @@ void TForm1::buildSourcePage() {
     layout->addLayout(existing);
     layout->addStretch(1);
 
-    OpenDialog1.filters = {{"WinAmp playlists (*.m3u)", {"*.m3u"}}, {"All files (*.*)", {"*.*"}}};
+    OpenDialog1.filters = {{"WinAmp playlists (*.m3u *.m3u8)", {"*.m3u", "*.m3u8"}},
+                           {"All files (*.*)", {"*.*"}}};
     OpenDialog1.defaultSuffix = "m3u";
-    OpenDialog2.filters = {{"Media files", {"*.mp*", "*.wmp", "*.avi", "*.dat", "*.divx"}},
+    OpenDialog2.filters = {{"Media files",
+                            {"*.mp*", "*.wmp", "*.avi", "*.dat", "*.divx", "*.flac", "*.m4a", "*.aac",
+                             "*.opus", "*.oga", "*.ape", "*.wv"}},
                            {"All files (*.*)", {"*.*"}}};
 }
 

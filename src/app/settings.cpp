@@ -43,6 +43,10 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     values.cbExistAction = readInt(paths, "cbExistAction", 1);
     values.cbAutoSizeLimit = readBool(paths, "cbAutoSizeLimit", current.cbAutoSizeLimit);
     values.RG2 = readInt(paths, "RG2", current.RG2);
+    values.AbsoluteList = readBool(paths, "AbsoluteList", current.AbsoluteList);
+    store::StoreValue drives;
+    paths.ReadValue("Drives", store::StoreValue::fromText(current.Drives), drives);
+    values.Drives = drives.toText();
     return values;
 }
 
@@ -65,6 +69,8 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("cbAutoSizeLimit", StoreValue::fromBool(values.cbAutoSizeLimit));
     paths.WriteValue("cbExistAction", StoreValue::fromInt32(values.cbExistAction));
     paths.WriteValue("RG2", StoreValue::fromInt32(values.RG2));
+    paths.WriteValue("AbsoluteList", StoreValue::fromBool(values.AbsoluteList));
+    paths.WriteValue("Drives", StoreValue::fromText(values.Drives));
 }
 
 } // namespace app

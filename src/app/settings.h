@@ -4,7 +4,10 @@
 // Keys (store paths from the root): the string lists "Source1", "Source2", "Dest" and
 // "SizeLimit" (a directory whose linked text items are the entries, newest first), and the
 // single values "CreateList", "cb2", "cb3", "cb4", "cbDiv" (booleans), "seDiv", "cb5",
-// "cbAutoSizeLimit" (boolean), "cbExistAction" and "RG2" (32-bit integers).
+// "cbAutoSizeLimit" (boolean), "cbExistAction" and "RG2" (32-bit integers), "AbsoluteList"
+// (boolean: the result playlist names its files by absolute host paths) and "Drives" (text:
+// drives added to the drive table for playlists made on other machines, "D:=/mnt/old;E:=/media/x",
+// platform/drive_mappings.h).
 // Store errors are not reported: a value that cannot be read takes its default, a list
 // whose directory cannot be made is not written.
 #pragma once
@@ -34,6 +37,8 @@ struct SettingsValues {
     bool cbAutoSizeLimit = true;
     int32_t cbExistAction = 1; // selected index; -1 = none
     int32_t RG2 = 1;           // the source kind
+    bool AbsoluteList = false; // chAbsoluteList
+    std::string Drives;        // kept as read; the window mounts them at start-up
 };
 
 // Reads every key in the window's start-up order. `current` holds the controls' state at

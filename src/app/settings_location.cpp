@@ -8,9 +8,9 @@
 
 namespace app {
 
-std::string settingsHostFolder(const std::string& exeFolder, bool exeFolderWritable,
+std::string settingsHostFolder(const std::string& exeFolder, bool besideProgram,
                                const std::string& configHome, const std::string& homeFolder) {
-    if (exeFolderWritable) {
+    if (besideProgram) {
         return exeFolder;
     }
     const std::string base =
@@ -20,7 +20,12 @@ std::string settingsHostFolder(const std::string& exeFolder, bool exeFolderWrita
 
 std::string settingsFilePath() {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    const std::string folder = settingsHostFolder(exeFolder.toStdString(), QFileInfo(exeFolder).isWritable(),
+    // An installed program (its desktop entry beside it, as `cmake --install` and the package
+    // lay it out) keeps the user's settings in the user's folder, even when run by root.
+    const bool installed = QFileInfo::exists(
+        exeFolder + QStringLiteral("/../share/applications/example.brightmoor.Tunewagon.desktop"));
+    const bool besideProgram = QFileInfo(exeFolder).isWritable() && !installed;
+    const std::string folder = settingsHostFolder(exeFolder.toStdString(), besideProgram,
                                                   qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
                                                   QDir::homePath().toStdString());
     QDir().mkpath(QString::fromStdString(folder));

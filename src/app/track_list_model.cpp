@@ -1,8 +1,20 @@
 #include "app/track_list_model.h"
 
 #include "app/qt_text.h"
+#include "platform/files.h"
+#include "platform/shown_paths.h"
+#include "texts/text_table.h"
+
+#include <QBrush>
+#include <QColor>
 
 namespace app {
+namespace {
+
+constexpr int SourceMissingText = 92;
+constexpr int LineRelocatedText = 93;
+
+} // namespace
 
 void TrackListModel::setColumnTitles(const QStringList& titles) {
     m_titles = titles;
@@ -12,6 +24,7 @@ void TrackListModel::setColumnTitles(const QStringList& titles) {
 void TrackListModel::setRows(std::vector<PreviewRow> rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_sourceMissing.assign(m_rows.size(), -1);
     endResetModel();
 }
 
@@ -32,6 +45,7 @@ void TrackListModel::removeRowsAt(const std::vector<int>& positions) {
         }
     }
     m_rows = std::move(kept);
+    m_sourceMissing.assign(m_rows.size(), -1);
     endResetModel();
 }
 
@@ -43,19 +57,47 @@ int TrackListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+bool TrackListModel::sourceMissing(size_t row) const {
+    if (m_sourceMissing[row] < 0) {
+        m_sourceMissing[row] = platform::fileExists(m_rows[row].OrigFileName) ? 0 : 1;
+    }
+    return m_sourceMissing[row] == 1;
+}
+
+QVariant TrackListModel::toolTip(size_t row, int column) const {
+    const PreviewRow& entry = m_rows[row];
+    if (column == SourceColumn && sourceMissing(row)) {
+        return toQt(texts::FormatText(SourceMissingText, {platform::shownPath(entry.OrigFileName)}));
+    }
+    if (column == SourceColumn && !entry.RelocatedFrom.empty()) {
+        return toQt(texts::FormatText(LineRelocatedText,
+                                      {entry.RelocatedFrom, platform::shownPath(entry.OrigFileName)}));
+    }
+    return data(index(static_cast<int>(row), column), Qt::DisplayRole);
+}
+
 QVariant TrackListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() ||
-        (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+    if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const PreviewRow& row = m_rows[static_cast<size_t>(index.row())];
+    const auto row = static_cast<size_t>(index.row());
+    if (role == Qt::ForegroundRole) {
+        return sourceMissing(row) ? QVariant(QBrush(QColor(Qt::red))) : QVariant();
+    }
+    if (role == Qt::ToolTipRole) {
+        return toolTip(row, index.column());
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    const PreviewRow& entry = m_rows[row];
     switch (index.column()) {
     case DescColumn:
-        return toQt(row.Desc);
+        return toQt(entry.Desc);
     case SourceColumn:
-        return toQt(row.OrigFileName);
+        return toQt(platform::shownPath(entry.OrigFileName));
     case DestColumn:
-        return toQt(row.FileName);
+        return toQt(platform::shownPath(entry.FileName));
     default:
         return {};
     }

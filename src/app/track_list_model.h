@@ -2,6 +2,11 @@
 // entry i, in the three columns description, source and destination. A model over plain rows
 // rather than one widget item per cell, so that a list of 100,000 entries fills at once and
 // the view only ever reads the rows it paints.
+//
+// The rows keep program paths; the cells show host paths (platform/shown_paths.h). A row whose
+// source file does not exist is drawn in red, with a tool tip that says so; a row whose
+// playlist line was found elsewhere says in its source's tool tip where. Whether a source
+// exists is asked when its row is first painted and remembered until the rows change.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -13,9 +18,10 @@
 namespace app {
 
 struct PreviewRow {
-    std::string Desc;         // "Описание"
-    std::string OrigFileName; // "Источник"
-    std::string FileName;     // "Приемник"
+    std::string Desc;               // "Описание"
+    std::string OrigFileName;       // "Источник"
+    std::string FileName;           // "Приемник"
+    std::string RelocatedFrom = {}; // the playlist line found elsewhere, "" for the others
 };
 
 class TrackListModel : public QAbstractTableModel {
@@ -36,12 +42,17 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
-    // The cell's text for display and as its tool tip, so a clipped path can be read whole.
+    // The cell's text for display and as its tool tip, so a clipped path can be read whole;
+    // the marks of a missing or relocated source as above.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    bool sourceMissing(size_t row) const;
+    QVariant toolTip(size_t row, int column) const;
+
     std::vector<PreviewRow> m_rows;
+    mutable std::vector<signed char> m_sourceMissing; // -1 not asked yet, else 0 or 1
     QStringList m_titles;
 };
 

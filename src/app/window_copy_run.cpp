@@ -4,6 +4,7 @@
 #include "app/qt_text.h"
 #include "app/widgets.h"
 
+#include "platform/shown_paths.h"
 #include "store/object_model.h"
 
 #include <QCheckBox>
@@ -16,7 +17,9 @@ copy::CopyOptions TForm1::copyOptionsFromControls() const {
     options.TransferMode = copy::TransferModeFromIndex(RadioGroup1->itemIndex());
     options.ExistAction = copy::ExistActionFromIndex(cbExistAction->currentIndex());
     options.CreateList = chCreateList->isChecked();
-    options.DestFolder = fromQt(cbDest->currentText());
+    options.PlaylistPaths =
+        chAbsoluteList->isChecked() ? copy::PlaylistPaths::Absolute : copy::PlaylistPaths::Relative;
+    options.DestFolder = platform::programPathOfShown(fromQt(cbDest->currentText()));
     return options;
 }
 

@@ -6,6 +6,7 @@
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "plan/list_building.h"
+#include "platform/shown_paths.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 
@@ -17,7 +18,7 @@ namespace app {
 
 plan::NamingOptions TForm1::namingOptionsFromControls() const {
     plan::NamingOptions options;
-    options.destFolder = fromQt(cbDest->currentText());
+    options.destFolder = platform::programPathOfShown(fromQt(cbDest->currentText()));
     options.renameFiles = CheckBox1->isChecked();
     options.renameByDescription = cb2->isChecked();
     options.keepNamesStartingWithDigit = cb3->isChecked();
@@ -31,8 +32,8 @@ plan::NamingOptions TForm1::namingOptionsFromControls() const {
 sources::SourceChoice TForm1::sourceFromControls() const {
     sources::SourceChoice source;
     source.kind = Shell.SourceKind;
-    source.playlistPath = fromQt(cbSource1->currentText());
-    source.folderPath = fromQt(cbSource2->currentText());
+    source.playlistPath = platform::programPathOfShown(fromQt(cbSource1->currentText()));
+    source.folderPath = platform::programPathOfShown(fromQt(cbSource2->currentText()));
     source.pickedFiles = OpenDialog2Files;
     return source;
 }
@@ -41,8 +42,10 @@ void TForm1::BuildTrackList() {
     if (!ListDb) {
         return;
     }
-    plan::BuildTrackList(*ListDb, sourceFromControls(), SizeLimit, namingOptionsFromControls(),
-                         [this](const std::string& text) { m_prompts->showMessage(text); });
+    m_playlistReport = {};
+    plan::BuildTrackList(
+        *ListDb, sourceFromControls(), SizeLimit, namingOptionsFromControls(),
+        [this](const std::string& text) { m_prompts->showMessage(text); }, &m_playlistReport);
 }
 
 void TForm1::FillPreviewList() {
@@ -63,8 +66,14 @@ void TForm1::ShowTrackList() {
     std::vector<PreviewRow> rows;
     rows.reserve(static_cast<size_t>(store::trackCount(*ListDb)));
     store::forEachTrackEntry(*ListDb, [&rows](int, const store::TrackEntry& entry) {
-        rows.push_back({entry.Desc, entry.OrigFileName, entry.FileName});
+        rows.push_back({entry.Desc, entry.OrigFileName, entry.FileName, {}});
     });
+    // The lines that the tail search found elsewhere say so in their rows.
+    for (const sources::RelocatedLine& line : m_playlistReport.relocated) {
+        if (line.position >= 0 && static_cast<size_t>(line.position) < rows.size()) {
+            rows[static_cast<size_t>(line.position)].RelocatedFrom = line.line;
+        }
+    }
     PreviewRows->setRows(std::move(rows));
 }
 

@@ -5,6 +5,7 @@
 #include "app/qt_text.h"
 #include "app/track_list_model.h"
 #include "app/widgets.h"
+#include "platform/shown_paths.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
@@ -63,7 +64,7 @@ void TForm1::cbSource2Change() {
 void TForm1::BitBtn3Click() {
     OpenDialog1.startFolder = Shell.ProgramFolder;
     if (const std::optional<std::string> playlist = m_prompts->pickExistingFile(OpenDialog1)) {
-        cbSource1->setEditText(toQt(*playlist));
+        cbSource1->setEditText(toQt(platform::shownPath(*playlist)));
         SetSourceKind(sources::PlaylistSource);
     }
 }
@@ -71,7 +72,7 @@ void TForm1::BitBtn3Click() {
 void TForm1::BitBtn4Click() {
     if (const std::optional<std::string> folder =
             m_prompts->pickFolder(texts::GetText(PickSourceFolderRow), "")) {
-        cbSource2->setEditText(toQt(*folder));
+        cbSource2->setEditText(toQt(platform::shownPath(*folder)));
         SetSourceKind(sources::FolderSource);
     }
 }
@@ -88,7 +89,7 @@ void TForm1::BitBtn5Click() {
 void TForm1::Button1Click() {
     if (const std::optional<std::string> folder =
             m_prompts->pickFolder(texts::GetText(PickDestFolderRow), "")) {
-        cbDest->setEditText(toQt(*folder));
+        cbDest->setEditText(toQt(platform::shownPath(*folder)));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "platform/drive_mappings.h"
 #include "store/object_model.h"
 
 #include <QCheckBox>
@@ -49,6 +50,8 @@ SettingsValues TForm1::settingsFromControls() const {
     values.cbAutoSizeLimit = cbAutoSizeLimit->isChecked();
     values.cbExistAction = cbExistAction->currentIndex();
     values.RG2 = Shell.SourceKind;
+    values.AbsoluteList = chAbsoluteList->isChecked();
+    values.Drives = m_driveMappings;
     return values;
 }
 
@@ -61,6 +64,9 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
         cbSizeLimit->setCurrentIndex(0);
     }
     chCreateList->setChecked(values.CreateList);
+    chAbsoluteList->setChecked(values.AbsoluteList);
+    m_driveMappings = values.Drives;
+    platform::mountDriveMappings(platform::parseDriveMappings(values.Drives));
     cb2->setChecked(values.cb2);
     cb3->setChecked(values.cb3);
     cb4->setChecked(values.cb4);

@@ -11,27 +11,34 @@
 
 namespace cli {
 
-const char* const UsageText = R"(Usage:
-  tunewagon-cli [OPTIONS] --playlist FILE  DEST
-  tunewagon-cli [OPTIONS] --folder DIR     DEST
-  tunewagon-cli [OPTIONS] --files FILE... --to DEST
+const char* const UsageText = R"(Использование:
+  tunewagon-cli [ПАРАМЕТРЫ] --playlist ФАЙЛ  ПРИЕМНИК
+  tunewagon-cli [ПАРАМЕТРЫ] --folder ПАПКА   ПРИЕМНИК
+  tunewagon-cli [ПАРАМЕТРЫ] --files ФАЙЛ... --to ПРИЕМНИК
 
-  --levels N            keep N source folder levels as sub-folders (0..255; default 1)
-  --flat                no sub-folders (the folders box cleared)
-  --rename              rename after the playlist description
-  --keep-numbered       do not rename a name that starts with a digit
-  --number              prefix the running number
-  --invalid remove|space|underscore      (default remove)
-  --limit MB | --auto-limit              size limit (default: none)
-  --mode copy|system-copy|move           (default system-copy)
-  --exists overwrite|rename|skip         (default rename)
-  --no-playlist         do not write _playlist_.m3u
-  --list                build the list and print it, copy nothing
-  --help                show this text
+  --levels N            сохранить N уровней папок источника (0..255; по умолчанию 1)
+  --flat                без подпапок
+  --rename              переименовать по описанию в плейлисте
+  --keep-numbered       не переименовывать, если имя файла начинается с номера
+  --number              добавить порядковый номер в начало имени
+  --invalid remove|space|underscore      некорректные символы: удалять, пробел, "_"
+                                         (по умолчанию remove)
+  --limit МБ | --auto-limit              ограничение размера (по умолчанию нет)
+  --mode copy|system-copy|move           свое копирование, системное копирование,
+                                         перемещение (по умолчанию system-copy)
+  --exists overwrite|rename|skip         если файл существует: перезаписать,
+                                         переименовать, пропустить (по умолчанию rename)
+  --no-playlist         не создавать _playlist_.m3u
+  --playlist-paths relative|absolute     пути в _playlist_.m3u (по умолчанию relative)
+  --drive D:=ПАПКА      диск D: плейлистов с другого компьютера - эта папка
+                        (можно повторять)
+  --list                построить список и вывести его, ничего не копируя
+  --help                показать эту справку
+  --version             показать версию программы
 
-Exit codes: 0 the run completed; 1 it was aborted or the destination was refused;
-2 the command line is wrong; 3 the source could not be read; 4 the run completed but an
-entry failed or its source was missing (see the log's last line).
+Коды завершения: 0 копирование завершено; 1 прервано или приемник отклонен;
+2 ошибка в командной строке; 3 источник не прочитан; 4 копирование завершено, но
+есть файлы с ошибками или не найденные (см. последнюю строку журнала).
 )";
 
 namespace {
@@ -51,8 +58,11 @@ struct Given {
     copy::TransferMode mode = copy::TransferSystemCopy;
     copy::ExistAction exists = copy::ExistRename;
     bool noPlaylist = false;
+    copy::PlaylistPaths playlistPaths = copy::PlaylistPaths::Relative;
+    std::vector<platform::DriveMapping> drives;
     bool list = false;
     bool help = false;
+    bool version = false;
 };
 
 template <typename T>
@@ -65,7 +75,7 @@ T choose(std::string_view option, std::string_view value,
         }
         names += (names.empty() ? "" : "|") + std::string(name);
     }
-    throw UsageError(std::string(option) + " takes " + names + ", not \"" + std::string(value) + "\"");
+    throw UsageError(std::string(option) + ": ожидается " + names + ", а не \"" + std::string(value) + "\"");
 }
 
 int folderLevels(std::string_view value) {
@@ -76,7 +86,7 @@ int folderLevels(std::string_view value) {
         levels = levels * 10 + (c - '0');
     }
     if (!digitsOnly || levels > 255) {
-        throw UsageError("--levels takes a whole number from 0 to 255, not \"" + std::string(value) + "\"");
+        throw UsageError("--levels: ожидается целое число от 0 до 255, а не \"" + std::string(value) + "\"");
     }
     return levels;
 }
@@ -97,8 +107,8 @@ std::string megabytes(std::string_view value) {
         }
     }
     if (digits == 0 || points > 1) {
-        throw UsageError("--limit takes a size in megabytes such as 700 or 4.7, not \"" + std::string(value) +
-                         "\"");
+        throw UsageError("--limit: ожидается размер в мегабайтах, например 700 или 4.7, а не \"" +
+                         std::string(value) + "\"");
     }
     return std::string(value);
 }
@@ -116,6 +126,7 @@ const std::map<std::string_view, FlagStep> Flags = {
     {"--list", [](Given& g) { g.list = true; }},
     {"--help", [](Given& g) { g.help = true; }},
     {"-h", [](Given& g) { g.help = true; }},
+    {"--version", [](Given& g) { g.version = true; }},
 };
 
 const std::map<std::string_view, ValueStep> ValueOptions = {
@@ -143,6 +154,21 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
                                              {{"copy", copy::TransferOwnCopy},
                                               {"system-copy", copy::TransferSystemCopy},
                                               {"move", copy::TransferSystemMove}});
+     }},
+    {"--playlist-paths",
+     [](Given& g, std::string_view v) {
+         g.playlistPaths = choose<copy::PlaylistPaths>(
+             "--playlist-paths", v,
+             {{"relative", copy::PlaylistPaths::Relative}, {"absolute", copy::PlaylistPaths::Absolute}});
+     }},
+    {"--drive",
+     [](Given& g, std::string_view v) {
+         auto mapping = platform::parseDriveMapping(v);
+         if (!mapping) {
+             throw UsageError("--drive: ожидается буква от A до Y и папка, например D:=/mnt/old, а не \"" +
+                              std::string(v) + "\"");
+         }
+         g.drives.push_back(std::move(*mapping));
      }},
     {"--exists",
      [](Given& g, std::string_view v) {
@@ -180,11 +206,11 @@ Given readWords(const std::vector<std::string>& args) {
             flag->second(given);
         } else if (auto option = ValueOptions.find(name); option != ValueOptions.end()) {
             if (!attached && i + 1 >= args.size()) {
-                throw UsageError(name + " needs a value");
+                throw UsageError(name + ": не указано значение");
             }
             option->second(given, attached ? *attached : args[++i]);
         } else {
-            throw UsageError("unknown option \"" + word + "\"");
+            throw UsageError("неизвестный параметр \"" + word + "\"");
         }
     }
     return given;
@@ -192,28 +218,28 @@ Given readWords(const std::vector<std::string>& args) {
 
 std::string programPath(const std::string& hostPath) {
     if (hostPath.empty()) {
-        throw UsageError("an empty text names no file or folder");
+        throw UsageError("пустая строка не называет ни файла, ни папки");
     }
     return platform::toProgramPath(hostPath);
 }
 
 void checkWhole(const Given& given) {
     if (given.sources.size() != 1) {
-        throw UsageError("give one source: --playlist FILE, --folder DIR or --files FILE...");
+        throw UsageError("укажите один источник: --playlist ФАЙЛ, --folder ПАПКА или --files ФАЙЛ...");
     }
     if (given.sources.front().second.empty()) {
-        throw UsageError("--files needs at least one file");
+        throw UsageError("--files: укажите хотя бы один файл");
     }
     if (given.dests.size() != 1) {
         throw UsageError(given.dests.empty()
-                             ? "give the destination folder"
-                             : "give one destination folder, not " + std::to_string(given.dests.size()));
+                             ? "укажите папку приемника"
+                             : "укажите одну папку приемника, а не " + std::to_string(given.dests.size()));
     }
     if (given.flat && given.levels) {
-        throw UsageError("--flat and --levels exclude each other");
+        throw UsageError("--flat и --levels исключают друг друга");
     }
     if (given.limit && given.autoLimit) {
-        throw UsageError("--limit and --auto-limit exclude each other");
+        throw UsageError("--limit и --auto-limit исключают друг друга");
     }
 }
 
@@ -237,11 +263,18 @@ sources::SourceChoice sourceChoice(int32_t kind, const std::vector<std::string>&
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const Given given = readWords(args);
     CommandLine line;
+    if (given.version) {
+        line.version = true;
+        return line;
+    }
     if (given.help) {
         line.help = true;
         return line;
     }
     checkWhole(given);
+    // A source below a mounted folder is named on that drive, as the playlist's lines are.
+    platform::mountDriveMappings(given.drives);
+    line.drives = given.drives;
     line.source = sourceChoice(given.sources.front().first, given.sources.front().second);
     const std::string dest = programPath(given.dests.front());
     line.naming.destFolder = dest;
@@ -255,6 +288,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.copy.TransferMode = given.mode;
     line.copy.ExistAction = given.exists;
     line.copy.CreateList = !given.noPlaylist;
+    line.copy.PlaylistPaths = given.playlistPaths;
     if (given.limit) {
         line.limitKind = LimitKind::Typed;
         line.limitText = *given.limit;

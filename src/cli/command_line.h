@@ -6,13 +6,15 @@
 //   tunewagon-cli [OPTIONS] --files FILE... --to DEST
 //
 // Paths on the command line are host paths; they come out as program paths (a relative one
-// taken below the current folder, platform/drives.h). Options may stand anywhere, also in the
-// form --option=value; --files takes every following word up to the next one that begins
-// with "--".
+// taken below the current folder, platform/drives.h). --drive adds drives to the table, for
+// playlists made on another machine; they are mounted before any path is read. Options may
+// stand anywhere, also in the form --option=value; --files takes every following word up to
+// the next one that begins with "--".
 #pragma once
 
 #include "copy/copy_run.h"
 #include "plan/naming.h"
+#include "platform/drive_mappings.h"
 #include "sources/source_choice.h"
 
 #include <stdexcept>
@@ -28,9 +30,11 @@ struct CommandLine {
     plan::NamingOptions naming; // destFolder set to the destination
     copy::CopyOptions copy;     // DestFolder set to the destination
     LimitKind limitKind = LimitKind::None;
-    std::string limitText; // --limit, megabytes as typed (checked to be a number)
-    bool listOnly = false; // --list
-    bool help = false;     // --help: nothing else is looked at
+    std::string limitText;                      // --limit, megabytes as typed (checked to be a number)
+    bool listOnly = false;                      // --list
+    std::vector<platform::DriveMapping> drives; // --drive, in the order given
+    bool help = false;                          // --help: nothing else is looked at
+    bool version = false;                       // --version: nothing else is looked at
 };
 
 // A command line that cannot be carried out; what() says why, in one line.
@@ -39,7 +43,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// `args` without the program's name. Throws UsageError.
+// `args` without the program's name. Mounts the --drive mappings once the command line is
+// whole, before its paths are read. Throws UsageError.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 extern const char* const UsageText;

@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/process_setup.h"
+#include "platform/shown_paths.h"
 #include "platform/terminal.h"
 #include "sources/source_error.h"
 #include "store/object_model.h"
@@ -60,7 +61,7 @@ void checkSourceFolder(const sources::SourceChoice& source) {
     platform::FolderListing listing;
     if (!platform::listFolder(source.folderPath, {.files = false, .folders = false, .hidden = false},
                               listing)) {
-        throw sources::SourceError("Cannot open folder \"" + source.folderPath + "\". " +
+        throw sources::SourceError("Cannot open folder \"" + platform::shownPath(source.folderPath) + "\". " +
                                    platform::lastErrorText());
     }
 }
@@ -102,10 +103,12 @@ int work(const cli::CommandLine& line) {
     store::TfdbObject listDb;
     store::createTrackListLayout(listDb);
     const int64_t sizeLimit = sizeLimitFor(line);
+    sources::PlaylistReport report;
     try {
         checkSourceFolder(line.source);
-        plan::BuildTrackList(listDb, line.source, sizeLimit, line.naming,
-                             [&view](const std::string& text) { view.showMessage(text); });
+        plan::BuildTrackList(
+            listDb, line.source, sizeLimit, line.naming,
+            [&view](const std::string& text) { view.showMessage(text); }, &report);
     } catch (const sources::SourceError& error) {
         view.showMessage(error.what());
         return ExitSourceUnreadable;
@@ -114,8 +117,9 @@ int work(const cli::CommandLine& line) {
     if (cli::InterruptRequested()) {
         return ExitNotCompleted;
     }
+    cli::ReportSources(listDb, report, stderr);
     if (line.listOnly) {
-        cli::PrintTrackList(listDb, sizeLimit, stdout);
+        cli::PrintTrackList(listDb, sizeLimit, report, stdout);
         return ExitCompleted;
     }
     return runCopy(line, listDb, view, abort);
@@ -131,6 +135,10 @@ int main(int argc, char** argv) {
     } catch (const cli::UsageError& error) {
         std::fprintf(stderr, "tunewagon-cli: %s\n\n%s", error.what(), cli::UsageText);
         return ExitWrongCommandLine;
+    }
+    if (line.version) {
+        std::fputs("tunewagon-cli " TW_VERSION "\n", stdout);
+        return ExitCompleted;
     }
     if (line.help) {
         std::fputs(cli::UsageText, stdout);

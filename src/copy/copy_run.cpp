@@ -103,9 +103,13 @@ void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb,
         ++run.SkippedCount;
         return;
     }
-    EntryOutcome outcome =
-        TransferEntry(options.TransferMode, options.ExistAction, source, *dest, entry.FileName, run, display);
+    std::string landed;
+    EntryOutcome outcome = TransferEntry(options.TransferMode, options.ExistAction, source, *dest,
+                                         entry.FileName, run, display, &landed);
     countOutcome(outcome, run);
+    if (outcome == EntryOutcome::Copied && landed != entry.FileName) {
+        run.LandedNames[index] = landed;
+    }
     // The entry counts as done whatever came of its transfer.
     if (entry.Size > 0) {
         run.DoneBytes = std::min(run.DoneBytes + entry.Size, run.TotalBytes);
@@ -132,7 +136,7 @@ void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& r
     display.LogLine("");
     display.LogLine(texts::GetText(run.shell.WorkActive ? 146 : 147));
     if (options.CreateList && run.shell.WorkActive) {
-        WritePlaylist(options.DestFolder, listDb, display);
+        WritePlaylist(options, listDb, run.LandedNames, display);
     }
     // The verdict comes last, where a person looks for it, with the counts that a run that
     // failed for every entry would otherwise hide behind the completion line.
@@ -200,6 +204,7 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     run.SkippedCount = 0;
     run.FailedCount = 0;
     run.NotFoundCount = 0;
+    run.LandedNames.clear();
     display.ClearStatus();
     ScanSources(listDb, run, display);
     if (!destinationHasRoom(options, run, display, freeSpace)) {

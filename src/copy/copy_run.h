@@ -29,6 +29,10 @@ namespace copy {
 
 enum TransferMode : int { TransferOwnCopy = 0, TransferSystemCopy = 1, TransferSystemMove = 2 };
 
+// How the result playlist names its files: relative to its own folder with "/" separators, so
+// that it keeps working wherever the destination is mounted or read, or as absolute host paths.
+enum class PlaylistPaths { Relative, Absolute };
+
 // The mode of a RadioGroup1 index. An index outside the group (a damaged setting shows no
 // selection) is the default, the system copy: a run that transfers nothing would still end
 // "completed".
@@ -36,10 +40,11 @@ TransferMode TransferModeFromIndex(int index);
 
 // The controls of the wizard that a run reads; the window converts its indexes once, here.
 struct CopyOptions {
-    copy::TransferMode TransferMode = TransferSystemCopy; // RadioGroup1
-    copy::ExistAction ExistAction = ExistRename;          // cbExistAction
-    bool CreateList = true;                               // chCreateList: write the result playlist
-    std::string DestFolder;                               // cbDest
+    copy::TransferMode TransferMode = TransferSystemCopy;        // RadioGroup1
+    copy::ExistAction ExistAction = ExistRename;                 // cbExistAction
+    bool CreateList = true;                                      // chCreateList: write the result playlist
+    std::string DestFolder;                                      // cbDest
+    copy::PlaylistPaths PlaylistPaths = PlaylistPaths::Relative; // chAbsoluteList
 };
 
 // Free bytes for the destination: drive letter ('A'..'Z') and the destination folder text;

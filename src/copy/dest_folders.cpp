@@ -1,6 +1,7 @@
 #include "copy/dest_folders.h"
 
 #include "platform/files.h"
+#include "platform/shown_paths.h"
 #include "platform/transfer.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
@@ -29,7 +30,7 @@ void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb,
         std::string dir = sources::PlaylistFolder(fileName);
         if (dir != last) {
             last = dir;
-            display.LogLine(texts::FormatText(131, {dir}));
+            display.LogLine(texts::FormatText(131, {platform::shownPath(dir)}));
             if (!platform::folderExists(dir)) {
                 platform::forceFolders(dir);
             }

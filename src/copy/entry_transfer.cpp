@@ -4,6 +4,7 @@
 #include "copy/own_copy.h"
 #include "copy/system_transfer.h"
 
+#include "platform/shown_paths.h"
 #include "texts/text_table.h"
 
 #include <optional>
@@ -30,10 +31,15 @@ public:
             std::optional<std::string> next =
                 ReapplyExistAction(m_action, m_planned, taken, m_run, m_display);
             m_skipped = !next.has_value();
+            if (next) {
+                m_landed = *next;
+            }
             return next;
         };
     }
     bool skipped() const { return m_skipped; }
+    // The last name the transfer was given in place of its first one, "" when none.
+    const std::string& landed() const { return m_landed; }
 
 private:
     ExistAction m_action;
@@ -41,6 +47,7 @@ private:
     RunState& m_run;
     ProgressDisplay& m_display;
     bool m_skipped = false;
+    std::string m_landed;
 };
 
 // What a failed transfer that the policy did not skip counts as: a skip when the skip button or
@@ -51,7 +58,7 @@ EntryOutcome interruptedOrFailed(const RunState& run) {
 
 EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                           TakenNamePolicy& policy, RunState& run, ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(141, {dest.programPath()}));
+    display.LogLine(texts::FormatText(141, {platform::shownPath(dest.programPath())}));
     std::string error;
     switch (OwnCopy(source, dest, run, display, policy.existing(), policy.routine())) {
     case OwnCopyResult::Done:
@@ -83,7 +90,7 @@ EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::
 
 EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                              TakenNamePolicy& policy, RunState& run, ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(141, {dest.programPath()}));
+    display.LogLine(texts::FormatText(141, {platform::shownPath(dest.programPath())}));
     if (SystemCopy(source, dest, run, display, policy.existing(), policy.routine())) {
         return EntryOutcome::Copied;
     }
@@ -96,7 +103,7 @@ EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platfor
 
 EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                              TakenNamePolicy& policy, ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(144, {dest.programPath()}));
+    display.LogLine(texts::FormatText(144, {platform::shownPath(dest.programPath())}));
     switch (SystemMove(source, dest, policy.routine())) {
     case platform::MoveResult::Moved:
         return EntryOutcome::Copied;
@@ -117,17 +124,24 @@ EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platfor
 
 EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
-                           ProgressDisplay& display) {
+                           ProgressDisplay& display, std::string* landed) {
     TakenNamePolicy policy(action, planned, run, display);
+    EntryOutcome outcome = EntryOutcome::Failed;
     switch (mode) {
     case TransferOwnCopy:
-        return ownCopyEntry(source, dest, policy, run, display);
+        outcome = ownCopyEntry(source, dest, policy, run, display);
+        break;
     case TransferSystemCopy:
-        return systemCopyEntry(source, dest, policy, run, display);
+        outcome = systemCopyEntry(source, dest, policy, run, display);
+        break;
     case TransferSystemMove:
-        return systemMoveEntry(source, dest, policy, display);
+        outcome = systemMoveEntry(source, dest, policy, display);
+        break;
     }
-    return EntryOutcome::Failed;
+    if (landed) {
+        *landed = policy.landed().empty() ? dest.programPath() : policy.landed();
+    }
+    return outcome;
 }
 
 } // namespace copy

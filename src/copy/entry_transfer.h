@@ -23,9 +23,11 @@ enum class EntryOutcome {
 
 // `dest` is where the entry goes after the policy's first step; `planned` is the entry's own
 // destination, from which the next numbered names are counted. Both paths come looked up
-// already, so the transfer does not look them up again.
+// already, so the transfer does not look them up again. `landed`, when given, receives the name
+// the transfer last went to: `dest`, or the numbered name the policy gave it when that name was
+// taken meanwhile.
 EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
-                           ProgressDisplay& display);
+                           ProgressDisplay& display, std::string* landed = nullptr);
 
 } // namespace copy

@@ -1,6 +1,7 @@
 #include "copy/existing_file_policy.h"
 
 #include "plan/path_rules.h"
+#include "platform/host_names.h"
 #include "platform/name_index.h"
 #include "texts/text_table.h"
 
@@ -19,8 +20,13 @@ std::string_view Extension(std::string_view path) {
     return path.substr(dot);
 }
 
-void logClash(ProgressDisplay& display, const std::string& name, const std::string& what) {
-    display.LogLine(texts::FormatText(151, {name, what}));
+// The names in these lines are shown as the host spells them.
+std::string shownName(std::string_view path) {
+    return platform::hostNameOfProgramName(plan::FileNamePart(path));
+}
+
+void logClash(ProgressDisplay& display, std::string_view path, const std::string& what) {
+    display.LogLine(texts::FormatText(151, {shownName(path), what}));
 }
 
 } // namespace
@@ -42,7 +48,7 @@ void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, Prog
         break;
     case ExistRename: {
         std::string renamed = UniqueName(dest);
-        logClash(display, name, texts::FormatText(153, {plan::FileNamePart(renamed)}));
+        logClash(display, name, texts::FormatText(153, {shownName(renamed)}));
         dest = std::move(renamed);
         break;
     }
@@ -60,7 +66,7 @@ std::optional<std::string> ReapplyExistAction(ExistAction action, std::string_vi
     switch (action) {
     case ExistRename: {
         std::string next = UniqueName(planned);
-        logClash(display, name, texts::FormatText(153, {plan::FileNamePart(next)}));
+        logClash(display, name, texts::FormatText(153, {shownName(next)}));
         return next;
     }
     case ExistSkip:

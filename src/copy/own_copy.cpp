@@ -1,6 +1,7 @@
 #include "copy/own_copy.h"
 
 #include "platform/files.h"
+#include "platform/shown_paths.h"
 #include "platform/transfer.h"
 #include "texts/text_table.h"
 
@@ -32,7 +33,7 @@ private:
 };
 
 void reportInterruption(std::string_view dest, ProgressDisplay& display) {
-    display.LogLine(texts::FormatText(134, {std::string(dest)}));
+    display.LogLine(texts::FormatText(134, {platform::shownPath(dest)}));
     display.SetOverallBar(0);
     display.SetFileBar(0);
     display.LogLine("");

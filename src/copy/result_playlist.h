@@ -1,11 +1,16 @@
 // The result playlist "_playlist_.m3u" that a completed copy run writes into the destination
-// folder: "#EXTM3U", then per entry of the track list an "#EXTINF:<Len>,<Desc>" line when the
-// entry has a description and always its planned destination path; CR LF after every line, no
-// byte-order mark, texts as stored. An existing playlist of that name is replaced.
+// folder, for players on this host and on the devices the copies go to: "#EXTM3U", then per
+// entry of the track list an "#EXTINF:<Len>,<Desc>" line when the entry has a description and
+// always the path of its copy; CR LF after every line, UTF-8 without a byte-order mark. The
+// path is the name the copy really got (a numbered name of the existing-file policy included),
+// as a host path: relative to the playlist's folder with "/" separators by default, absolute
+// by choice. An existing playlist of that name is replaced.
 #pragma once
 
+#include "copy/copy_run.h"
 #include "copy/progress_display.h"
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -21,13 +26,28 @@ inline constexpr const char* PlaylistFileName = "_playlist_.m3u";
 // single: "D:\" gives "D:\_playlist_.m3u".
 std::string PlaylistPath(std::string_view destFolder);
 
+// How the playlist's lines are written: the destination folder (a program path) that relative
+// lines start from, the path form, and the names that copies got in place of their FileName
+// (RunState::LandedNames).
+struct PlaylistLines {
+    std::string destFolder;
+    PlaylistPaths paths = PlaylistPaths::Relative;
+    const std::map<int, std::string>* landedNames = nullptr;
+};
+
+// The line that names the copy at program path `copyPath`: its host path, or that path below
+// the host path of the destination folder with "/" separators (the absolute host path when it
+// does not lie below that folder).
+std::string PlaylistEntryLine(std::string_view copyPath, const PlaylistLines& lines);
+
 // The bytes of the playlist for the entries of `listDb`. Len counts by its low 16 bits, signed
 // (40000 is written as -25536).
-std::string PlaylistText(store::TfdbObject& listDb);
+std::string PlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines);
 
-// Logs row 132 with the path and writes the file (whole or not at all). When it is written, asks
-// row 133 and on Yes opens it with the default handler; when it cannot be written, logs row 157
-// with the path and asks nothing.
-void WritePlaylist(std::string_view destFolder, store::TfdbObject& listDb, ProgressDisplay& display);
+// Logs row 132 with the host path and writes the file (whole or not at all). When it is written,
+// asks row 133 and on Yes opens it with the default handler; when it cannot be written, logs
+// row 157 with the path and asks nothing.
+void WritePlaylist(const CopyOptions& options, store::TfdbObject& listDb,
+                   const std::map<int, std::string>& landedNames, ProgressDisplay& display);
 
 } // namespace copy

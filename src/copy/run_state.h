@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <string>
 
 namespace copy {
 
@@ -36,6 +38,9 @@ struct RunState {
     int32_t SkippedCount = 0;
     int32_t FailedCount = 0;
     int32_t NotFoundCount = 0;
+    // Entries whose copy stands under another name than their FileName (the numbered name of
+    // the existing-file policy), by list position; the result playlist lists them there.
+    std::map<int, std::string> LandedNames;
 };
 
 // "Пропустить этот файл": the transfer under way stops at its next progress point. A click

@@ -7,9 +7,10 @@
 namespace plan {
 
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
-                    const NamingOptions& naming, const sources::ShowMessage& showMessage) {
+                    const NamingOptions& naming, const sources::ShowMessage& showMessage,
+                    sources::PlaylistReport* report) {
     store::rebuildTrackList(listDb);
-    sources::ReadSource(listDb, source, sizeLimit, showMessage);
+    sources::ReadSource(listDb, source, sizeLimit, showMessage, report);
     ComputeDestNames(listDb, naming);
     if (naming.renameByDescription) {
         const int corrected = FixInvalidNames(listDb, naming);

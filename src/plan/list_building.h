@@ -22,8 +22,9 @@ inline constexpr const char* CorrectedNamesText = "Найдено и испра�
 // description is on, cleans invalid names (FixInvalidNames) and shows CorrectedNamesText with
 // the count when it is above 0. Messages of the sources are shown and the build goes on; a
 // SourceError of the playlist reader ends the build at once and passes to the caller, leaving
-// the entries read so far unnamed.
+// the entries read so far unnamed. `report` receives what the playlist reader found out.
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
-                    const NamingOptions& naming, const sources::ShowMessage& showMessage);
+                    const NamingOptions& naming, const sources::ShowMessage& showMessage,
+                    sources::PlaylistReport* report = nullptr);
 
 } // namespace plan

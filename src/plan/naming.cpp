@@ -5,6 +5,15 @@
 #include "sources/source_paths.h"
 
 namespace plan {
+namespace {
+
+// The extension of a file name as written, with its dot; "" for a name without one.
+std::string extensionOf(std::string_view fileName) {
+    const size_t dot = fileName.find_last_of('.');
+    return dot == std::string_view::npos ? std::string() : std::string(fileName.substr(dot));
+}
+
+} // namespace
 
 int NumberWidth(int highestPosition) {
     return static_cast<int>(std::to_string(highestPosition).size());
@@ -22,9 +31,11 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
         return name;
 
     if (options.renameByDescription && !desc.empty()) {
-        // The description replaces the whole file name, extension included; a backslash in it
+        // The description replaces the file name and the source's own extension follows it,
+        // since players and devices choose the decoder by the extension; a backslash in it
         // makes sub-folders, but a "." or ".." in it is no way out of the destination.
-        name = ReplaceFileName(name, DropDotParts(std::string(desc) + ".mp3"));
+        name =
+            ReplaceFileName(name, DropDotParts(std::string(desc) + extensionOf(FileNamePart(origFileName))));
     }
     if (options.prefixListNumber) {
         std::string number = std::to_string(position);

@@ -41,16 +41,51 @@ CutPath cutPath(std::string_view path, PathForm form) {
     return cut;
 }
 
+// The parts of a name between the stand-ins of its host colons. A colon in a host name is a
+// plain character of that name (only a description's own ":" could be taken for a drive), so
+// the rules leave it alone; a stand-in that the escape mark makes literal is no colon.
+std::vector<std::string_view> piecesBetweenHostColons(std::string_view part) {
+    static const std::string colon = platform::programNameOfHostName(":");
+    static const std::string escape =
+        platform::programNameOfHostName(platform::programNameOfHostName(":")).substr(0, 3);
+    std::vector<std::string_view> pieces;
+    size_t start = 0;
+    for (size_t at = part.find(colon); at != std::string_view::npos;
+         at = part.find(colon, at + colon.size())) {
+        const bool escaped =
+            at >= start + escape.size() && part.substr(at - escape.size(), escape.size()) == escape;
+        if (!escaped) {
+            pieces.push_back(part.substr(start, at - start));
+            start = at + colon.size();
+        }
+    }
+    pieces.push_back(part.substr(start));
+    return pieces;
+}
+
 // A name that came from the host carries stand-ins for the characters that program names
 // forbid (platform/host_names.h); on the destination they turn back into those characters, so
-// the rules see each part as the host will.
+// the rules see each part as the host will, its colons aside.
 bool partHasInvalidChar(std::string_view part) {
-    return HasInvalidChar(platform::hostNameOfProgramName(part));
+    for (std::string_view piece : piecesBetweenHostColons(part)) {
+        if (HasInvalidChar(platform::hostNameOfProgramName(piece)))
+            return true;
+    }
+    return false;
 }
 
 template <typename CleanChars> auto partCleaner(CleanChars cleanChars) {
     return [cleanChars](std::string_view part) {
-        return platform::programNameOfHostName(cleanChars(platform::hostNameOfProgramName(part)));
+        static const std::string colon = platform::programNameOfHostName(":");
+        std::string cleaned;
+        bool first = true;
+        for (std::string_view piece : piecesBetweenHostColons(part)) {
+            if (!first)
+                cleaned += colon;
+            first = false;
+            cleaned += platform::programNameOfHostName(cleanChars(platform::hostNameOfProgramName(piece)));
+        }
+        return cleaned;
     };
 }
 

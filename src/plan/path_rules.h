@@ -47,7 +47,8 @@ enum class PathForm { Whole, BelowFolder };
 // Cuts `path` into a drive part (for a whole path, the text before the first ":" when the path
 // holds ":\" anywhere), folder parts between "\" and the file name, and answers whether any
 // part holds an invalid character. Empty parts are valid. The stand-in of a host name's
-// character (platform/host_names.h) counts as that character, here and in the cleaning below.
+// character (platform/host_names.h) counts as that character, here and in the cleaning below,
+// except a host name's colon: that is a plain character of the name and stays.
 bool IsInvalidPath(std::string_view path, PathForm form = PathForm::Whole);
 
 // Cut as IsInvalidPath does; each part cleaned with DeleteInvalidChars. A folder or file

@@ -15,10 +15,11 @@ class TfdbObject;
 
 namespace sources {
 
-// The extensions the folder source takes, with their dot, in lower case, in compare order.
-inline constexpr std::array<std::string_view, 16> AudioExtensions = {
-    ".aif", ".aifc", ".aiff", ".ac3", ".au",  ".kar", ".mid", ".midi",
-    ".rmi", ".mp2",  ".mp3",  ".mpa", ".ogg", ".snd", ".wav", ".wma"};
+// The extensions the folder source takes, with their dot, in lower case, in compare order: the
+// classic sixteen, then the lossless and newer lossy formats that libraries hold today.
+inline constexpr std::array<std::string_view, 23> AudioExtensions = {
+    ".aif", ".aifc", ".aiff", ".ac3", ".au",   ".kar", ".mid", ".midi", ".rmi", ".mp2", ".mp3", ".mpa",
+    ".ogg", ".snd",  ".wav",  ".wma", ".flac", ".m4a", ".aac", ".opus", ".oga", ".ape", ".wv"};
 
 // One file of the walk: its path below the starting folder, beginning with "\" ("\a.mp3",
 // "\Sub\b.mp3"), and its entry in the folder listing (name, size, hidden, time).

@@ -2,7 +2,9 @@
 
 #include "sources/source_error.h"
 #include "sources/source_paths.h"
+#include "sources/text_decoding.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace sources {
@@ -63,6 +65,19 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
     return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
 }
 
+std::optional<int32_t> ParseLength(std::string_view text) {
+    const size_t dot = text.find('.');
+    if (dot != std::string_view::npos) {
+        const std::string_view fraction = text.substr(dot + 1);
+        const bool digits =
+            std::all_of(fraction.begin(), fraction.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (digits) {
+            text = text.substr(0, dot);
+        }
+    }
+    return ParseInteger(text);
+}
+
 bool PlaylistLineReader::feed(std::string_view bytes) {
     size_t position = 0;
     while (!m_notPlaylist && position < bytes.size()) {
@@ -72,7 +87,7 @@ bool PlaylistLineReader::feed(std::string_view bytes) {
         }
         if (!m_dropping) {
             m_line.append(bytes.substr(position, end - position));
-            if (m_lineCount == 0 && m_line.size() > PlaylistHeader.size()) {
+            if (m_lineCount == 0 && m_line.size() > Utf8ByteOrderMark.size() + PlaylistHeader.size()) {
                 m_notPlaylist = true; // the first line can no longer be the header
                 break;
             }
@@ -81,7 +96,7 @@ bool PlaylistLineReader::feed(std::string_view bytes) {
         if (end == bytes.size()) {
             break; // the line goes on in the next piece
         }
-        endLine();
+        endLine(bytes[end]);
         position = end + 1;
     }
     return !m_notPlaylist;
@@ -89,7 +104,7 @@ bool PlaylistLineReader::feed(std::string_view bytes) {
 
 bool PlaylistLineReader::finish() {
     if (!m_notPlaylist) {
-        endLine();
+        endLine('\0');
     }
     return !m_notPlaylist;
 }
@@ -103,7 +118,7 @@ void PlaylistLineReader::dropWhenTooLong() {
     std::string().swap(m_line); // give the memory back, not only the length
 }
 
-void PlaylistLineReader::endLine() {
+void PlaylistLineReader::endLine(char lineEnd) {
     if (m_dropping && m_droppingFileLine) {
         ++m_longLinesSkipped;
         m_desc.clear(); // the info described the file of this line, not the next one
@@ -115,11 +130,20 @@ void PlaylistLineReader::endLine() {
         handleLine();
     }
     m_line.clear();
+    if (lineEnd == '\r' || (lineEnd == '\n' && !m_afterCR)) {
+        ++m_lineNumber;
+    }
+    m_afterCR = lineEnd == '\r';
 }
 
 void PlaylistLineReader::handleLine() {
+    m_allUtf8 = m_allUtf8 && IsValidUtf8(m_line);
     if (++m_lineCount == 1) {
-        m_notPlaylist = m_line != PlaylistHeader;
+        std::string_view header = m_line;
+        if (header.starts_with(Utf8ByteOrderMark)) {
+            header.remove_prefix(Utf8ByteOrderMark.size());
+        }
+        m_notPlaylist = header != PlaylistHeader;
         return;
     }
     if (m_line.front() != '#') {
@@ -136,9 +160,9 @@ void PlaylistLineReader::handleInfoLine(std::string_view rest) {
     const size_t comma = rest.find(',');
     m_desc = comma == std::string_view::npos ? std::string() : std::string(rest.substr(comma + 1));
     const std::string_view lengthText = rest.substr(0, comma);
-    const std::optional<int32_t> length = ParseInteger(lengthText);
+    const std::optional<int32_t> length = ParseLength(lengthText);
     if (!length) {
-        throw NotAnInteger(std::string(lengthText));
+        throw BadPlaylistLength(m_playlistName, m_lineNumber, std::string(lengthText));
     }
     m_len = *length;
 }

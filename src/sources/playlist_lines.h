@@ -1,6 +1,9 @@
 // The first pass over an M3U playlist: its bytes cut into lines, the header check, the info
 // lines ("#EXTINF:" length "," description) and the file lines they govern.
 //
+// The header may follow a UTF-8 byte-order mark, which is no content. Lengths are whole seconds;
+// a length with decimals ("123.45", as several players write it) counts by its whole part.
+//
 // Lines end at CR, LF or the end of the file in any mix; empty lines are skipped and never
 // count. The first line must be exactly "#EXTM3U". An info line governs the next file line (a
 // later info line replaces it); a file line that made an entry clears it. A file line made
@@ -31,6 +34,9 @@ inline constexpr size_t MaxPathLineBytes = 4096;
 // optional sign, then decimal digits, or hexadecimal ones after "$" or "0x"; nothing after.
 // nullopt for anything else, the empty text and values outside the signed 32-bit range.
 std::optional<int32_t> ParseInteger(std::string_view text);
+// A play length of an info line: ParseInteger, or of the whole part when decimal digits follow
+// a "." ("123.45" -> 123, "-1.0" -> -1); nullopt where ParseInteger of that part is.
+std::optional<int32_t> ParseLength(std::string_view text);
 
 class PlaylistLineReader {
 public:
@@ -38,22 +44,27 @@ public:
     // Answers whether an entry was made; false (the store refused) keeps the pending info.
     using FileLineStep = std::function<bool(std::string_view line, const std::string& desc, int32_t len)>;
 
-    explicit PlaylistLineReader(FileLineStep step) : m_step(std::move(step)) {}
+    // `playlistName` is the name that error messages give the file.
+    explicit PlaylistLineReader(FileLineStep step, std::string playlistName = {})
+        : m_step(std::move(step)), m_playlistName(std::move(playlistName)) {}
 
     // The next bytes of the file. False once the file has shown that it is no playlist:
-    // feed nothing more then. Throws SourceError ("'%s' is not a valid integer value") for an
-    // info line whose length does not convert; the entries made before it stay made.
+    // feed nothing more then. Throws SourceError (BadPlaylistLength: the file's name, the line
+    // number counted from 1 with CR LF as one line end, and the text) for an info line whose
+    // length does not convert; the entries made before it stay made.
     bool feed(std::string_view bytes);
     // The end of the file: a last line without a line end is handled. False when the file is
     // no playlist (an empty file, or one of line ends only, is a playlist without entries).
     bool finish();
     // File lines skipped so far for being longer than MaxPathLineBytes.
     int64_t longLinesSkipped() const { return m_longLinesSkipped; }
+    // Whether every line read so far (the skipped over-long ones aside) is valid UTF-8.
+    bool allUtf8() const { return m_allUtf8; }
 
 private:
     void handleLine();
     void handleInfoLine(std::string_view rest);
-    void endLine();
+    void endLine(char lineEnd);
     // Starts dropping the line collected so far when it has grown past what it may hold.
     void dropWhenTooLong();
 
@@ -66,6 +77,10 @@ private:
     int32_t m_len = 0;
     int64_t m_lineCount = 0;
     bool m_notPlaylist = false;
+    std::string m_playlistName;
+    int64_t m_lineNumber = 1; // of the line in hand, in the file
+    bool m_afterCR = false;   // the last line end was a CR: an LF now ends no further line
+    bool m_allUtf8 = true;
 };
 
 } // namespace sources

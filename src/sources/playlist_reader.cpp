@@ -1,9 +1,12 @@
 #include "sources/playlist_reader.h"
 
 #include "platform/files.h"
+#include "platform/shown_paths.h"
 #include "sources/playlist_lines.h"
 #include "sources/source_error.h"
 #include "sources/source_paths.h"
+#include "sources/tail_search.h"
+#include "sources/text_decoding.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
 
@@ -14,6 +17,7 @@ namespace {
 
 constexpr int NotAPlaylistText = 122;
 constexpr const char* ListMissingMessage = "Error #83042 !";
+constexpr int LongLinesSkippedText = 179;
 constexpr int64_t ReadPieceSize = 1 << 20;
 
 class OpenFile {
@@ -38,19 +42,21 @@ private:
 // The first pass: false when the file is no playlist. `longLinesSkipped` counts the file lines
 // too long to name a file.
 bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& listDb,
-                 int64_t& longLinesSkipped) {
-    PlaylistLineReader reader([&](std::string_view line, const std::string& desc, int32_t len) {
-        store::TrackEntry entry;
-        entry.OrigFileName = line;
-        entry.Desc = desc;
-        entry.Len = len;
-        return store::appendTrackEntry(listDb, entry) <= 0;
-    });
+                 int64_t& longLinesSkipped, bool& allUtf8) {
+    PlaylistLineReader reader(
+        [&](std::string_view line, const std::string& desc, int32_t len) {
+            store::TrackEntry entry;
+            entry.OrigFileName = line;
+            entry.Desc = desc;
+            entry.Len = len;
+            return store::appendTrackEntry(listDb, entry) <= 0;
+        },
+        platform::shownPath(path));
     std::string piece(ReadPieceSize, '\0');
     for (;;) {
         const int64_t got = platform::readFile(file.handle(), piece.data(), ReadPieceSize);
         if (got < 0) {
-            throw CannotReadFile(path, platform::lastErrorText());
+            throw CannotReadFile(platform::shownPath(path), platform::lastErrorText());
         }
         if (got == 0 || !reader.feed(std::string_view(piece.data(), static_cast<size_t>(got)))) {
             break;
@@ -58,17 +64,45 @@ bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& lis
     }
     const bool playlist = reader.finish();
     longLinesSkipped = reader.longLinesSkipped();
+    allUtf8 = reader.allUtf8();
     return playlist;
 }
 
-// The second pass: full paths, and sizes under a limit.
-void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit) {
+bool isUtf8Playlist(std::string_view path) {
+    std::string name(path.substr(path.size() >= 5 ? path.size() - 5 : 0));
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return name == ".m3u8";
+}
+
+// The second pass: texts in UTF-8, full paths (found by their tail where they are missing), and
+// sizes under a limit.
+void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit, bool utf8,
+                    PlaylistReport* report) {
     using store::TrackField;
     const std::string folder = PlaylistFolder(playlistPath);
+    const auto decoded = [utf8](const std::string& raw) {
+        return utf8 ? RepairedUtf8(raw) : Utf8FromWindows1251(raw);
+    };
+    TailSearch tailSearch(folder);
     const int count = store::trackCount(listDb);
     for (int position = 0; position < count; ++position) {
-        const std::string orig = store::readTrackField(listDb, position, TrackField::OrigFileName).toText();
-        const std::string path = ResolvePlaylistLine(orig, folder);
+        const std::string orig =
+            decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText());
+        const std::string desc = store::readTrackField(listDb, position, TrackField::Desc).toText();
+        if (!desc.empty()) {
+            store::setTrackField(listDb, position, TrackField::Desc,
+                                 store::StoreValue::fromText(decoded(desc)));
+        }
+        std::string path = ResolvePlaylistLine(orig, folder);
+        if (!platform::fileExists(path)) {
+            if (std::optional<std::string> found = tailSearch.find(path)) {
+                path = std::move(*found);
+                if (report) {
+                    report->relocated.push_back({position, std::string(TrimControlChars(orig)), path});
+                }
+            }
+        }
         store::setTrackField(listDb, position, TrackField::OrigFileName, store::StoreValue::fromText(path));
         if (sizeLimit != 0) {
             store::setTrackField(listDb, position, TrackField::Size, store::sizeValue(FileSizeOf(path)));
@@ -84,25 +118,26 @@ bool hasTrackList(store::TfdbObject& listDb) {
 } // namespace
 
 void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit,
-                  const ShowMessage& showMessage) {
+                  const ShowMessage& showMessage, PlaylistReport* report) {
     OpenFile file(playlistPath);
     if (file.handle() == platform::InvalidFile) {
-        throw CannotOpenFile(playlistPath, platform::lastErrorText());
+        throw CannotOpenFile(platform::shownPath(playlistPath), platform::lastErrorText());
     }
     if (!hasTrackList(listDb)) {
         Show(showMessage, ListMissingMessage);
     }
     int64_t longLinesSkipped = 0;
-    if (!readEntries(file, playlistPath, listDb, longLinesSkipped)) {
+    bool allUtf8 = true;
+    if (!readEntries(file, playlistPath, listDb, longLinesSkipped, allUtf8)) {
         file.close();
         Show(showMessage, texts::GetText(NotAPlaylistText));
         return;
     }
     file.close();
     if (longLinesSkipped > 0) {
-        Show(showMessage, LongLinesSkippedText + std::to_string(longLinesSkipped));
+        Show(showMessage, texts::FormatText(LongLinesSkippedText, {std::to_string(longLinesSkipped)}));
     }
-    resolveEntries(listDb, playlistPath, sizeLimit);
+    resolveEntries(listDb, playlistPath, sizeLimit, allUtf8 || isUtf8Playlist(playlistPath), report);
 }
 
 int64_t FileSizeOf(const std::string& path) {

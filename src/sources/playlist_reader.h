@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace store {
 class TfdbObject;
@@ -13,8 +14,18 @@ class TfdbObject;
 
 namespace sources {
 
-// The start of the message that counts skipped over-long file lines; the count follows.
-inline constexpr const char* LongLinesSkippedText = "Пропущено строк плейлиста длиннее 4096 байт: ";
+// A file line that did not name an existing file and was found by the tail search
+// (tail_search.h) below the playlist's folder or a parent of it.
+struct RelocatedLine {
+    int position = 0;  // of the entry in the track list
+    std::string line;  // the line as decoded and trimmed
+    std::string found; // the program path it was found at
+};
+
+// What a read found out beside the entries, for the front ends to log and mark.
+struct PlaylistReport {
+    std::vector<RelocatedLine> relocated; // in list order
+};
 
 // Appends one TrackEntry per file line of the playlist at `playlistPath`, in file order, with
 // the description and length of the info line before it (playlist_lines.h), then makes every
@@ -25,15 +36,16 @@ inline constexpr const char* LongLinesSkippedText = "Пропущено стро
 // that is not "#EXTM3U" (interface text 122; reading ends with nothing appended), a track list
 // without its "list" folder ("Error #83042 !"; nothing can be appended), and once at the end
 // of the file the count of file lines skipped for being longer than any path
-// (LongLinesSkippedText and the count; playlist_lines.h).
+// (text 179 with the count; playlist_lines.h).
 // Thrown as SourceError, entries made before staying in the list and the second pass not run:
 // a playlist that cannot be opened ("Cannot open file "%s". %s", nothing appended) or read,
-// and an info line whose length does not convert ("'%s' is not a valid integer value").
+// and an info line whose length does not convert (BadPlaylistLength, naming the playlist's
+// host path and the line).
 //
 // The playlist is opened with all sharing denied, read once in pieces and closed before the
 // sizes are measured; memory holds one piece and the longest line, whatever the file's size.
 void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit,
-                  const ShowMessage& showMessage);
+                  const ShowMessage& showMessage, PlaylistReport* report = nullptr);
 
 // The length in bytes of the file at `path`, opened for reading with all sharing denied; 0
 // when it cannot be opened or measured (missing, no access, held open by another program, no

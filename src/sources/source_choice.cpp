@@ -7,10 +7,10 @@
 namespace sources {
 
 void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
-                const ShowMessage& showMessage) {
+                const ShowMessage& showMessage, PlaylistReport* report) {
     switch (choice.kind) {
     case PlaylistSource:
-        ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage);
+        ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage, report);
         break;
     case FolderSource:
         ScanFolder(choice.folderPath,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sources/message_sink.h"
+#include "sources/playlist_reader.h"
 
 #include <cstdint>
 #include <string>
@@ -29,8 +30,8 @@ struct SourceChoice {
 // Appends the entries of the chosen source to the track list (which the caller has emptied):
 // ReadPlaylist, ScanFolder with AddFolderFile, or AddPickedFiles; nothing for another kind.
 // `sizeLimit` in bytes, 0 = none. Messages and errors as those functions state them: a
-// SourceError from the playlist reader passes through.
+// SourceError from the playlist reader passes through; `report` is the playlist reader's.
 void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
-                const ShowMessage& showMessage);
+                const ShowMessage& showMessage, PlaylistReport* report = nullptr);
 
 } // namespace sources

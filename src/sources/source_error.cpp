@@ -14,4 +14,9 @@ SourceError NotAnInteger(const std::string& text) {
     return SourceError("'" + text + "' is not a valid integer value");
 }
 
+SourceError BadPlaylistLength(const std::string& playlist, int64_t line, const std::string& text) {
+    return SourceError(NotAnInteger(text).what() + std::string(" (playlist \"") + playlist + "\", line " +
+                       std::to_string(line) + ")");
+}
+
 } // namespace sources

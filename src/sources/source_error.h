@@ -2,6 +2,7 @@
 // to show. The window catches them at the edge of its handler and shows the message in a box.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -18,5 +19,8 @@ SourceError CannotOpenFile(const std::string& path, const std::string& reason);
 SourceError CannotReadFile(const std::string& path, const std::string& reason);
 // "'<text>' is not a valid integer value"
 SourceError NotAnInteger(const std::string& text);
+// The same for the length of an info line, with where it stands:
+// "'<text>' is not a valid integer value (playlist "<playlist>", line <line>)".
+SourceError BadPlaylistLength(const std::string& playlist, int64_t line, const std::string& text);
 
 } // namespace sources

@@ -1,5 +1,8 @@
 #include "sources/source_paths.h"
 
+#include "platform/drives.h"
+#include "platform/host_names.h"
+
 #include <algorithm>
 
 namespace sources {
@@ -13,6 +16,33 @@ std::string withBackslashes(std::string_view path) {
         std::replace(text.begin(), text.end(), '/', '\\');
     }
     return text;
+}
+
+bool startsWithDrive(std::string_view text) {
+    return text.size() >= 2 && text[1] == ':' &&
+           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+}
+
+bool startsWithFileScheme(std::string_view text) {
+    constexpr std::string_view scheme = "file://";
+    return text.size() >= scheme.size() &&
+           std::equal(scheme.begin(), scheme.end(), text.begin(),
+                      [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b + 32 : b); });
+}
+
+// The names of a relative line ("\" separators already) each as a program name.
+std::string programNamesOf(std::string_view relative) {
+    std::string path;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = relative.find('\\', start);
+        path += platform::programNameOfHostName(relative.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            return path;
+        }
+        path += '\\';
+        start = end + 1;
+    }
 }
 
 } // namespace
@@ -60,8 +90,16 @@ std::string PlaylistFolder(std::string_view playlistPath) {
 }
 
 std::string ResolvePlaylistLine(std::string_view line, std::string_view folder) {
-    const std::string text = withBackslashes(TrimControlChars(line));
-    if (text.find(':') != std::string::npos || text.starts_with('\\')) {
+    const std::string_view trimmed = TrimControlChars(line);
+    if (startsWithFileScheme(trimmed)) {
+        return platform::fullProgramPath(trimmed).value_or(std::string(trimmed));
+    }
+    if (trimmed.starts_with('/') && !trimmed.starts_with("//")) {
+        const std::string path = platform::toProgramPath(trimmed);
+        return path.empty() ? withBackslashes(trimmed) : path;
+    }
+    const std::string text = withBackslashes(trimmed);
+    if (startsWithDrive(text) || text.starts_with('\\') || text.find("://") != std::string::npos) {
         return text;
     }
     const bool currentFolder = folder.empty() || folder.back() == ':';
@@ -69,7 +107,7 @@ std::string ResolvePlaylistLine(std::string_view line, std::string_view folder) 
     if (!currentFolder) {
         joined += '\\';
     }
-    joined += text;
+    joined += programNamesOf(text);
     return CollapseBackslashes(joined, 3);
 }
 

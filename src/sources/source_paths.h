@@ -1,6 +1,7 @@
 // Path text helpers of the sources: the clean-up after joining a folder and a name, the
-// starting folder of a walk, and what a playlist line names. Pure text work on program paths
-// ("\" separators, "D:" drives, "\\server" network roots); nothing here touches the disk.
+// starting folder of a walk, and what a playlist line names. Text work on program paths
+// ("\" separators, "D:" drives, "\\server" network roots) and the drive table's mapping of
+// host paths; nothing here touches the disk.
 #pragma once
 
 #include <string>
@@ -25,11 +26,18 @@ std::string_view TrimControlChars(std::string_view text);
 // the path holds "://".
 std::string PlaylistFolder(std::string_view playlistPath);
 
-// The full path of one playlist file line: trimmed; every "/" turned into "\" unless the line
-// holds "://" (an address keeps its form); a line without ":" that does not begin with "\"
-// is relative and joined below `folder` (a PlaylistFolder). A folder that is "" or a bare
-// drive ("D:") is the current folder (of that drive), so the line joins it without a "\" and
-// stays relative to the same place the playlist was found through. Dot segments stay.
+// The full path of one playlist file line: trimmed, then by its form:
+//  - "file://..." names the host file of its address, percent escapes decoded
+//    (platform::fullProgramPath); an address that names no file stays as it is;
+//  - "/..." is an absolute host path, turned into its program path (platform/drives.h);
+//  - a drive letter and ":" at the start, or a "\" there, is a program path: every "/" made "\";
+//  - another text with "://" is an address and keeps its form;
+//  - anything else is relative, its names split at "\" and "/", each a host name that may hold
+//    characters that program names forbid (a ":" of "Live: Moscow" is a plain character here),
+//    turned into its program name and joined below `folder` (a PlaylistFolder). A folder that
+//    is "" or a bare drive ("D:") is the current folder (of that drive), so the line joins it
+//    without a "\" and stays relative to the same place the playlist was found through.
+// Dot segments stay.
 std::string ResolvePlaylistLine(std::string_view line, std::string_view folder);
 
 } // namespace sources

@@ -6,7 +6,9 @@
 #include "app/track_list_model.h"
 #include "store/track_list.h"
 
+#include <QBrush>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTreeView>
@@ -49,15 +51,38 @@ TEST_F(PreviewListTest, RowsShowTheListOnceEntryByEntry) {
     window->FillPreviewList();
     const std::vector<std::pair<int, bool>> frozenFills = {{0, true}, {3, false}, {0, true}, {3, false}};
     EXPECT_EQ(resets, frozenFills);
-    const Lines expected = {
-        "Artist - Title | D:\\lists\\..\\music\\a.mp3 | D:\\out\\music\\a.mp3",
-        " | D:\\lists\\..\\music\\b.mp3 | D:\\out\\music\\b.mp3",
-        "Другой - Песня | D:\\music\\c.mp3 | D:\\out\\music\\c.mp3",
-    };
+    const Lines expected = testsupport::withHostRoot(
+        {
+            "Artist - Title | $D/music/a.mp3 | $D/out/music/a.mp3",
+            " | $D/music/b.mp3 | $D/out/music/b.mp3",
+            "Другой - Песня | $D/music/c.mp3 | $D/out/music/c.mp3",
+        },
+        music);
     EXPECT_EQ(previewRows(*window), expected);
     EXPECT_EQ(listEntries(*window), expected);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_TRUE(window->updatesEnabled());
+}
+
+// A row whose source is not there is drawn in red with a tool tip that names the missing file;
+// the others keep the view's colours and show their path as the tip.
+TEST_F(PreviewListTest, MissingSourcesAreMarked) {
+    auto window = windowFor("three.m3u", ThreeEntries);
+    music.writeFile("music/a.mp3", "a");
+    music.writeFile("music/c.mp3", "c");
+    window->FillPreviewList();
+    const QAbstractItemModel* model = window->ListView1->model();
+    for (int row = 0; row < 3; ++row) {
+        const QModelIndex source = model->index(row, 1);
+        const bool missing = row == 1;
+        EXPECT_EQ(source.data(Qt::ForegroundRole).isValid(), missing) << row;
+        const std::string tip = source.data(Qt::ToolTipRole).toString().toStdString();
+        const std::string path = music.hostRoot() + (row == 1   ? "/music/b.mp3"
+                                                     : row == 0 ? "/music/a.mp3"
+                                                                : "/music/c.mp3");
+        EXPECT_EQ(tip, missing ? "Файл не найден: " + path : path) << row;
+    }
+    EXPECT_EQ(model->index(1, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
 }
 
 // A playlist without its header shows row 122 and leaves the list and the preview empty,
@@ -112,7 +137,8 @@ TEST_F(PreviewListTest, SourceErrorIsShownAtTheEdgeOfTheHandler) {
     window->connectHandler(&trigger, &QPushButton::clicked, &app::TForm1::FillPreviewList);
     trigger.click();
     ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_EQ(prompts.errors[0].rfind("Cannot open file \"D:\\lists\\missing.m3u\". ", 0), 0u)
+    EXPECT_EQ(prompts.errors[0].rfind("Cannot open file \"" + music.hostRoot() + "/lists/missing.m3u\". ", 0),
+              0u)
         << prompts.errors[0];
     EXPECT_EQ(previewRows(*window), before);
     EXPECT_TRUE(window->updatesEnabled());

@@ -2,6 +2,8 @@
 // close and restored at the next start, and what a damaged or odd settings file does.
 #include "window_fixture.h"
 
+#include "platform/drives.h"
+
 #include "app/widgets.h"
 
 #include <QCheckBox>
@@ -72,11 +74,18 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndCloseWritesEveryKey) {
         EXPECT_LE(conf.DSystem.Resolve(list, item), 0) << list;
     }
     const std::pair<const char*, StoreValue> values[] = {
-        {"CreateList", StoreValue::fromBool(true)},  {"cb2", StoreValue::fromBool(false)},
-        {"cb3", StoreValue::fromBool(false)},        {"cb4", StoreValue::fromBool(false)},
-        {"cbDiv", StoreValue::fromBool(true)},       {"seDiv", StoreValue::fromInt32(1)},
-        {"cb5", StoreValue::fromInt32(0)},           {"cbAutoSizeLimit", StoreValue::fromBool(true)},
-        {"cbExistAction", StoreValue::fromInt32(1)}, {"RG2", StoreValue::fromInt32(1)},
+        {"CreateList", StoreValue::fromBool(true)},
+        {"cb2", StoreValue::fromBool(false)},
+        {"cb3", StoreValue::fromBool(false)},
+        {"cb4", StoreValue::fromBool(false)},
+        {"cbDiv", StoreValue::fromBool(true)},
+        {"seDiv", StoreValue::fromInt32(1)},
+        {"cb5", StoreValue::fromInt32(0)},
+        {"cbAutoSizeLimit", StoreValue::fromBool(true)},
+        {"cbExistAction", StoreValue::fromInt32(1)},
+        {"RG2", StoreValue::fromInt32(1)},
+        {"AbsoluteList", StoreValue::fromBool(false)},
+        {"Drives", StoreValue::fromText("")},
     };
     for (const auto& [key, expected] : values) {
         StoreValue stored;
@@ -85,6 +94,29 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndCloseWritesEveryKey) {
     }
 
     expectFirstStartState(*startWindow());
+}
+
+// The drives of the settings' "Drives" key are in the table once the window has started, so
+// that playlists made on other machines find their files; the key is written back as it was.
+TEST_F(WindowTest, DrivesOfTheSettingsAreMounted) {
+    testsupport::SavedDriveTable savedTable;
+    testsupport::TempDrive old{'E'};
+    const std::string host = old.hostRoot();
+    platform::unmountDrive('E');
+    const std::string text = "E:=" + host + ";junk";
+    {
+        store::TfdbObject conf;
+        conf.DSystem.WriteValue("Drives", StoreValue::fromText(text));
+        ASSERT_LE(conf.Save(settingsPath(), 0), 0);
+    }
+    auto window = startWindow();
+    EXPECT_EQ(platform::driveHostFolder('E'), std::optional<std::string>(host));
+    ASSERT_TRUE(window->close());
+    store::TfdbObject conf;
+    ASSERT_LE(loadSettingsFile(conf), 0);
+    StoreValue stored;
+    conf.DSystem.ReadValue("Drives", StoreValue(), stored);
+    EXPECT_EQ(stored.toText(), text);
 }
 
 // What the user chose comes back at the next start, histories included; the typed texts of
@@ -99,6 +131,7 @@ TEST_F(WindowTest, SecondStartRestoresTheClosedState) {
         window->cbSizeLimit->addItems({"700", "4700"});
         window->cbSizeLimit->setEditText("650");
         window->chCreateList->setChecked(false);
+        window->chAbsoluteList->setChecked(true);
         window->cb2->setChecked(true);
         window->cb3->setChecked(true);
         window->cb4->setChecked(true);
@@ -122,6 +155,7 @@ TEST_F(WindowTest, SecondStartRestoresTheClosedState) {
     }
     EXPECT_EQ(window->cbSizeLimit->currentText(), QStringLiteral("700"));
     EXPECT_FALSE(window->chCreateList->isChecked());
+    EXPECT_TRUE(window->chAbsoluteList->isChecked());
     EXPECT_TRUE(window->cb2->isChecked());
     EXPECT_TRUE(window->cb3->isChecked());
     EXPECT_TRUE(window->cb4->isChecked());

@@ -49,7 +49,7 @@ void PrintTo(const WindowRun& run, std::ostream* os) {
 
 const char* const ScanLines[] = {"Сканирование файлов списка ... ", " Файлов: 3", " Общий размер: 60 байт",
                                  ""};
-const char* const CopyB = "  Копирование -> D:\\out\\b.mp3 ...";
+const char* const CopyB = "  Копирование -> $D/out/b.mp3 ...";
 
 const WindowRun Runs[] = {
     {"complete copy",
@@ -57,9 +57,9 @@ const WindowRun Runs[] = {
      1,
      "D:\\out",
      Press::None,
-     {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
-      CopyB, "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+     {"Создание папок:", "Создание папки \"$D/out\"", "Копирование:", "  Копирование -> $D/out/a.mp3 ...",
+      CopyB, "  Копирование -> $D/out/c.mp3 ...", "", "Копирование завершено.",
+      "Сохранение нового плейлиста: \"$D/out/_playlist_.m3u\" ...",
       "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3",
       "out/b.mp3", "out/c.mp3"}},
@@ -68,10 +68,10 @@ const WindowRun Runs[] = {
      1,
      "D:\\out",
      Press::Skip,
-     {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
+     {"Создание папок:", "Создание папки \"$D/out\"", "Копирование:", "  Копирование -> $D/out/a.mp3 ...",
       CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана",
-      " Пропущено пользователем.", "  Копирование -> D:\\out\\c.mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+      " Пропущено пользователем.", "  Копирование -> $D/out/c.mp3 ...", "", "Копирование завершено.",
+      "Сохранение нового плейлиста: \"$D/out/_playlist_.m3u\" ...",
       "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3",
       "out/c.mp3"}},
@@ -80,7 +80,7 @@ const WindowRun Runs[] = {
      1,
      "D:\\out",
      Press::Abort,
-     {"Создание папок:", "Создание папки \"D:\\out\"", "Копирование:", "  Копирование -> D:\\out\\a.mp3 ...",
+     {"Создание папок:", "Создание папки \"$D/out\"", "Копирование:", "  Копирование -> $D/out/a.mp3 ...",
       CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана", "",
       "Копирование перервано пользователем и не завершено.",
       "Скопировано: 1, пропущено: 1, с ошибками: 0, не найдено: 0"},
@@ -90,9 +90,9 @@ const WindowRun Runs[] = {
      2,
      "D:\\out",
      Press::None,
-     {"Создание папок:", "Создание папки \"D:\\out\"", "Перемещение:", "  Перемещение -> D:\\out\\a.mp3 ...",
-      "  Файл \"b.mp3\" уже существует: пропуск файла", "  Перемещение -> D:\\out\\c.mp3 ...", "",
-      "Копирование завершено.", "Сохранение нового плейлиста: \"D:\\out\\_playlist_.m3u\" ...",
+     {"Создание папок:", "Создание папки \"$D/out\"", "Перемещение:", "  Перемещение -> $D/out/a.mp3 ...",
+      "  Файл \"b.mp3\" уже существует: пропуск файла", "  Перемещение -> $D/out/c.mp3 ...", "",
+      "Копирование завершено.", "Сохранение нового плейлиста: \"$D/out/_playlist_.m3u\" ...",
       "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/b.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3", "out/b.mp3", "out/c.mp3"}},
 };
@@ -134,7 +134,8 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
         music.writeFile("out/b.mp3", "old");
     }
     if (run.press != Press::None) {
-        pressWhenLogged(*window, CopyB, run.press == Press::Skip ? window->Button5 : window->Button4);
+        pressWhenLogged(*window, testsupport::withHostRoot(CopyB, music),
+                        run.press == Press::Skip ? window->Button5 : window->Button4);
     }
     prompts.answers = {true};
 
@@ -142,7 +143,7 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
 
     Lines expected(std::begin(ScanLines), std::end(ScanLines));
     expected.insert(expected.end(), run.logAfterScan.begin(), run.logAfterScan.end());
-    EXPECT_EQ(logOf(*window), expected);
+    EXPECT_EQ(logOf(*window), testsupport::withHostRoot(expected, music));
     EXPECT_EQ(testsupport::filesUnder(music), run.filesAfter);
     for (const auto& [name, size] : {std::pair{"a.mp3", 10}, {"b.mp3", 20}, {"c.mp3", 30}}) {
         const std::string copied = std::string("out/") + name;
@@ -159,7 +160,8 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
     EXPECT_EQ(window->ProgressBar1->value(), 1000);
     EXPECT_EQ(window->ProgressBar2->value(), 1000);
     // The page's title shows the verdict, the log's last line, in the colour of a clean run.
-    EXPECT_EQ(window->Label12->text().toStdString(), run.logAfterScan.back());
+    EXPECT_EQ(window->Label12->text().toStdString(),
+              testsupport::withHostRoot(run.logAfterScan.back(), music));
     EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
     for (const QLabel* status : {window->Label14, window->Label15, window->Label16}) {
         EXPECT_TRUE(status->text().isEmpty());

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 
 #include <filesystem>
+#include <fstream>
 
 namespace apptest {
 namespace {
@@ -33,6 +34,7 @@ TEST_F(WindowTest, EveryFileLandsInsideTheDestinationAsTyped) {
         {"Z:" + music.hostRoot() + "/out/z", "out/z/"}, {"D:/out/slash", "out/slash/"},
         {"D:\\out/mixed\\sub", "out/mixed/sub/"},       {"D:\\out\\trailing\\", "out/trailing/"},
         {"D:/out/./x/../dots/", "out/dots/"},           {"D:rel", "Work/rel/"},
+        {music.hostRoot() + "/out/host/", "out/host/"},
     };
     for (const DestCase& c : cases) {
         auto window = startWindow();
@@ -62,6 +64,26 @@ TEST_F(WindowTest, EveryFileLandsInsideTheDestinationAsTyped) {
         std::filesystem::remove_all(music.hostPath("out"));
         std::filesystem::remove_all(music.hostPath("Work/rel"));
     }
+}
+
+// A picked folder shows in its field as the host path it is, and that path as typed is the same
+// destination: the playlist's folder and the preview's columns name host paths too.
+TEST_F(WindowTest, FieldsAndPreviewShowHostPaths) {
+    testsupport::TempDrive music{'D'};
+    // The drive's helpers take no ":" in a name.
+    std::filesystem::create_directories(music.hostPath("src") + "/Live: Moscow");
+    std::ofstream(music.hostPath("src") + "/Live: Moscow/a.mp3") << "a";
+    auto window = startWindow();
+    prompts.folderPicks = {"D:\\src", "D:\\out"};
+    window->BitBtn4Click();
+    window->Button1Click();
+    EXPECT_EQ(window->cbSource2->currentText().toStdString(), music.hostRoot() + "/src");
+    EXPECT_EQ(window->cbDest->currentText().toStdString(), music.hostRoot() + "/out");
+    window->FillPreviewList();
+    EXPECT_EQ(
+        previewRows(*window),
+        testsupport::withHostRoot(
+            std::vector<std::string>{" | $D/src/Live: Moscow/a.mp3 | $D/out/Live: Moscow/a.mp3"}, music));
 }
 
 } // namespace

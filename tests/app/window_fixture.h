@@ -5,8 +5,10 @@
 #include "app/desktop_links.h"
 #include "app/main_window.h"
 #include "app/user_prompts.h"
+#include "platform/shown_paths.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
+#include "support/file_checks.h"
 #include "support/temp_drive.h"
 
 #include <QAbstractItemModel>
@@ -95,7 +97,8 @@ inline std::vector<std::string> previewRows(const app::TForm1& window) {
 inline std::vector<std::string> listEntries(app::TForm1& window) {
     std::vector<std::string> entries;
     store::forEachTrackEntry(*window.ListDb, [&entries](int, const store::TrackEntry& entry) {
-        entries.push_back(entry.Desc + " | " + entry.OrigFileName + " | " + entry.FileName);
+        entries.push_back(entry.Desc + " | " + platform::shownPath(entry.OrigFileName) + " | " +
+                          platform::shownPath(entry.FileName));
     });
     return entries;
 }

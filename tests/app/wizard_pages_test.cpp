@@ -169,9 +169,10 @@ TEST_F(LimitBarTest, RemovingRowsTwoAndFourUpdatesTheBar) {
 
     select(*window, {1, 3});
     QTest::mouseClick(window->Button2, Qt::LeftButton);
-    EXPECT_EQ(listEntries(*window), (Lines{" | D:\\music\\1.mp3 | D:\\out\\music\\1.mp3",
-                                           " | D:\\music\\3.mp3 | D:\\out\\music\\3.mp3",
-                                           " | D:\\music\\5.mp3 | D:\\out\\music\\5.mp3"}));
+    EXPECT_EQ(listEntries(*window), testsupport::withHostRoot({" | $D/music/1.mp3 | $D/out/music/1.mp3",
+                                                               " | $D/music/3.mp3 | $D/out/music/3.mp3",
+                                                               " | $D/music/5.mp3 | $D/out/music/5.mp3"},
+                                                              music));
     EXPECT_EQ(previewRows(*window), listEntries(*window));
     EXPECT_EQ(barColor(*window), QColor(255, 255, 255));
     EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");

@@ -44,7 +44,7 @@ TEST_F(CliExitCodes, WrongCommandLinesGiveTwo) {
         CliResult result = cli(args);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(result.err.starts_with("tunewagon-cli: ")) << result.err;
-        EXPECT_NE(result.err.find("\n\nUsage:\n"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("\n\nИспользование:\n"), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "");
         EXPECT_FALSE(drive.exists("out"));
     }
@@ -54,17 +54,28 @@ TEST_F(CliExitCodes, WrongCommandLinesGiveTwo) {
 TEST_F(CliExitCodes, HelpPrintsTheUsage) {
     CliResult result = cli({"--help"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.starts_with("Usage:\n")) << result.out;
+    EXPECT_TRUE(result.out.starts_with("Использование:\n")) << result.out;
     EXPECT_EQ(result.err, "");
+}
+
+// --version prints the name and the version, whatever else is given.
+TEST_F(CliExitCodes, VersionPrintsTheVersion) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, {"--folder", "x", "--version"}}) {
+        CliResult result = cli(args);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out, "tunewagon-cli 4.2\n");
+        EXPECT_EQ(result.err, "");
+    }
 }
 
 // A source that cannot be read gives 3 and its reason, and no run starts.
 TEST_F(CliExitCodes, UnreadableSourcesGiveThree) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--playlist", "lib/none.m3u", "out"}, "Cannot open file \"" + z("lib/none.m3u") + "\". "},
-        {{"--playlist", "lib", "out"}, "Cannot open file \"" + z("lib") + "\". "},
-        {{"--folder", "nowhere", "out"}, "Cannot open folder \"" + z("nowhere") + "\". "},
-        {{"--folder", "lib/list.m3u", "out"}, "Cannot open folder \"" + z("lib/list.m3u") + "\". "},
+        {{"--playlist", "lib/none.m3u", "out"}, "Cannot open file \"" + h("lib/none.m3u") + "\". "},
+        {{"--playlist", "lib", "out"}, "Cannot open file \"" + h("lib") + "\". "},
+        {{"--folder", "nowhere", "out"}, "Cannot open folder \"" + h("nowhere") + "\". "},
+        {{"--folder", "lib/list.m3u", "out"}, "Cannot open folder \"" + h("lib/list.m3u") + "\". "},
     };
     for (const auto& [args, message] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));

@@ -18,6 +18,10 @@ std::string CliTest::z(std::string_view relative) const {
     return path;
 }
 
+std::string CliTest::h(std::string_view relative) const {
+    return relative.empty() ? drive.hostRoot() : drive.hostRoot() + "/" + std::string(relative);
+}
+
 CliOptions CliTest::inFixture(CliOptions options) const {
     options.folder = drive.hostRoot();
     return options;
@@ -47,11 +51,11 @@ std::string joinLines(std::initializer_list<std::string_view> lines, std::string
 } // namespace
 
 std::string CliTest::logText(std::initializer_list<std::string_view> lines) const {
-    return joinLines(lines, "\n", z("out"));
+    return joinLines(lines, "\n", h("out"));
 }
 
 std::string CliTest::playlistText(std::initializer_list<std::string_view> lines) const {
-    return joinLines(lines, "\r\n", z("out"));
+    return joinLines(lines, "\r\n", h("out"));
 }
 
 void CliTest::writeLibrary() const {

@@ -29,11 +29,13 @@ struct CliTest : ::testing::Test {
 
     // The program path of a file or folder of the fixture ("" for the fixture's folder).
     std::string z(std::string_view relative = {}) const;
+    // Its host path, as the program shows it.
+    std::string h(std::string_view relative = {}) const;
     // Runs the program in the fixture's folder.
     CliResult cli(const std::vector<std::string>& args, CliOptions options = {}) const;
     CliOptions inFixture(CliOptions options = {}) const;
     // The lines, each ended by LF (a log) or CR LF (a playlist), with every "<out>" replaced
-    // by z("out").
+    // by h("out").
     std::string logText(std::initializer_list<std::string_view> lines) const;
     std::string playlistText(std::initializer_list<std::string_view> lines) const;
 

@@ -24,37 +24,35 @@ struct ListCase {
 };
 
 // --list with the library's playlist: one line per entry, description TAB source TAB
-// destination, as program paths; the limit line when a limit is set; messages on stderr.
+// destination TAB the source's state, as host paths; the limit line when a limit is set;
+// messages on stderr. Renaming by description keeps each source's extension.
 TEST_F(CliOptionsTest, ListShowsTheNamesThatTheOptionsGive) {
     const std::string corrected = "Найдено и исправлено неверных имен файлов: 1\n";
     const ListCase cases[] = {
-        {{}, {"Album\\01 - Song.mp3", "Album\\Intro.ogg", "Jazz\\solo.wav"}, "", ""},
+        {{}, {"Album/01 - Song.mp3", "Album/Intro.ogg", "Jazz/solo.wav"}, "", ""},
         {{"--levels", "0"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
-        {{"--levels=2"},
-         {"Band\\Album\\01 - Song.mp3", "Band\\Album\\Intro.ogg", "lib\\Jazz\\solo.wav"},
-         "",
-         ""},
+        {{"--levels=2"}, {"Band/Album/01 - Song.mp3", "Band/Album/Intro.ogg", "lib/Jazz/solo.wav"}, "", ""},
         {{"--flat"}, {"01 - Song.mp3", "Intro.ogg", "solo.wav"}, "", ""},
         {{"--flat", "--number"}, {"0 01 - Song.mp3", "1 Intro.ogg", "2 solo.wav"}, "", ""},
-        {{"--flat", "--rename"}, {"Artist - Title.mp3", "ACDC Back.mp3", "solo.wav"}, "", corrected},
+        {{"--flat", "--rename"}, {"Artist - Title.mp3", "ACDC Back.ogg", "solo.wav"}, "", corrected},
         {{"--flat", "--rename", "--invalid", "space"},
-         {"Artist - Title.mp3", "AC DC  Back.mp3", "solo.wav"},
+         {"Artist - Title.mp3", "AC DC  Back.ogg", "solo.wav"},
          "",
          corrected},
         {{"--flat", "--rename", "--invalid", "underscore"},
-         {"Artist - Title.mp3", "AC_DC_ Back.mp3", "solo.wav"},
+         {"Artist - Title.mp3", "AC_DC_ Back.ogg", "solo.wav"},
          "",
          corrected},
         {{"--flat", "--rename", "--invalid", "remove"},
-         {"Artist - Title.mp3", "ACDC Back.mp3", "solo.wav"},
+         {"Artist - Title.mp3", "ACDC Back.ogg", "solo.wav"},
          "",
          corrected},
         {{"--flat", "--rename", "--keep-numbered"},
-         {"01 - Song.mp3", "ACDC Back.mp3", "solo.wav"},
+         {"01 - Song.mp3", "ACDC Back.ogg", "solo.wav"},
          "",
          corrected},
         {{"--flat", "--rename", "--number"},
-         {"0 Artist - Title.mp3", "ACDC1  Back.mp3", "2 solo.wav"},
+         {"0 Artist - Title.mp3", "ACDC1  Back.ogg", "2 solo.wav"},
          "",
          corrected},
         {{"--flat", "--limit", "0.012"},
@@ -73,9 +71,10 @@ TEST_F(CliOptionsTest, ListShowsTheNamesThatTheOptionsGive) {
         CliResult result = cli(args);
         SCOPED_TRACE(::testing::PrintToString(c.options));
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        std::string expected = "Artist - Title\t" + z(SongPath) + "\t" + z("out") + "\\" + c.names[0] + "\n" +
-                               "AC/DC: Back\t" + z(IntroPath) + "\t" + z("out") + "\\" + c.names[1] + "\n" +
-                               "\t" + z(SoloPath) + "\t" + z("out") + "\\" + c.names[2] + "\n";
+        std::string expected = "Artist - Title\t" + h(SongPath) + "\t" + h("out") + "/" + c.names[0] +
+                               "\tok\n" + "AC/DC: Back\t" + h(IntroPath) + "\t" + h("out") + "/" +
+                               c.names[1] + "\tok\n" + "\t" + h(SoloPath) + "\t" + h("out") + "/" +
+                               c.names[2] + "\tok\n";
         if (!c.lastLine.empty()) {
             expected += c.lastLine + "\n";
         }
@@ -116,7 +115,7 @@ TEST_F(CliOptionsTest, EveryTransferModeDeliversTheFiles) {
         const std::string out = std::string("out-") + c.mode;
         CliResult result = cli({"--mode", c.mode, "--flat", "--playlist", "lib/list.m3u", out});
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_NE(result.out.find(std::string(c.header) + "\n" + c.verb + z(out) + "\\01 - Song.mp3 ...\n"),
+        EXPECT_NE(result.out.find(std::string(c.header) + "\n" + c.verb + h(out) + "/01 - Song.mp3 ...\n"),
                   std::string::npos)
             << result.out;
         EXPECT_NE(result.out.find("\nКопирование завершено.\n"), std::string::npos) << result.out;
@@ -195,7 +194,7 @@ TEST_F(CliOptionsTest, FileSizeLimitFailsTheWriteNotTheProcess) {
         EXPECT_EQ(result.exitCode, 4) << result.err;
         EXPECT_TRUE(result.out.ends_with("\nСкопировано: 1, пропущено: 0, с ошибками: 1, не найдено: 0\n"))
             << result.out;
-        EXPECT_NE(result.out.find(logText({"  Копирование -> <out>\\large.mp3 ...", errorLine})),
+        EXPECT_NE(result.out.find(logText({"  Копирование -> <out>/large.mp3 ...", errorLine})),
                   std::string::npos)
             << result.out;
         EXPECT_NE(result.out.find("\nКопирование завершено.\n"), std::string::npos) << result.out;

@@ -23,15 +23,15 @@ TEST_F(CliSources, PlaylistIsCopiedWithItsDescriptions) {
                               " Общий размер: 6000 байт",
                               "",
                               "Создание папок:",
-                              "Создание папки \"<out>\\Album\"",
-                              "Создание папки \"<out>\\Jazz\"",
+                              "Создание папки \"<out>/Album\"",
+                              "Создание папки \"<out>/Jazz\"",
                               "Копирование:",
-                              "  Копирование -> <out>\\Album\\01 - Song.mp3 ...",
-                              "  Копирование -> <out>\\Album\\Intro.ogg ...",
-                              "  Копирование -> <out>\\Jazz\\solo.wav ...",
+                              "  Копирование -> <out>/Album/01 - Song.mp3 ...",
+                              "  Копирование -> <out>/Album/Intro.ogg ...",
+                              "  Копирование -> <out>/Jazz/solo.wav ...",
                               "",
                               "Копирование завершено.",
-                              "Сохранение нового плейлиста: \"<out>\\_playlist_.m3u\" ...",
+                              "Сохранение нового плейлиста: \"<out>/_playlist_.m3u\" ...",
                               "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0",
                           }));
     EXPECT_EQ(filesUnder(drive, "out"),
@@ -43,10 +43,10 @@ TEST_F(CliSources, PlaylistIsCopiedWithItsDescriptions) {
     const std::string playlist = playlistText({
         "#EXTM3U",
         "#EXTINF:215,Artist - Title",
-        "<out>\\Album\\01 - Song.mp3",
+        "Album/01 - Song.mp3",
         "#EXTINF:90,AC/DC: Back",
-        "<out>\\Album\\Intro.ogg",
-        "<out>\\Jazz\\solo.wav",
+        "Album/Intro.ogg",
+        "Jazz/solo.wav",
     });
     EXPECT_EQ(drive.readFile("out/_playlist_.m3u"), playlist);
 }
@@ -63,9 +63,9 @@ TEST_F(CliSources, FolderTreeIsWalkedForAudioFiles) {
         "Создание папок:",
         "Создание папки \"<out>\"",
         "Копирование:",
-        "  Копирование -> <out>\\solo.wav ...",
-        "  Копирование -> <out>\\01 - Song.mp3 ...",
-        "  Копирование -> <out>\\Intro.ogg ...",
+        "  Копирование -> <out>/solo.wav ...",
+        "  Копирование -> <out>/01 - Song.mp3 ...",
+        "  Копирование -> <out>/Intro.ogg ...",
         "",
         "Копирование завершено.",
     });
@@ -73,7 +73,7 @@ TEST_F(CliSources, FolderTreeIsWalkedForAudioFiles) {
     EXPECT_EQ(filesUnder(drive, "out"),
               (std::vector<std::string>{"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"}));
     EXPECT_EQ(drive.readFile("out/_playlist_.m3u"),
-              playlistText({"#EXTM3U", "<out>\\solo.wav", "<out>\\01 - Song.mp3", "<out>\\Intro.ogg"}));
+              playlistText({"#EXTM3U", "solo.wav", "01 - Song.mp3", "Intro.ogg"}));
 }
 
 // Picked files are taken as given, in order; one that is not there is counted by the scan and
@@ -83,21 +83,22 @@ TEST_F(CliSources, PickedFilesGoToTheFolderAfterTo) {
     CliResult result =
         cli({"--flat", "--files", SoloPath, "gone.mp3", drive.hostRoot() + "/" + IntroPath, "--to", "out"});
     ASSERT_EQ(result.exitCode, 4) << result.err;
+    EXPECT_EQ(result.err, "Файл не найден: " + h("gone.mp3") + "\n");
     EXPECT_TRUE(result.out.ends_with("\nСкопировано: 2, пропущено: 0, с ошибками: 0, не найдено: 1\n"))
         << result.out;
     const std::string scan = logText({" Файлов: 3", " Общий размер: 3000 байт", " Файлов не найдено: 1"});
     EXPECT_NE(result.out.find(scan), std::string::npos) << result.out;
     const std::string transfers = logText({
         "Копирование:",
-        "  Копирование -> <out>\\solo.wav ...",
-        "  Копирование -> <out>\\Intro.ogg ...",
+        "  Копирование -> <out>/solo.wav ...",
+        "  Копирование -> <out>/Intro.ogg ...",
         "",
     });
     EXPECT_NE(result.out.find(transfers), std::string::npos) << result.out;
     EXPECT_EQ(filesUnder(drive, "out"),
               (std::vector<std::string>{"Intro.ogg", "_playlist_.m3u", "solo.wav"}));
     EXPECT_EQ(drive.readFile("out/_playlist_.m3u"),
-              playlistText({"#EXTM3U", "<out>\\solo.wav", "<out>\\gone.mp3", "<out>\\Intro.ogg"}));
+              playlistText({"#EXTM3U", "solo.wav", "gone.mp3", "Intro.ogg"}));
 }
 
 } // namespace

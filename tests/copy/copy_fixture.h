@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace copytest {
 
@@ -39,10 +40,25 @@ struct CopyFixture : ::testing::Test {
         ASSERT_LE(store::appendTrackEntry(listDb, entry), 0);
     }
 
-    // Once the log's last line is `line`, runs `action` once (at the next point where the
-    // engine lets the window process its messages).
+    // Log lines name host paths; tables write the drive's host folder as "$D" ("$D/out/a.mp3").
+    std::string onHost(std::string text) const {
+        for (size_t at = text.find("$D"); at != std::string::npos; at = text.find("$D", at)) {
+            text.replace(at, 2, drive.hostRoot());
+            at += drive.hostRoot().size();
+        }
+        return text;
+    }
+    std::vector<std::string> onHost(std::vector<std::string> lines) const {
+        for (std::string& line : lines) {
+            line = onHost(std::move(line));
+        }
+        return lines;
+    }
+
+    // Once the log's last line is `line` (onHost), runs `action` once (at the next point where
+    // the engine lets the window process its messages).
     void whenLogEndsWith(std::string line, std::function<void()> action) {
-        view.onProcessMessages = [this, line = std::move(line), action = std::move(action),
+        view.onProcessMessages = [this, line = onHost(std::move(line)), action = std::move(action),
                                   done = false]() mutable {
             if (!done && !view.log.empty() && view.log.back() == line) {
                 done = true;

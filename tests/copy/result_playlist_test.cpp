@@ -3,9 +3,11 @@
 #include "copy/result_playlist.h"
 
 #include "copy_fixture.h"
+#include "platform/host_names.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <unistd.h>
 
 namespace {
@@ -26,28 +28,56 @@ TEST(PlaylistPath, OneBackslashBeforeTheName) {
 
 // An empty list gives the header alone: nine bytes.
 TEST_F(ResultPlaylistTest, EmptyListIsNineBytes) {
-    EXPECT_EQ(copy::PlaylistText(listDb), std::string("#EXTM3U\r\n"));
-    EXPECT_EQ(copy::PlaylistText(listDb).size(), 9u);
+    EXPECT_EQ(copy::PlaylistText(listDb, {.destFolder = "D:\\"}), std::string("#EXTM3U\r\n"));
 }
 
 // Info lines only for entries with a description, the length as a signed 16-bit number, the
-// texts as stored, CR LF after every line.
+// texts as stored, CR LF after every line; paths relative to the destination with "/".
 TEST_F(ResultPlaylistTest, BytesOfEveryKindOfEntry) {
     addEntry("D:\\src\\1.mp3", "D:\\out\\01 Artist - Title.mp3", "Artist - Title", 215);
     addEntry("D:\\src\\2.mp3", "D:\\out\\2.mp3", "Live, 1999", -1);
     addEntry("D:\\src\\3.mp3", "D:\\out\\3.mp3", "Long", 40000);
     addEntry("D:\\src\\4.mp3", "D:\\out\\4.mp3");
-    addEntry("D:\\src\\5.mp3", "D:\\out\\Сон.mp3", "Без длины");
-    EXPECT_EQ(copy::PlaylistText(listDb), "#EXTM3U\r\n"
-                                          "#EXTINF:215,Artist - Title\r\n"
-                                          "D:\\out\\01 Artist - Title.mp3\r\n"
-                                          "#EXTINF:-1,Live, 1999\r\n"
-                                          "D:\\out\\2.mp3\r\n"
-                                          "#EXTINF:-25536,Long\r\n"
-                                          "D:\\out\\3.mp3\r\n"
-                                          "D:\\out\\4.mp3\r\n"
-                                          "#EXTINF:0,Без длины\r\n"
-                                          "D:\\out\\Сон.mp3\r\n");
+    addEntry("D:\\src\\5.mp3", "D:\\out\\Сон\\Сон.mp3", "Без длины");
+    EXPECT_EQ(copy::PlaylistText(listDb, {.destFolder = "D:/out/"}), "#EXTM3U\r\n"
+                                                                     "#EXTINF:215,Artist - Title\r\n"
+                                                                     "01 Artist - Title.mp3\r\n"
+                                                                     "#EXTINF:-1,Live, 1999\r\n"
+                                                                     "2.mp3\r\n"
+                                                                     "#EXTINF:-25536,Long\r\n"
+                                                                     "3.mp3\r\n"
+                                                                     "4.mp3\r\n"
+                                                                     "#EXTINF:0,Без длины\r\n"
+                                                                     "Сон/Сон.mp3\r\n");
+}
+
+// Each line is the host path of the copy, in either form: a host name's colon as itself, a copy
+// that the existing-file policy numbered under that name, and a copy in the destination's root.
+TEST_F(ResultPlaylistTest, LinesNameTheCopiesAsTheHostDoes) {
+    const std::string colon = platform::programNameOfHostName("Live: Moscow");
+    addEntry("D:\\src\\1.mp3", "D:\\out\\" + colon + "\\1.mp3");
+    addEntry("D:\\src\\2.mp3", "D:\\out\\A\\2.mp3");
+    addEntry("D:\\src\\3.mp3", "Z:\\tmp\\elsewhere.mp3");
+    const std::map<int, std::string> landed = {{1, "D:\\out\\A\\2 (1).mp3"}};
+    const std::string root = drive.hostRoot();
+    struct Case {
+        copy::PlaylistPaths paths;
+        Lines lines;
+    } cases[] = {
+        {.paths = copy::PlaylistPaths::Relative,
+         .lines = {"Live: Moscow/1.mp3", "A/2 (1).mp3", "/tmp/elsewhere.mp3"}},
+        {.paths = copy::PlaylistPaths::Absolute,
+         .lines = {root + "/out/Live: Moscow/1.mp3", root + "/out/A/2 (1).mp3", "/tmp/elsewhere.mp3"}},
+    };
+    for (const Case& c : cases) {
+        std::string expected = "#EXTM3U\r\n";
+        for (const std::string& line : c.lines) {
+            expected += line + "\r\n";
+        }
+        EXPECT_EQ(
+            copy::PlaylistText(listDb, {.destFolder = "D:\\out", .paths = c.paths, .landedNames = &landed}),
+            expected);
+    }
 }
 
 // The file replaces an older one; Yes opens it with the default handler, No leaves it be.
@@ -57,9 +87,10 @@ TEST_F(ResultPlaylistTest, WritesThenAsksToOpen) {
     for (bool yes : {false, true}) {
         view.answerYes = yes;
         view.log.clear();
-        copy::WritePlaylist("D:\\", listDb, display);
-        EXPECT_EQ(drive.readFile("_playlist_.m3u"), "#EXTM3U\r\n#EXTINF:215,A - B\r\nD:\\1.mp3\r\n");
-        EXPECT_EQ(view.log, Lines{"Сохранение нового плейлиста: \"D:\\_playlist_.m3u\" ..."});
+        copy::WritePlaylist({.DestFolder = "D:\\"}, listDb, {}, display);
+        EXPECT_EQ(drive.readFile("_playlist_.m3u"), "#EXTM3U\r\n#EXTINF:215,A - B\r\n1.mp3\r\n");
+        EXPECT_EQ(view.log,
+                  Lines{"Сохранение нового плейлиста: \"" + drive.hostRoot() + "/_playlist_.m3u\" ..."});
         EXPECT_EQ(view.questions.back(), "Открыть плейлист со скопированными файлами?");
         EXPECT_EQ(view.openedDocuments, yes ? Lines{"D:\\_playlist_.m3u"} : Lines{});
     }
@@ -68,13 +99,14 @@ TEST_F(ResultPlaylistTest, WritesThenAsksToOpen) {
 // A playlist that cannot be written (its name taken by a folder, a full disk) is reported as
 // not saved, with the reason, and nothing is asked or opened.
 TEST_F(ResultPlaylistTest, UnwritablePlaylistIsReported) {
-    const std::string saving = "Сохранение нового плейлиста: \"D:\\Music\\_playlist_.m3u\" ...";
-    const std::string notSaved = "Не удалось сохранить плейлист \"D:\\Music\\_playlist_.m3u\"";
+    const std::string shown = drive.hostRoot() + "/Music/_playlist_.m3u";
+    const std::string saving = "Сохранение нового плейлиста: \"" + shown + "\" ...";
+    const std::string notSaved = "Не удалось сохранить плейлист \"" + shown + "\"";
     const Lines expected = {saving, notSaved + ": это папка или устройство, а не файл"};
     addEntry("D:\\src\\1.mp3", "D:\\Music\\1.mp3", "A - B", 215);
     view.answerYes = true;
     drive.makeFolder("Music/_playlist_.m3u");
-    copy::WritePlaylist("D:\\Music\\", listDb, display);
+    copy::WritePlaylist({.DestFolder = "D:\\Music\\"}, listDb, {}, display);
     EXPECT_EQ(view.log, expected);
     EXPECT_TRUE(view.questions.empty());
     EXPECT_TRUE(view.openedDocuments.empty());
@@ -82,7 +114,7 @@ TEST_F(ResultPlaylistTest, UnwritablePlaylistIsReported) {
     ::rmdir(drive.hostPath("Music/_playlist_.m3u").c_str());
     auto childLog = testsupport::runWithFileSizeLimit(5, [&] {
         view.log.clear();
-        copy::WritePlaylist("D:\\Music\\", listDb, display);
+        copy::WritePlaylist({.DestFolder = "D:\\Music\\"}, listDb, {}, display);
         std::string text;
         for (const std::string& line : view.log) {
             text += line + "\n";

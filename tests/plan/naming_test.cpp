@@ -41,10 +41,14 @@ TEST(DestNameFor, FollowsTheOptionsOfTheDestinationPage) {
         {"by description",
          {.renameByDescription = true, .keepFolderLevels = false},
          R"(D:\Music\Artist - Title.mp3)"},
-        {"by description, .ogg source",
+        {"by description, the source's own extension",
          {.renameByDescription = true, .keepFolderLevels = false},
-         R"(D:\Music\Artist - Title.mp3)",
-         R"(C:\Rock\Band\Album\01 - Song.ogg)"},
+         R"(D:\Music\Artist - Title.Ogg)",
+         R"(C:\Rock\Band\Album\01 - Song.Ogg)"},
+        {"by description, a source without extension",
+         {.renameByDescription = true, .keepFolderLevels = false},
+         R"(D:\Music\Artist - Title)",
+         R"(C:\Rock\Band.v2\Album\01 - Song)"},
         {"digit kept",
          {.renameByDescription = true, .keepNamesStartingWithDigit = true, .keepFolderLevels = false},
          R"(D:\Music\01 - Song.mp3)"},
@@ -196,11 +200,15 @@ TEST(CleanInvalidName, LeavesTheDestinationFolderAlone) {
         {R"(D:\Music\x:.mp3)", R"(D:\Music\)", R"(D:\Music\x.mp3)"},
         {R"(D:\a?.mp3)", R"(D:\)", R"(D:\a.mp3)"},
         {R"(D:\Music\.?.\x.mp3)", R"(D:\Music)", R"(D:\Music\x.mp3)"},
-        // Stand-ins for a host name's ":" and "?" are those characters on the destination;
-        // a host name's own private-use character (escaped) is no invalid character.
+        // A stand-in for a host name's "?" is that character on the destination, while its ":"
+        // is a plain character of the name and stays; a host name's own private-use character
+        // (escaped) is no invalid character.
         {"D:\\Music\\AC\xEF\x80\xBA"
          "DC\\a\xEF\x80\xBF.mp3",
-         R"(D:\Music)", R"(D:\Music\ACDC\a.mp3)"},
+         R"(D:\Music)",
+         "D:\\Music\\AC\xEF\x80\xBA"
+         "DC\\a.mp3"},
+        {"D:\\Music\\Live\xEF\x80\xBA Moscow\\02 Part 1\xEF\x80\xBA Intro.mp3", R"(D:\Music)", std::nullopt},
         {"D:\\Music\\\xEF\x80\x80\xEF\x80\xBA.mp3", R"(D:\Music)", std::nullopt},
         // Not below the folder: looked at whole, as before.
         {R"(E:\Other\a?.mp3)", R"(D:\Music)", R"(E:\Other\a.mp3)"},

@@ -41,6 +41,24 @@ TEST(ParseInteger, AcceptsOnlyWholeSigned32BitNumbers) {
     }
 }
 
+// A length with decimals counts by its whole part; anything else after the dot is no length.
+TEST(ParseLength, TakesTheWholePartOfADecimalLength) {
+    const std::pair<const char*, std::optional<int32_t>> cases[] = {
+        {"123.45", 123},
+        {"215", 215},
+        {"-1.0", -1},
+        {"7.", 7},
+        {"$1F", 31},
+        {"1.5x", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {".5", std::nullopt},
+        {"1,5", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(sources::ParseLength(text), expected) << '"' << text << '"';
+    }
+}
+
 struct Made {
     std::string line;
     std::string desc;
@@ -84,13 +102,13 @@ TEST(PlaylistLineReader, RefusedEntryKeepsThePendingInfo) {
     EXPECT_EQ(made, (std::vector<Made>{{"kept.mp3", "Nine", 9}}));
 }
 
-// A file that is no playlist is refused as soon as its first line is longer than the
-// header, without reading on; a header split between pieces is still a header.
+// A file that is no playlist is refused as soon as its first line is longer than a byte-order
+// mark and the header, without reading on; a header split between pieces is still a header.
 TEST(PlaylistLineReader, StopsAtAFirstLineThatCannotBeTheHeader) {
     auto noStep = [](std::string_view, const std::string&, int32_t) { return true; };
     sources::PlaylistLineReader binary(noStep);
     EXPECT_FALSE(binary.feed("#EXTM3U"
-                             "X"));
+                             "XXXX"));
     EXPECT_FALSE(binary.finish());
 
     sources::PlaylistLineReader split(noStep);

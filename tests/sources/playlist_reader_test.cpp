@@ -65,15 +65,17 @@ struct HeaderCase {
     bool isPlaylist;
 };
 
-// Only an exact "#EXTM3U" as the first non-empty line makes a playlist; otherwise text 122
-// is shown and the list stays empty.
+// Only an exact "#EXTM3U" as the first non-empty line makes a playlist, after a UTF-8 byte-order
+// mark or none; otherwise text 122 is shown and the list stays empty.
 TEST_F(PlaylistTest, HeaderRules) {
     const HeaderCase cases[] = {
         {"exact", "#EXTM3U\r\na.mp3", true},
         {"after empty lines", "\r\n\n\r#EXTM3U\na.mp3", true},
         {"lower case", "#extm3u\r\na.mp3", false},
         {"trailing blank", "#EXTM3U \r\na.mp3", false},
-        {"byte-order mark", "\xEF\xBB\xBF#EXTM3U\r\na.mp3", false},
+        {"byte-order mark", "\xEF\xBB\xBF#EXTM3U\r\na.mp3", true},
+        {"byte-order mark, then blanks", "\xEF\xBB\xBF \r\n#EXTM3U\r\na.mp3", false},
+        {"byte-order mark twice", "\xEF\xBB\xBF\xEF\xBB\xBF#EXTM3U\r\na.mp3", false},
         {"blank line first", " \r\n#EXTM3U\r\na.mp3", false},
         {"no header", "a.mp3\r\n", false},
         {"long first line", "#EXTM3U-and-much-more-text-on-the-same-line\r\na.mp3", false},
@@ -132,13 +134,20 @@ TEST_F(PlaylistTest, FileLinesAreMadeFullAgainstThePlaylistFolder) {
         {"Music/Sub/b.mp3", "D:\\Lists\\Music\\Sub\\b.mp3"},
         {"\t  spaced.mp3  \x01", "D:\\Lists\\spaced.mp3"},
         {"\\Other\\b.mp3", "\\Other\\b.mp3"},
-        {"/home/ann/b.mp3", "\\home\\ann\\b.mp3"},
+        {"/home/ann/b.mp3", "Z:\\home\\ann\\b.mp3"},
         {"E:\\Music\\b.mp3", "E:\\Music\\b.mp3"},
         {"e:/Music/b.mp3", "e:\\Music\\b.mp3"},
         {"\\\\server\\share\\b.mp3", "\\\\server\\share\\b.mp3"},
         {"http://host/dir/b%20c.mp3", "http://host/dir/b%20c.mp3"},
-        {"file:///home/ann/b.mp3", "file:///home/ann/b.mp3"},
-        {" #EXTINF:1,not info", "#EXTINF:1,not info"},
+        {"file:///home/ann/b.mp3", "Z:\\home\\ann\\b.mp3"},
+        {"file:///home/ann/%D0%97%D0%B8%D0%BC%D0%B0%20%281999%29/01%20a.mp3",
+         "Z:\\home\\ann\\Зима (1999)\\01 a.mp3"},
+        {"file://remote/share/b.mp3", "file://remote/share/b.mp3"},
+        // A colon that is no drive is a plain character of a host name (its stand-in here).
+        {"Live: Moscow/02 Part 1: Intro.mp3",
+         "D:\\Lists\\Live\xEF\x80\xBA Moscow\\02 Part 1\xEF\x80\xBA Intro.mp3"},
+        {" #EXTINF:1,not info", "D:\\Lists\\#EXTINF\xEF\x80\xBA"
+                                "1,not info"},
     };
     std::string content = "#EXTM3U\r\n";
     std::vector<std::string> expected;
@@ -196,12 +205,19 @@ TEST_F(PlaylistTest, UnopenablePlaylistRaisesTheOpenError) {
     drive.writeFile("held.m3u", "#EXTM3U\na.mp3\n");
     const int holder = ::open(drive.hostPath("held.m3u").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    for (const char* path : {"D:\\Lists\\none.m3u", "D:\\Folder.m3u", "D:\\held.m3u", "Q:\\unmapped.m3u"}) {
+    // The message names the host path, or the text as given where no drive maps it.
+    const std::pair<std::string, std::string> cases[] = {
+        {"D:\\Lists\\none.m3u", drive.hostRoot() + "/Lists/none.m3u"},
+        {"D:\\Folder.m3u", drive.hostRoot() + "/Folder.m3u"},
+        {"D:\\held.m3u", drive.hostRoot() + "/held.m3u"},
+        {"Q:\\unmapped.m3u", "Q:\\unmapped.m3u"},
+    };
+    for (const auto& [path, shown] : cases) {
         try {
             sources::ReadPlaylist(*listDb, path, 0, record);
             ADD_FAILURE() << path << " was read";
         } catch (const sources::SourceError& error) {
-            const std::string prefix = "Cannot open file \"" + std::string(path) + "\". ";
+            const std::string prefix = "Cannot open file \"" + shown + "\". ";
             EXPECT_THAT(error.what(), testing::StartsWith(prefix));
             EXPECT_GT(std::string(error.what()).size(), prefix.size()) << "the reason follows";
         }
@@ -211,15 +227,17 @@ TEST_F(PlaylistTest, UnopenablePlaylistRaisesTheOpenError) {
     EXPECT_THAT(messages, IsEmpty());
 }
 
-// A length that does not convert raises its error; the entries made before stay, as read.
+// A length that does not convert raises its error naming the playlist's host path and the line
+// (CR LF counts as one line end); the entries made before stay, as read.
 TEST_F(PlaylistTest, BadLengthRaisesAndKeepsEarlierEntries) {
-    const std::string content = "#EXTM3U\n#EXTINF:3,One\n one.mp3\n#EXTINF:1.5,Two\ntwo.mp3\n";
+    const std::string content = "#EXTM3U\r\n#EXTINF:3,One\r\n one.mp3\r\n\r\n#EXTINF:1.5x,Two\r\ntwo.mp3\r\n";
     drive.writeFile("Lists/a.m3u", content);
     try {
         sources::ReadPlaylist(*listDb, "D:\\Lists\\a.m3u", 0, record);
         FAIL() << "no error";
     } catch (const sources::SourceError& error) {
-        EXPECT_STREQ(error.what(), "'1.5' is not a valid integer value");
+        EXPECT_EQ(error.what(), "'1.5x' is not a valid integer value (playlist \"" + drive.hostRoot() +
+                                    "/Lists/a.m3u\", line 5)");
     }
     EXPECT_THAT(entriesOf(*listDb), ElementsAre(Entry{" one.mp3", "One", 3}));
     // The playlist was closed on the way out.
@@ -257,7 +275,7 @@ TEST_F(PlaylistTest, OverlongFileLinesAreSkippedWithOneMessage) {
     EXPECT_EQ(entries[0], (Entry{"D:\\Lists\\" + atLimit, "", 0}));
     EXPECT_EQ(entries[1].desc, longDesc);
     EXPECT_EQ(entries[2], (Entry{"D:\\Lists\\after.mp3", "", 0}));
-    EXPECT_THAT(messages, ElementsAre(std::string(sources::LongLinesSkippedText) + "2"));
+    EXPECT_THAT(messages, ElementsAre("Пропущено строк плейлиста длиннее 4096 байт: 2"));
 }
 
 // Linux keeps the peak of the process's resident memory (VmHWM); writing 5 to clear_refs
@@ -288,7 +306,7 @@ TEST_F(PlaylistTest, OverlongFileLineCostsNoMemory) {
     ASSERT_GT(before, 0);
     EXPECT_LT(peak - before, int64_t{16} << 20);
     EXPECT_EQ(entriesOf(*listDb), (std::vector<Entry>{{"D:\\Lists\\after.mp3", "", 0}}));
-    EXPECT_THAT(messages, ElementsAre(std::string(sources::LongLinesSkippedText) + "1"));
+    EXPECT_THAT(messages, ElementsAre("Пропущено строк плейлиста длиннее 4096 байт: 1"));
 }
 
 // A 200 MB playlist (long comment lines, 10,000 entries) is read to its end.

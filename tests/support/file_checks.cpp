@@ -113,4 +113,19 @@ bool RemovalRefused::effective() const {
     return m_appendOnly || ::geteuid() != 0;
 }
 
+std::string withHostRoot(std::string text, const TempDrive& drive) {
+    for (size_t at = text.find("$D"); at != std::string::npos; at = text.find("$D", at)) {
+        text.replace(at, 2, drive.hostRoot());
+        at += drive.hostRoot().size();
+    }
+    return text;
+}
+
+std::vector<std::string> withHostRoot(std::vector<std::string> lines, const TempDrive& drive) {
+    for (std::string& line : lines) {
+        line = withHostRoot(std::move(line), drive);
+    }
+    return lines;
+}
+
 } // namespace testsupport

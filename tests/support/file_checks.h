@@ -20,6 +20,11 @@ std::string patternBytes(size_t size, unsigned seed = 1);
 // paths with "/" separators; folders end in "/".
 std::vector<std::string> filesUnder(const TempDrive& drive, std::string_view folder = {});
 
+// The text with every "$D" made the drive's host folder: tables of expected log lines and
+// preview rows, which show host paths, write "$D/out/a.mp3" for the drive's "D:\out\a.mp3".
+std::string withHostRoot(std::string text, const TempDrive& drive);
+std::vector<std::string> withHostRoot(std::vector<std::string> lines, const TempDrive& drive);
+
 // Runs `work` in a child process whose files may not grow beyond `limitBytes` (writes past it
 // fail with EFBIG, SIGXFSZ ignored) and answers the text it returned; nullopt when the child
 // did not end normally.

@@ -2,13 +2,16 @@
 // the start page, the source page with a playlist and then a folder, the destination page
 // with a size limit, the preview (two rows removed, the bar following), the run, Back, and a
 // second run over the same list. Checks the list, the bar, the log and the files on disk, and
-// saves a PNG of what the screen shows at each step.
+// saves a PNG of what the screen shows at each step. Paths are typed and picked, and shown in
+// the fields, the preview and the log, as host paths.
 #include "window_fixture.h"
 #include "xvfb_server.h"
 
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "support/file_checks.h"
+#include "support/null_audio_server.h"
+#include "support/wav_file.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -33,14 +37,18 @@ using Lines = std::vector<std::string>;
 
 class WizardEndToEnd : public WindowTest {
 protected:
-    static void SetUpTestSuite() { xvfb = std::make_unique<e2e::XvfbServer>(); }
-    static void TearDownTestSuite() {}
+    static void SetUpTestSuite() {
+        audio = std::make_unique<testsupport::NullAudioServer>();
+        xvfb = std::make_unique<e2e::XvfbServer>();
+    }
 
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QDir().mkpath(QStringLiteral(TW_SCREENSHOT_DIR));
-        for (int i = 1; i <= 5; ++i) {
+        // The first song is real sound, 300000 bytes like the others, for the player.
+        music.writeFile("Музыка/Альбом/01 Песня.mp3", testsupport::toneWav((300000 - 44) / 2));
+        for (int i = 2; i <= 5; ++i) {
             music.writeFile("Музыка/Альбом/0" + std::to_string(i) + " Песня.mp3",
                             std::string(300000, char('0' + i)));
         }
@@ -89,10 +97,12 @@ protected:
         return lines.mid(lines.size() - count).join(QLatin1Char('|')).toStdString();
     }
 
+    static std::unique_ptr<testsupport::NullAudioServer> audio;
     static std::unique_ptr<e2e::XvfbServer> xvfb;
     testsupport::TempDrive music{'D'};
 };
 
+std::unique_ptr<testsupport::NullAudioServer> WizardEndToEnd::audio;
 std::unique_ptr<e2e::XvfbServer> WizardEndToEnd::xvfb;
 
 TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
@@ -115,7 +125,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     window->SetSourceKind(2);
     click(window->BNext);
     EXPECT_EQ(prompts.messages, (Lines{"Выберите источник!"}));
-    typeInto(window->cbSource1, QStringLiteral("D:\\Сборник.m3u"));
+    typeInto(window->cbSource1, QString::fromStdString(music.hostRoot() + "/Сборник.m3u"));
     EXPECT_TRUE(window->RadioButton1->isChecked());
     snapshot(*window, "02-source-playlist");
     click(window->BNext);
@@ -124,7 +134,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     // Destination page with a typed limit of 1 MB.
     click(window->BNext);
     EXPECT_EQ(prompts.messages.back(), "Выберите папку приемника!");
-    typeInto(window->cbDest, QStringLiteral("D:\\Копии"));
+    typeInto(window->cbDest, QString::fromStdString(music.hostRoot() + "/Копии"));
     if (window->cbAutoSizeLimit->isChecked()) {
         click(window->cbAutoSizeLimit);
     }
@@ -132,11 +142,12 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     snapshot(*window, "03-destination");
     click(window->BNext);
     ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
-    EXPECT_EQ(
-        previewRows(*window),
-        (Lines{"Ансамбль - Первая | D:\\Музыка\\Альбом\\01 Песня.mp3 | D:\\Копии\\Альбом\\01 Песня.mp3",
-               "Ансамбль - Третья | D:\\Музыка\\Альбом\\03 Песня.mp3 | D:\\Копии\\Альбом\\03 Песня.mp3",
-               "Ансамбль - Пятая | D:\\Музыка\\Альбом\\05 Песня.mp3 | D:\\Копии\\Альбом\\05 Песня.mp3"}));
+    EXPECT_EQ(previewRows(*window),
+              testsupport::withHostRoot(
+                  Lines{"Ансамбль - Первая | $D/Музыка/Альбом/01 Песня.mp3 | $D/Копии/Альбом/01 Песня.mp3",
+                        "Ансамбль - Третья | $D/Музыка/Альбом/03 Песня.mp3 | $D/Копии/Альбом/03 Песня.mp3",
+                        "Ансамбль - Пятая | $D/Музыка/Альбом/05 Песня.mp3 | $D/Копии/Альбом/05 Песня.mp3"},
+                  music));
     EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");
     snapshot(*window, "04-preview-playlist");
 
@@ -145,7 +156,9 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     click(window->BPrev);
     ASSERT_EQ(window->PCL->currentWidget(), window->TS2);
     click(window->RadioButton2);
-    typeInto(window->cbSource2, QStringLiteral("D:\\Музыка"));
+    prompts.folderPicks = {"D:\\Музыка"};
+    click(window->BitBtn4);
+    EXPECT_EQ(window->cbSource2->currentText().toStdString(), music.hostRoot() + "/Музыка");
     EXPECT_EQ(window->Shell.SourceKind, 2);
     click(window->BNext);
     click(window->BNext);
@@ -156,13 +169,25 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     EXPECT_EQ(window->Label4->text().toStdString(), "150%  -  1500 Кб/1000 Кб");
     snapshot(*window, "05-preview-folder");
 
+    // The first song played from the preview; Next below stops it.
+    clickRow(*window, 0, Qt::NoModifier);
+    click(window->Button1);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->mps->text().startsWith(QStringLiteral("Playing> ")); }, 15000))
+        << window->mps->text().toStdString();
+    EXPECT_TRUE(window->mps->text().endsWith(QStringLiteral(" / 0:18"))) << window->mps->text().toStdString();
+    EXPECT_EQ(window->TB->maximum(), 18747);
+    snapshot(*window, "05b-playing");
+
     // Rows 2 and 4 removed: the bar turns white.
     clickRow(*window, 1, Qt::NoModifier);
     clickRow(*window, 3, Qt::ControlModifier);
     click(window->Button2);
-    const Lines remaining{" | D:\\Музыка\\Альбом\\01 Песня.mp3 | D:\\Копии\\Альбом\\01 Песня.mp3",
-                          " | D:\\Музыка\\Альбом\\03 Песня.mp3 | D:\\Копии\\Альбом\\03 Песня.mp3",
-                          " | D:\\Музыка\\Альбом\\05 Песня.mp3 | D:\\Копии\\Альбом\\05 Песня.mp3"};
+    const Lines remaining =
+        testsupport::withHostRoot(Lines{" | $D/Музыка/Альбом/01 Песня.mp3 | $D/Копии/Альбом/01 Песня.mp3",
+                                        " | $D/Музыка/Альбом/03 Песня.mp3 | $D/Копии/Альбом/03 Песня.mp3",
+                                        " | $D/Музыка/Альбом/05 Песня.mp3 | $D/Копии/Альбом/05 Песня.mp3"},
+                                  music);
     EXPECT_EQ(previewRows(*window), remaining);
     EXPECT_EQ(listEntries(*window), remaining);
     EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(255, 255, 255));
@@ -172,12 +197,17 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     // The run: the three files and the playlist land; the offer to open it is declined.
     click(window->BNext);
     ASSERT_EQ(window->PCL->currentWidget(), window->TSP);
+    EXPECT_EQ(window->Player->chosenFile(), "");
+    EXPECT_EQ(window->TB->value(), 0);
     EXPECT_TRUE(window->BNext->isHidden());
     EXPECT_TRUE(window->BPrev->isEnabled());
     EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
     EXPECT_EQ(lastLogLines(*window, 3),
-              "Копирование завершено.|Сохранение нового плейлиста: \"D:\\Копии\\_playlist_.m3u\" ...|"
-              "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
+              "Копирование завершено.|Сохранение нового плейлиста: \"" + music.hostRoot() +
+                  "/Копии/_playlist_.m3u\" ...|Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0");
+    EXPECT_NE(window->Memo1->toPlainText().toStdString().find("  Копирование -> " + music.hostRoot() +
+                                                              "/Копии/Альбом/03 Песня.mp3 ..."),
+              std::string::npos);
     EXPECT_EQ(testsupport::filesUnder(music, "Копии"),
               (Lines{"_playlist_.m3u", "Альбом/", "Альбом/01 Песня.mp3", "Альбом/03 Песня.mp3",
                      "Альбом/05 Песня.mp3"}));
@@ -196,6 +226,9 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
                      "Альбом/03 Песня (1).mp3", "Альбом/03 Песня.mp3", "Альбом/05 Песня (1).mp3",
                      "Альбом/05 Песня.mp3"}));
     EXPECT_EQ(music.readFile("Копии/Альбом/05 Песня (1).mp3"), std::string(300000, '5'));
+    // The playlist lists the copies of this run under the names they got, relative to itself.
+    EXPECT_EQ(music.readFile("Копии/_playlist_.m3u"),
+              "#EXTM3U\r\nАльбом/01 Песня (1).mp3\r\nАльбом/03 Песня (1).mp3\r\nАльбом/05 Песня (1).mp3\r\n");
     snapshot(*window, "08-second-run");
 
     click(window->Button4);

@@ -1,0 +1,41 @@
+// Finding the file of a playlist line that names a place that is not here: a playlist made on
+// another machine names "D:\Music\Artist\Album\01.mp3", and the same tree often sits beside
+// the playlist or a few folders above it. The search tries the line's last names below the
+// playlist's folder and its parents, so "D:\Music\Artist\Album\01.mp3" next to a playlist in
+// /home/ann/Music/Lists finds /home/ann/Music/Artist/Album/01.mp3.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sources {
+
+// How far the search looks: the playlist's folder and this many folders above it, and at most
+// this many of the line's last names. A file name alone is tried only in the playlist's own
+// folder, where a list made beside its files puts them; further up it would match any file of
+// that name.
+inline constexpr int TailSearchParentLevels = 4;
+inline constexpr int TailSearchMaxNames = 6;
+
+class TailSearch {
+public:
+    // `playlistFolder` is a program path (PlaylistFolder of the playlist).
+    explicit TailSearch(std::string_view playlistFolder);
+
+    // The program path of an existing file whose path ends with the last names of `missing` (a
+    // program path whose file does not exist), nullopt when none is found or `missing` names no
+    // place. The longest tail wins, then the folder nearest the playlist. Each candidate's
+    // first folder is looked up once per search object, so a playlist whose lines share a
+    // missing tree costs a few lookups, not some for every line.
+    std::optional<std::string> find(std::string_view missing);
+
+private:
+    bool folderExists(const std::string& path);
+
+    std::string m_folder; // full program path, "" when it names no place
+    std::map<std::string, bool> m_folders;
+};
+
+} // namespace sources
