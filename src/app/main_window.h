@@ -333,6 +333,7 @@ private:
     void stopPlayer() override;
     void runCopy() override { CopyRun(); }
     QComboBox* historyBox(wizard::History history) const;
+    void reportRelocatedLines();
     QWidget* pageWidget(wizard::Page page) const;
     void pageShown();
 

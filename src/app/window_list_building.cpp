@@ -9,6 +9,7 @@
 #include "platform/shown_paths.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
+#include "texts/text_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,6 +52,28 @@ void TForm1::BuildTrackList() {
 void TForm1::FillPreviewList() {
     BuildTrackList();
     ShowTrackList();
+    reportRelocatedLines();
+}
+
+// The playlist lines that named another place and were found here by the tail search are
+// said once, in one message, so that a person knows which files the list took instead.
+void TForm1::reportRelocatedLines() {
+    constexpr size_t MostLinesShown = 10;
+    constexpr int RelocatedLineRow = 93;
+    const std::vector<sources::RelocatedLine>& relocated = m_playlistReport.relocated;
+    if (relocated.empty()) {
+        return;
+    }
+    std::string text;
+    for (size_t i = 0; i < relocated.size() && i < MostLinesShown; ++i) {
+        text +=
+            (i == 0 ? "" : "\n") +
+            texts::FormatText(RelocatedLineRow, {relocated[i].line, platform::shownPath(relocated[i].found)});
+    }
+    if (relocated.size() > MostLinesShown) {
+        text += "\n... (" + std::to_string(relocated.size() - MostLinesShown) + ")";
+    }
+    m_prompts->showMessage(text);
 }
 
 void TForm1::ShowTrackList() {

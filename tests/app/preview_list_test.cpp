@@ -147,3 +147,20 @@ TEST_F(PreviewListTest, SourceErrorIsShownAtTheEdgeOfTheHandler) {
 
 } // namespace
 } // namespace apptest
+
+namespace apptest {
+namespace {
+
+// A line from another machine that the tail search found here is said once, with where.
+TEST_F(PreviewListTest, LinesFoundElsewhereAreSaidOnce) {
+    music.writeFile("Music/Artist/01.mp3", "x");
+    auto window = windowFor("old.m3u", "#EXTM3U\r\nE:\\Music\\Artist\\01.mp3\r\n");
+    window->FillPreviewList();
+    EXPECT_EQ(listEntries(*window).size(), 1u);
+    EXPECT_EQ(prompts.messages,
+              (std::vector<std::string>{"Строка плейлиста \"E:\\Music\\Artist\\01.mp3\" найдена здесь: " +
+                                        music.hostPath("Music/Artist/01.mp3")}));
+}
+
+} // namespace
+} // namespace apptest
