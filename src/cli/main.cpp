@@ -61,8 +61,7 @@ void checkSourceFolder(const sources::SourceChoice& source) {
     platform::FolderListing listing;
     if (!platform::listFolder(source.folderPath, {.files = false, .folders = false, .hidden = false},
                               listing)) {
-        throw sources::SourceError("Cannot open folder \"" + platform::shownPath(source.folderPath) + "\". " +
-                                   platform::lastErrorText());
+        throw sources::CannotOpenFolder(platform::shownPath(source.folderPath), platform::lastErrorText());
     }
 }
 
@@ -110,7 +109,7 @@ int work(const cli::CommandLine& line) {
             listDb, line.source, sizeLimit, line.naming,
             [&view](const std::string& text) { view.showMessage(text); }, &report);
     } catch (const sources::SourceError& error) {
-        view.showMessage(error.what());
+        view.showMessage(error.inTerminal());
         return ExitSourceUnreadable;
     }
     // Building the list polls nothing; a Ctrl-C during it means the user wants out.

@@ -1,19 +1,11 @@
-// The reason of a failed transfer in the interface's language, for the end of its log line:
-// "... ошибка при записи файла приемника: нет места на диске".
+// The reasons of failed transfers for the copy run's log lines (sources/failure_reason.h).
 #pragma once
 
-#include "platform/files.h"
-
-#include <string>
+#include "sources/failure_reason.h"
 
 namespace copy {
 
-// The text-table words for a kind of failure; "" for FileError::None. Other carries the
-// host's own sentence (platform::lastErrorText()).
-std::string FailureReason(platform::FileError kind);
-
-// `line` followed by ": " and the reason of the thread's last platform failure, or `line` as
-// it is when there is no reason to give.
-std::string WithLastFailureReason(const std::string& line);
+using sources::FailureReason;
+using sources::WithLastFailureReason;
 
 } // namespace copy

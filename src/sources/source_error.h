@@ -1,5 +1,6 @@
 // The failures that the sources let rise to the window: exceptions whose message is the text
-// to show. The window catches them at the edge of its handler and shows the message in a box.
+// to show. The window catches them at the edge of its handler and shows the message in a box;
+// the command-line front end prints the same failure in the interface's language (inTerminal).
 #pragma once
 
 #include <cstdint>
@@ -10,13 +11,24 @@ namespace sources {
 
 class SourceError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit SourceError(const std::string& message, std::string inTerminal = {})
+        : std::runtime_error(message), m_inTerminal(std::move(inTerminal)) {}
+
+    // The message in Russian, with the reason of the platform failure behind it; what() when
+    // none was given.
+    std::string inTerminal() const { return m_inTerminal.empty() ? what() : m_inTerminal; }
+
+private:
+    std::string m_inTerminal;
 };
 
-// "Cannot open file "<path>". <reason>"
+// "Cannot open file "<path>". <reason>"; in Russian with the reason of the thread's last
+// platform failure.
 SourceError CannotOpenFile(const std::string& path, const std::string& reason);
 // "Cannot read file "<path>". <reason>": the playlist opened but a read failed on the way.
 SourceError CannotReadFile(const std::string& path, const std::string& reason);
+// "Cannot open folder "<path>". <reason>"
+SourceError CannotOpenFolder(const std::string& path, const std::string& reason);
 // "'<text>' is not a valid integer value"
 SourceError NotAnInteger(const std::string& text);
 // The same for the length of an info line, with where it stands:

@@ -72,10 +72,12 @@ TEST_F(CliExitCodes, VersionPrintsTheVersion) {
 // A source that cannot be read gives 3 and its reason, and no run starts.
 TEST_F(CliExitCodes, UnreadableSourcesGiveThree) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--playlist", "lib/none.m3u", "out"}, "Cannot open file \"" + h("lib/none.m3u") + "\". "},
-        {{"--playlist", "lib", "out"}, "Cannot open file \"" + h("lib") + "\". "},
-        {{"--folder", "nowhere", "out"}, "Cannot open folder \"" + h("nowhere") + "\". "},
-        {{"--folder", "lib/list.m3u", "out"}, "Cannot open folder \"" + h("lib/list.m3u") + "\". "},
+        {{"--playlist", "lib/none.m3u", "out"},
+         "Не удалось открыть файл \"" + h("lib/none.m3u") + "\": файл или папка не найдены\n"},
+        {{"--playlist", "lib", "out"}, "Не удалось открыть файл \"" + h("lib") + "\""},
+        {{"--folder", "nowhere", "out"},
+         "Не удалось открыть папку \"" + h("nowhere") + "\": файл или папка не найдены\n"},
+        {{"--folder", "lib/list.m3u", "out"}, "Не удалось открыть папку \"" + h("lib/list.m3u") + "\""},
     };
     for (const auto& [args, message] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));

@@ -165,8 +165,7 @@ TEST_F(CliPlaylists, BadLengthNamesFileAndLine) {
     drive.writeFile("Lists/bad.m3u", "#EXTM3U\r\n#EXTINF:12a,Снег\r\n../" + Winter + "\r\n");
     CliResult result = cli({"--playlist", "Lists/bad.m3u", "out"});
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.err,
-              "'12a' is not a valid integer value (playlist \"" + h("Lists/bad.m3u") + "\", line 2)\n");
+    EXPECT_EQ(result.err, "'12a' - не целое число (плейлист \"" + h("Lists/bad.m3u") + "\", строка 2)\n");
 }
 
 // The result playlist as a player on this host opens it: each line that is no comment is a

@@ -1,8 +1,8 @@
-#include "copy/failure_reason.h"
+#include "sources/failure_reason.h"
 
 #include "texts/text_table.h"
 
-namespace copy {
+namespace sources {
 
 std::string FailureReason(platform::FileError kind) {
     using platform::FileError;
@@ -48,4 +48,4 @@ std::string WithLastFailureReason(const std::string& line) {
     return reason.empty() ? line : line + ": " + reason;
 }
 
-} // namespace copy
+} // namespace sources
