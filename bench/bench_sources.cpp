@@ -87,9 +87,12 @@ void scanTree() {
     store::TfdbObject listDb([](const std::string&) {});
     store::createTrackListLayout(listDb);
     const std::string folder = std::string(1, Drive) + ":\\tree";
-    sources::ScanFolder(folder, [&](const std::string& relativePath, const platform::FolderEntry& entry) {
-        sources::AddFolderFile(listDb, folder, relativePath, entry);
-    });
+    sources::ScanFolder(
+        folder,
+        [&](const std::string& relativePath, const platform::FolderEntry& entry) {
+            sources::AddFolderFile(listDb, folder, relativePath, entry);
+        },
+        sources::IsAudioFile);
     checkCount(listDb);
 }
 

@@ -18,17 +18,6 @@ namespace {
 
 constexpr const char* SkippedLine = " Пропущено пользователем.";
 
-// The length of a source that can be opened with all sharing denied, -1 otherwise.
-int64_t measureSource(const std::string& path) {
-    platform::FileHandle file = platform::openFileExclusive(path);
-    if (file == platform::InvalidFile) {
-        return -1;
-    }
-    int64_t length = platform::fileLength(file);
-    platform::closeFile(file);
-    return length;
-}
-
 void logScanCounts(const RunState& run, ProgressDisplay& display) {
     display.LogLine(texts::FormatText(125, {run.EntryCount}));
     display.LogLine(texts::FormatText(126, {SizeText(run.TotalBytes)}));
@@ -175,7 +164,7 @@ void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& disp
         std::string source = store::readTrackField(listDb, i, store::TrackField::OrigFileName).toText();
         display.SetFileBar(DoneFraction(i, run.EntryCount));
         // The open tells most sources apart; only one that fails to open is looked at again.
-        int64_t length = measureSource(source);
+        int64_t length = platform::exclusiveFileLength(source);
         if (length < 0) {
             ++(platform::fileExists(source) ? run.UnreadableCount : run.MissingCount);
             continue;

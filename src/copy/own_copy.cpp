@@ -18,7 +18,8 @@ alignas(4096) unsigned char CopyBuffer[CopyBufferSize];
 // Closes the source on every path out of OwnCopy.
 class OpenSource {
 public:
-    explicit OpenSource(const platform::ResolvedPath& path) : m_file(platform::openFileExclusive(path)) {}
+    explicit OpenSource(const platform::ResolvedPath& path)
+        : m_file(platform::openFileExclusive(path, &m_length)) {}
     OpenSource(const OpenSource&) = delete;
     OpenSource& operator=(const OpenSource&) = delete;
     ~OpenSource() {
@@ -27,8 +28,11 @@ public:
         }
     }
     platform::FileHandle handle() const { return m_file; }
+    // The length the open found.
+    int64_t length() const { return m_length; }
 
 private:
+    int64_t m_length = -1;
     platform::FileHandle m_file;
 };
 
@@ -52,10 +56,7 @@ OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::Reso
     if (!to.open(dest, from.handle())) {
         return OwnCopyResult::DestError;
     }
-    int64_t length = platform::fileLength(from.handle());
-    if (length < 0) {
-        return OwnCopyResult::ReadError;
-    }
+    int64_t length = from.length();
     // A file of more than one buffer: a longer read-ahead, and its room taken before the first
     // byte, so that a full disk stops the copy at once instead of halfway. One buffer's write
     // finds that out as soon.

@@ -90,7 +90,7 @@ std::optional<std::string> driveHostFolder(char letter) {
     return driveTable().folders[*slot];
 }
 
-std::optional<detail::HostLocation> detail::locateProgramPath(std::string_view programPath) {
+std::optional<detail::HostLocation> detail::locateProgramPath(std::string_view programPath, bool respell) {
     auto parts = splitProgramPath(programPath, [] { return currentFolder(); });
     std::optional<std::string> root = "/";
     if (parts && parts->drive != 0) {
@@ -101,7 +101,9 @@ std::optional<detail::HostLocation> detail::locateProgramPath(std::string_view p
         return std::nullopt;
     }
     HostLocation location{parts->drive, std::move(*root), hostNamesOf(parts->names)};
-    resolveNameCase(location);
+    if (respell) {
+        resolveNameCase(location);
+    }
     return location;
 }
 

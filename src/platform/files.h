@@ -46,10 +46,17 @@ bool folderExists(std::string_view path); // true for folders (and drive roots) 
 
 // Opens an existing file for reading with all sharing denied: takes an exclusive
 // non-blocking flock, and fails when another open holds one (in this process or another).
-FileHandle openFileExclusive(const ResolvedPath& path);
+// `length` (may be null) gets the file's length as the open found it.
+FileHandle openFileExclusive(const ResolvedPath& path, int64_t* length = nullptr);
 // Opens for reading and writing with all sharing denied, creating the file when missing.
 // Never truncates: the caller decides that once it knows what file it holds.
 FileHandle createFileExclusive(std::string_view path);
+
+// The length of the file at `path`, opened and closed again with all sharing denied; -1 when
+// it cannot be opened (lastErrorText() says why). The path is tried as written first and
+// respelt after the host's letter case only when that finds nothing, so most files cost one
+// open and no lookup beforehand.
+int64_t exclusiveFileLength(std::string_view path);
 
 int64_t fileLength(FileHandle file);               // -1 on failure
 int64_t filePosition(FileHandle file);             // -1 on failure

@@ -36,7 +36,16 @@ bool statProgramPath(std::string_view path, struct stat& info) {
     return ::stat(detail::joinHostPath(location->root, location->names).c_str(), &info) == 0;
 }
 
-FileHandle openLocked(const ResolvedPath& path, int flags) {
+FileHandle failOpen(const struct stat& info) {
+    if (info.st_mode != 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+        detail::setLastErrorText(NotAFileText, FileError::NotAFile);
+    } else {
+        detail::failWithErrno();
+    }
+    return InvalidFile;
+}
+
+FileHandle openLocked(const ResolvedPath& path, int flags, int64_t* length) {
     const auto& host = path.hostPath();
     if (!host) {
         detail::setLastErrorText(detail::NoDriveText);
@@ -45,12 +54,10 @@ FileHandle openLocked(const ResolvedPath& path, int flags) {
     struct stat info;
     int fd = detail::openLockedHost(*host, flags, info);
     if (fd < 0) {
-        if (info.st_mode != 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-            detail::setLastErrorText(NotAFileText, FileError::NotAFile);
-        } else {
-            detail::failWithErrno();
-        }
-        return InvalidFile;
+        return failOpen(info);
+    }
+    if (length != nullptr) {
+        *length = info.st_size;
     }
     return fd;
 }
@@ -113,9 +120,11 @@ int detail::openLockedHost(const std::string& hostPath, int flags, struct stat& 
         errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return -1;
     }
-    // F_SETFL sets only the status flags (O_APPEND and the like), so the flags of the open less
-    // O_NONBLOCK need no F_GETFL first.
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fcntl(fd.get(), F_SETFL, flags & O_APPEND) != 0) {
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; on a regular file it changes
+    // nothing, so only an open that asked for O_APPEND sets its flags again. F_SETFL sets only
+    // the status flags, so they need no F_GETFL first.
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        ((flags & O_APPEND) != 0 && ::fcntl(fd.get(), F_SETFL, flags & O_APPEND) != 0)) {
         return -1;
     }
     return fd.release();
@@ -172,12 +181,32 @@ bool ResolvedPath::isFile() const {
     return ::stat(m_hostPath->c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-FileHandle openFileExclusive(const ResolvedPath& path) {
-    return openLocked(path, O_RDONLY);
+FileHandle openFileExclusive(const ResolvedPath& path, int64_t* length) {
+    return openLocked(path, O_RDONLY, length);
 }
 
 FileHandle createFileExclusive(std::string_view path) {
-    return openLocked(path, O_RDWR | O_CREAT);
+    return openLocked(path, O_RDWR | O_CREAT, nullptr);
+}
+
+int64_t exclusiveFileLength(std::string_view path) {
+    auto written = detail::locateProgramPath(path, false);
+    if (!written) {
+        return -1;
+    }
+    struct stat info;
+    detail::UniqueFd fd(
+        detail::openLockedHost(detail::joinHostPath(written->root, written->names), O_RDONLY, info));
+    if (!fd && (errno == ENOENT || errno == ENOTDIR)) {
+        int64_t length = -1;
+        detail::UniqueFd respelt(openFileExclusive(ResolvedPath(path), &length));
+        return respelt ? length : -1;
+    }
+    if (!fd) {
+        failOpen(info);
+        return -1;
+    }
+    return info.st_size;
 }
 
 int64_t fileLength(FileHandle file) {

@@ -4,6 +4,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +29,13 @@ struct FolderEntry {
 };
 
 // Which entries a listing keeps. Hidden entries go only when `hidden` is false; files and
-// folders each only when asked for.
+// folders each only when asked for; files also only when `fileName` (when set) keeps their
+// program name. A file that the name rules out costs no stat where the folder tells its type.
 struct ListingFilter {
     bool files = true;
     bool folders = true;
     bool hidden = true;
+    std::function<bool(std::string_view name)> fileName;
 };
 
 struct FolderListing {

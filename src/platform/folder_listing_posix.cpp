@@ -35,17 +35,23 @@ bool mayKeep(const dirent& entry, const ListingFilter& filter) {
     return !(entry.d_type == DT_DIR && !filter.folders) && !(entry.d_type == DT_REG && !filter.files);
 }
 
-std::optional<FolderEntry> describe(int folderFd, const char* name, const ListingFilter& filter) {
+std::optional<FolderEntry> describe(int folderFd, const dirent& found, const ListingFilter& filter) {
+    const char* name = found.d_name;
+    std::string programName = programNameOfHostName(name);
+    auto nameKept = [&] { return !filter.fileName || filter.fileName(programName); };
+    if (found.d_type == DT_REG && !nameKept()) {
+        return std::nullopt;
+    }
     struct stat info;
     if (::fstatat(folderFd, name, &info, 0) != 0) {
         return std::nullopt;
     }
     bool isFolder = S_ISDIR(info.st_mode);
-    if (isFolder ? !filter.folders : !(S_ISREG(info.st_mode) && filter.files)) {
+    if (isFolder ? !filter.folders : !(S_ISREG(info.st_mode) && filter.files && nameKept())) {
         return std::nullopt;
     }
     FolderEntry entry;
-    entry.name = programNameOfHostName(name);
+    entry.name = std::move(programName);
     entry.isFolder = isFolder;
     entry.hidden = name[0] == '.';
     entry.size = isFolder ? 0 : static_cast<int64_t>(info.st_size);
@@ -101,7 +107,7 @@ bool listFolder(std::string_view folder, const ListingFilter& filter, FolderList
     errno = 0;
     while (const dirent* entry = ::readdir(stream.get())) {
         if (mayKeep(*entry, filter)) {
-            if (auto described = describe(fd, entry->d_name, filter)) {
+            if (auto described = describe(fd, *entry, filter)) {
                 listing.entries.push_back(std::move(*described));
             }
         }

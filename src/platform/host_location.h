@@ -22,8 +22,10 @@ struct HostLocation {
     uint32_t mode = 0;
 };
 
-// nullopt (lastErrorText set) when the path names no mapped drive.
-std::optional<HostLocation> locateProgramPath(std::string_view programPath);
+// nullopt (lastErrorText set) when the path names no mapped drive. With `respell` false the
+// names stay as written and nothing is asked of the host (`mode` 0, `missing` false): for a
+// caller that tries the path as written first and respells it only when that misses.
+std::optional<HostLocation> locateProgramPath(std::string_view programPath, bool respell = true);
 
 // Host side, in host_namespace_posix.cpp.
 // Respells the names of `location` after the host where the exact path does not exist: every

@@ -3,8 +3,8 @@
 // built by one listing and kept current as the program's own calls create, rename and remove
 // entries there. Every use first checks the folder's identity and change time (one stat): a
 // folder that someone else changed since is listed again, so changes made by other programs are
-// seen. Two cases can hide one: a change made in the moment between the check before one of our
-// changes and the look at the folder after it, and, on a host whose clock stamps changes only
+// seen. Two cases can hide one: a change made in the moment (under a millisecond) between a look
+// at the folder and the look after one of our changes, and, on a host whose clock stamps changes only
 // once a tick (kernels before multigrain time stamps), a change within the same tick as the
 // listing. The exact name is always asked for first, so either can only hide another spelling of
 // a name, never a name as it stands, and the next change to the folder brings it to light.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <dirent.h>
 #include <memory>
 #include <mutex>
@@ -57,8 +58,18 @@ std::optional<FolderStamp> currentStamp(const std::string& hostFolder) {
     return stampOf(info);
 }
 
+using Clock = std::chrono::steady_clock;
+
+// How long a stamp just seen at the folder is taken as it stands without asking the host again.
+// A change that another program makes within that moment is the blind spot that a clock tick of
+// several milliseconds already leaves on kernels that stamp changes once a tick, and like it can
+// only hide another spelling of a name (name_index.h). It spares the stat before each of the
+// changes that follow a lookup at once: the temporary file of a small copy and its rename.
+constexpr auto FreshStamp = std::chrono::milliseconds(1);
+
 struct FolderIndex {
     FolderStamp stamp;
+    Clock::time_point stampSeen; // when `stamp` was last found to be the folder's
     // Folded name -> every name of the folder that folds to it (almost always one).
     std::unordered_map<std::string, std::vector<HostName>> names;
 
@@ -105,6 +116,7 @@ std::unique_ptr<FolderIndex> buildIndex(const std::string& hostFolder) {
     countFolderListing();
     auto index = std::make_unique<FolderIndex>();
     index->stamp = stampOf(info);
+    index->stampSeen = Clock::now();
     while (const dirent* entry = ::readdir(folder.get())) {
         std::string_view name = entry->d_name;
         if (name != "." && name != "..") {
@@ -128,6 +140,7 @@ public:
         }
         auto found = m_indexes.find(hostFolder);
         if (found != m_indexes.end() && found->second->stamp == *stamp) {
+            found->second->stampSeen = Clock::now();
             return found->second.get();
         }
         return rebuild(hostFolder);
@@ -219,6 +232,10 @@ OwnFolderChange::OwnFolderChange(std::string hostFolder) : m_folder(std::move(ho
     if (index == nullptr) {
         return;
     }
+    if (Clock::now() - index->stampSeen < FreshStamp) {
+        m_indexed = true;
+        return;
+    }
     auto stamp = currentStamp(m_folder);
     if (stamp && *stamp == index->stamp) {
         m_indexed = true;
@@ -255,6 +272,7 @@ void OwnFolderChange::done(std::string_view added, std::string_view removed, boo
         index->add(added, addedIsFolder ? EntryKind::Folder : EntryKind::File);
     }
     index->stamp = *stamp;
+    index->stampSeen = Clock::now();
 }
 
 } // namespace detail

@@ -53,8 +53,10 @@ bool failWithErrno();
 // so the umask applies as it would to the file itself, and locked with an exclusive flock for
 // as long as a descriptor of this open stays open: a file of that pattern that nobody holds is
 // one that a killed writer left (removeAbandonedPartialFiles, transfer.h). The descriptor and
-// the path in `tempPath`, or -1 with errno (EEXIST after too many names were taken).
-int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath);
+// the path in `tempPath`, or -1 with errno (EEXIST after too many names were taken). `volume`
+// (may be null) gets the volume (st_dev) of the new file.
+int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath,
+                     uint64_t* volume = nullptr);
 
 // True for a name that createTempBeside makes: ".<name>.tw-partial-" and six letters or digits.
 bool isPartialFileName(std::string_view name);

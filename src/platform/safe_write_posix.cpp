@@ -95,7 +95,8 @@ bool isPartialFileName(std::string_view name) {
     return name.substr(name.size() - RandomChars - PartialTag.size(), PartialTag.size()) == PartialTag;
 }
 
-int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath) {
+int createTempBeside(const std::string& folder, std::string_view name, std::string& tempPath,
+                     uint64_t* volume) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string tempName = partialName(name);
         tempPath = joinHostPath(folder, tempName);
@@ -114,6 +115,9 @@ int createTempBeside(const std::string& folder, std::string_view name, std::stri
         struct stat info;
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &info) == 0 && info.st_nlink > 0) {
             change.done(tempName, {});
+            if (volume != nullptr) {
+                *volume = info.st_dev;
+            }
             return fd.release();
         }
         errno = EEXIST;
@@ -187,12 +191,12 @@ bool putUnderFreeName(std::string& programDest, std::string& hostDest, const Tak
     return false;
 }
 
-bool copyModificationTime(int from, int to) {
+bool copyModificationTime(int from, int to, const struct stat* seen) {
     struct stat info;
-    if (::fstat(from, &info) != 0) {
+    if (seen == nullptr && ::fstat(from, &info) != 0) {
         return false;
     }
-    const struct timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
+    const struct timespec times[2] = {{0, UTIME_OMIT}, (seen != nullptr ? seen : &info)->st_mtim};
     return ::futimens(to, times) == 0;
 }
 
@@ -217,7 +221,7 @@ bool PartialFileAccess::open(PartialFile& partial, const std::string& hostDest, 
         return false;
     }
     std::string tempPath;
-    int fd = createTempBeside(folder, name, tempPath);
+    int fd = createTempBeside(folder, name, tempPath, &partial.m_volume);
     if (fd < 0) {
         return false;
     }

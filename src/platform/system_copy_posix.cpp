@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -128,9 +130,41 @@ int64_t currentLength(int fd, int64_t otherwise) {
     return ::fstat(fd, &info) == 0 ? static_cast<int64_t>(info.st_size) : otherwise;
 }
 
+// The pairs of volumes whose file system said it offers no reflink between them: the files that
+// follow go straight to the copy, one call fewer each.
+class ReflinkRefusals {
+public:
+    bool known(const std::optional<VolumePair>& volumes) {
+        std::lock_guard lock(m_mutex);
+        return volumes && m_pairs.count(*volumes) != 0;
+    }
+    void add(const std::optional<VolumePair>& volumes) {
+        std::lock_guard lock(m_mutex);
+        if (volumes) {
+            m_pairs.insert(*volumes);
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<VolumePair> m_pairs;
+};
+
+ReflinkRefusals& reflinkRefusals() {
+    static ReflinkRefusals refusals;
+    return refusals;
+}
+
 // A reflink shares the source's blocks in one call; -1 where the file system offers none.
-int64_t tryReflink(int from, int to) {
+int64_t tryReflink(int from, int to, const std::optional<VolumePair>& volumes) {
+    if (reflinkRefusals().known(volumes)) {
+        return -1;
+    }
     if (::ioctl(to, FICLONE, from) != 0) {
+        // Answers of the file system as a whole, not of these two files.
+        if (errno == EOPNOTSUPP || errno == EXDEV || errno == ENOTTY || errno == ENOSYS) {
+            reflinkRefusals().add(volumes);
+        }
         return -1;
     }
     return currentLength(to, -1);
@@ -139,12 +173,12 @@ int64_t tryReflink(int from, int to) {
 } // namespace
 
 bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* progress,
-                  const volatile int32_t* cancelCell) {
+                  const volatile int32_t* cancelCell, std::optional<VolumePair> volumes, int64_t* copied) {
     Watch watch(progress, cancelCell);
     if (watch.stop(total, 0)) {
         return false;
     }
-    int64_t done = total > 0 ? tryReflink(from, to) : -1;
+    int64_t done = total > 0 ? tryReflink(from, to, volumes) : -1;
     if (done >= 0) {
         total = std::max(total, done);
     } else {
@@ -169,6 +203,9 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
                 return false;
             }
         }
+    }
+    if (copied != nullptr) {
+        *copied = done;
     }
     if (done < total) {
         errno = ENODATA; // the source ended before its length: it shrank
@@ -195,12 +232,16 @@ bool systemCopy(const ResolvedPath& source, const ResolvedPath& dest, const Copy
     if (!out.open(dest, in.get())) {
         return false;
     }
-    if (!detail::copyFileData(in.get(), out.handle(), info.st_size, &progress, cancelCell)) {
+    int64_t copied = 0;
+    detail::VolumePair volumes{info.st_dev, detail::PartialFileAccess::volume(out)};
+    if (!detail::copyFileData(in.get(), out.handle(), info.st_size, &progress, cancelCell, volumes,
+                              &copied)) {
         out.discard();
         return detail::failWithErrno();
     }
     // The data is what the user asked for; a file system that keeps no such time still gets it.
-    detail::copyModificationTime(in.get(), out.handle());
+    // The time the open saw holds unless the source grew meanwhile.
+    detail::copyModificationTime(in.get(), out.handle(), copied == info.st_size ? &info : nullptr);
     return out.commit(existing, onTaken);
 }
 

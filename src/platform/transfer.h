@@ -121,6 +121,7 @@ private:
     std::string m_tempPath;              // host paths
     std::string m_destPath;
     std::string m_destName; // the program path of the destination
+    uint64_t m_volume = 0;  // st_dev of the temporary file
 };
 
 // Removes the partial files (".<name>.tw-partial-XXXXXX") that a transfer ended before its

@@ -5,7 +5,11 @@
 #include "platform/posix_io.h"
 #include "platform/transfer.h"
 
+#include <compare>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 
 namespace platform::detail {
 
@@ -21,8 +25,16 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to);
 // of the data whatever length the source reports; `total` is the source's length when opened.
 // See systemCopy for progress, cancel (errno ECANCELED), a source that shrinks (errno ENODATA)
 // or grows. `progress` and `cancelCell` may be null.
+// `volumes`, when known, are the volumes (st_dev) of the two files: a pair whose file system
+// refused a reflink is not asked again. Sets `copied` (may be null) to the bytes copied.
+struct VolumePair {
+    uint64_t source = 0;
+    uint64_t dest = 0;
+    auto operator<=>(const VolumePair&) const = default;
+};
 bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* progress,
-                  const volatile int32_t* cancelCell);
+                  const volatile int32_t* cancelCell, std::optional<VolumePair> volumes = std::nullopt,
+                  int64_t* copied = nullptr);
 
 // Opens `partial` for the host path `hostDest`, the program path `programDest` (see
 // PartialFile::open). `destMissing`: the caller has just seen that nothing stands at `hostDest`,
@@ -30,6 +42,8 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
 struct PartialFileAccess {
     static bool open(PartialFile& partial, const std::string& hostDest, std::string programDest, int sourceFd,
                      bool destMissing = false);
+    // The volume (st_dev) that the temporary file was made on.
+    static uint64_t volume(const PartialFile& partial) { return partial.m_volume; }
 };
 
 // rename(2), or renameNoReplace with `noReplace`, and unlink(2), keeping the name indexes of the
@@ -44,8 +58,9 @@ bool removeKeepingIndex(const std::string& path);
 bool putUnderFreeName(std::string& programDest, std::string& hostDest, const TakenNameRoutine& onTaken,
                       const std::function<bool(const std::string& hostDest)>& put);
 
-// Gives `to` the modification time of `from`; false with errno.
-bool copyModificationTime(int from, int to);
+// Gives `to` the modification time of `from`, or the one in `seen` (what an fstat of `from`
+// found) without asking again; false with errno.
+bool copyModificationTime(int from, int to, const struct stat* seen = nullptr);
 
 // For a program path that names no mapped drive.
 bool failNoDrive();

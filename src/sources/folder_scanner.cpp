@@ -11,7 +11,10 @@ namespace {
 
 class FolderWalk {
 public:
-    FolderWalk(std::string root, const FolderFileStep& step) : m_root(std::move(root)), m_step(step) {}
+    FolderWalk(std::string root, const FolderFileStep& step, const FileNameFilter& fileName)
+        : m_root(std::move(root)), m_step(step) {
+        m_filter.fileName = fileName;
+    }
 
     void walk(const std::string& relativeFolder, const platform::FolderListing& listing) {
         for (const platform::FolderEntry& entry : listing.entries) {
@@ -31,7 +34,7 @@ public:
     }
 
     bool list(const std::string& relativeFolder, platform::FolderListing& listing) {
-        return platform::listFolder(m_root + relativeFolder + "\\", platform::ListingFilter{}, listing);
+        return platform::listFolder(m_root + relativeFolder + "\\", m_filter, listing);
     }
 
     void enter(const platform::FolderIdentity& identity) { m_entered.insert(identity); }
@@ -39,13 +42,14 @@ public:
 private:
     std::string m_root;
     const FolderFileStep& m_step;
+    platform::ListingFilter m_filter;
     std::set<platform::FolderIdentity> m_entered;
 };
 
 } // namespace
 
-void ScanFolder(std::string_view startFolder, const FolderFileStep& step) {
-    FolderWalk walk(StripTrailingBackslashes(startFolder), step);
+void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const FileNameFilter& fileName) {
+    FolderWalk walk(StripTrailingBackslashes(startFolder), step, fileName);
     platform::FolderListing listing;
     if (walk.list("", listing)) {
         walk.enter(listing.identity);
@@ -64,10 +68,14 @@ std::string ExtensionOf(std::string_view path) {
     return extension;
 }
 
+bool IsAudioFile(std::string_view path) {
+    const std::string extension = ExtensionOf(path);
+    return std::find(AudioExtensions.begin(), AudioExtensions.end(), extension) != AudioExtensions.end();
+}
+
 void AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
                    const platform::FolderEntry& entry) {
-    const std::string extension = ExtensionOf(relativePath);
-    if (std::find(AudioExtensions.begin(), AudioExtensions.end(), extension) == AudioExtensions.end()) {
+    if (!IsAudioFile(relativePath)) {
         return;
     }
     store::TrackEntry track;

@@ -33,11 +33,18 @@ using FolderFileStep =
 // starting folder is walked. A folder reached again through a link (a loop, or a second link
 // to it) is not entered again. Reports nothing: a folder that is missing or cannot be listed
 // contributes no files and the walk goes on. Paths are never cut, however deep the tree.
-void ScanFolder(std::string_view startFolder, const FolderFileStep& step);
+// `fileName` (when set) keeps only the files whose name it accepts; the others are left out of
+// the listings, without a stat where the folder tells that they are files.
+using FileNameFilter = std::function<bool(std::string_view name)>;
+void ScanFolder(std::string_view startFolder, const FolderFileStep& step,
+                const FileNameFilter& fileName = {});
 
 // The extension of a path: from its last "." to the end when no "\" or ":" follows that
 // ".", in lower case; "" otherwise.
 std::string ExtensionOf(std::string_view path);
+
+// Whether the extension of `path` is one of AudioExtensions: the folder source's file filter.
+bool IsAudioFile(std::string_view path);
 
 // The folder source's step: when the extension of `relativePath` is in AudioExtensions,
 // appends a TrackEntry with OrigFileName = CollapseBackslashes(sourceFolder + "\" +

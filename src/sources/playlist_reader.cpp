@@ -95,17 +95,22 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
                                  store::StoreValue::fromText(decoded(desc)));
         }
         std::string path = ResolvePlaylistLine(orig, folder);
-        if (!platform::fileExists(path)) {
+        // With a limit the measure comes first: a file that opens is there, and needs no other
+        // look; only one that does not open is looked for again.
+        int64_t size = sizeLimit != 0 ? platform::exclusiveFileLength(path) : -1;
+        if (size < 0 && !platform::fileExists(path)) {
             if (std::optional<std::string> found = tailSearch.find(path)) {
                 path = std::move(*found);
                 if (report) {
                     report->relocated.push_back({position, std::string(TrimControlChars(orig)), path});
                 }
+                size = sizeLimit != 0 ? platform::exclusiveFileLength(path) : -1;
             }
         }
         store::setTrackField(listDb, position, TrackField::OrigFileName, store::StoreValue::fromText(path));
         if (sizeLimit != 0) {
-            store::setTrackField(listDb, position, TrackField::Size, store::sizeValue(FileSizeOf(path)));
+            store::setTrackField(listDb, position, TrackField::Size,
+                                 store::sizeValue(std::max<int64_t>(size, 0)));
         }
     }
 }
@@ -141,11 +146,7 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
 }
 
 int64_t FileSizeOf(const std::string& path) {
-    OpenFile file(path);
-    if (file.handle() == platform::InvalidFile) {
-        return 0;
-    }
-    return std::max<int64_t>(platform::fileLength(file.handle()), 0);
+    return std::max<int64_t>(platform::exclusiveFileLength(path), 0);
 }
 
 } // namespace sources

@@ -13,10 +13,12 @@ void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t s
         ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage, report);
         break;
     case FolderSource:
-        ScanFolder(choice.folderPath,
-                   [&](const std::string& relativePath, const platform::FolderEntry& entry) {
-                       AddFolderFile(listDb, choice.folderPath, relativePath, entry);
-                   });
+        ScanFolder(
+            choice.folderPath,
+            [&](const std::string& relativePath, const platform::FolderEntry& entry) {
+                AddFolderFile(listDb, choice.folderPath, relativePath, entry);
+            },
+            IsAudioFile);
         break;
     case PickedFilesSource:
         AddPickedFiles(listDb, choice.pickedFiles, sizeLimit);

@@ -71,7 +71,11 @@ TEST(FilesTest, FileHeldByAnotherProcessCannotBeOpened) {
     EXPECT_EQ(platform::lastErrorText(),
               "The process cannot access the file because it is being used by another process");
     EXPECT_EQ(platform::createFileExclusive("D:\\A.MP3"), platform::InvalidFile);
+    EXPECT_EQ(platform::exclusiveFileLength("D:\\a.mp3"), -1);
+    EXPECT_EQ(platform::lastErrorText(),
+              "The process cannot access the file because it is being used by another process");
     holder.release();
+    EXPECT_EQ(platform::exclusiveFileLength("D:\\a.mp3"), 3);
     platform::FileHandle file = platform::openFileExclusive("D:\\a.mp3");
     ASSERT_NE(file, platform::InvalidFile);
     EXPECT_TRUE(platform::closeFile(file));
@@ -105,10 +109,29 @@ TEST(FilesTest, OpenRefusesWhatIsNotAFile) {
     for (const auto& [path, text] : cases) {
         EXPECT_EQ(platform::openFileExclusive(path), platform::InvalidFile) << path;
         EXPECT_EQ(platform::lastErrorText(), text) << path;
+        EXPECT_EQ(platform::exclusiveFileLength(path), -1) << path;
+        EXPECT_EQ(platform::lastErrorText(), text) << path;
     }
     EXPECT_EQ(platform::createFileExclusive("D:\\pipe.mp3"), platform::InvalidFile);
     EXPECT_EQ(platform::createFileExclusive("D:\\Folder"), platform::InvalidFile);
     EXPECT_EQ(platform::createFileExclusive("D:\\No\\a.mp3"), platform::InvalidFile);
+}
+
+// The length is measured as written and, failing that, after the host's letter case; past
+// 4 GiB it is the real 64-bit length.
+TEST(FilesTest, ExclusiveLengthFindsTheFileInAnyLetterCase) {
+    TempDrive d;
+    d.writeFile("Album/Song.mp3", "12345");
+    d.writeFile("Album/Big.mp3");
+    ASSERT_EQ(::truncate(d.hostPath("Album/Big.mp3").c_str(), int64_t{5} << 30), 0);
+    const std::pair<const char*, int64_t> cases[] = {
+        {"D:\\Album\\Song.mp3", 5},   {"D:\\ALBUM\\song.MP3", 5},
+        {"D:/album/./Song.mp3", 5},   {"D:\\Album\\Big.mp3", int64_t{5} << 30},
+        {"D:\\Album\\Other.mp3", -1},
+    };
+    for (const auto& [path, length] : cases) {
+        EXPECT_EQ(platform::exclusiveFileLength(path), length) << path;
+    }
 }
 
 // Create makes a missing file and opens an existing one without cutting it; read, write,

@@ -27,12 +27,16 @@ protected:
         return paths;
     }
 
-    // The OrigFileName values that the folder source makes from `typed`.
+    // The OrigFileName values that the folder source makes from `typed`, its listings keeping
+    // only audio files as the source's do.
     std::vector<std::string> scan(const std::string& typed) {
         listDb = makeListDb();
-        sources::ScanFolder(typed, [&](const std::string& path, const platform::FolderEntry& entry) {
-            sources::AddFolderFile(*listDb, typed, path, entry);
-        });
+        sources::ScanFolder(
+            typed,
+            [&](const std::string& path, const platform::FolderEntry& entry) {
+                sources::AddFolderFile(*listDb, typed, path, entry);
+            },
+            sources::IsAudioFile);
         return textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName));
     }
 
@@ -58,15 +62,21 @@ TEST_F(FolderScanTest, WalksInPreOrderAndSkipsHiddenFolders) {
 }
 
 // Only the audio extensions, in any case, of files: not other extensions, names without a
-// dot, or folders named like audio files (whose files are still walked).
+// dot, or folders named like audio files (whose files are still walked). A link is judged by
+// what it leads to, a link named like an audio file to a folder or to nothing is no file.
 TEST_F(FolderScanTest, TakesAudioExtensionsInAnyCase) {
-    for (const char* file : {"Music/a.MP3", "Music/b.Wav", "Music/c.mid", "Music/d.MIDI", "Music/a.mp3.bak",
-                             "Music/noext", "Music/.mp3", "Music/e.mp", "Music/x.mp3/inner.wma"}) {
+    for (const char* file :
+         {"Music/a.MP3", "Music/b.Wav", "Music/c.mid", "Music/d.MIDI", "Music/a.mp3.bak", "Music/noext",
+          "Music/.mp3", "Music/e.mp", "Music/x.mp3/inner.wma", "Elsewhere/t.bin"}) {
         drive.writeFile(file);
     }
+    std::filesystem::create_symlink(drive.hostPath("Elsewhere/t.bin"), drive.hostPath("Music/f.ogg"));
+    std::filesystem::create_symlink(drive.hostPath("Elsewhere/t.bin"), drive.hostPath("Music/g.txt"));
+    std::filesystem::create_symlink(drive.hostPath("nowhere"), drive.hostPath("Music/h.mp3"));
+    link(drive.hostPath("Elsewhere"), "Music/i.mp3");
     EXPECT_THAT(scan("D:\\Music"),
                 ElementsAre("D:\\Music\\.mp3", "D:\\Music\\a.MP3", "D:\\Music\\b.Wav", "D:\\Music\\c.mid",
-                            "D:\\Music\\d.MIDI", "D:\\Music\\x.mp3\\inner.wma"));
+                            "D:\\Music\\d.MIDI", "D:\\Music\\f.ogg", "D:\\Music\\x.mp3\\inner.wma"));
 }
 
 // The starting folder as typed, with trailing backslashes or as a drive root, always gives
