@@ -90,9 +90,10 @@ std::optional<MountEntry> parseMountInfoLine(std::string_view line);
 std::vector<MountEntry> parseMountInfo(std::string_view text);
 
 // The entry of the file system that holds `hostFolder` (absolute, symbolic links resolved),
-// whose device is major:minor: the last entry with that device whose mount point contains the
-// folder (later entries are mounted over earlier ones), else the last entry with the longest
-// mount point that contains it. nullptr when none does.
+// whose device is major:minor: of the entries with that device whose mount point contains the
+// folder, the one with the deepest mount point (the later one of equals, as later mounts hide
+// earlier ones); when no entry has that device, the deepest containing mount point of any.
+// nullptr when no mount point contains the folder.
 const MountEntry* findMount(const std::vector<MountEntry>& entries, unsigned major, unsigned minor,
                             std::string_view hostFolder);
 

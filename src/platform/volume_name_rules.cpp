@@ -38,22 +38,43 @@ size_t nameLength(std::string_view text, bool utf16) {
     return units;
 }
 
-// The longest start of `text` of at most `limit` units that ends at a character boundary.
+// The end of the program-name character at `at`: a UTF-8 character, or the escape mark together
+// with the private-use character it escapes (host_names.h), which must never be parted.
+size_t pieceEnd(std::string_view text, size_t at) {
+    const auto characterEnd = [&text](size_t from) {
+        size_t end = from + 1;
+        while (end < text.size() && isContinuation(text[end])) {
+            ++end;
+        }
+        return end;
+    };
+    const size_t end = characterEnd(at);
+    const bool escape = text.substr(at, end - at) == "\xEF\x80\x80";
+    if (escape && end < text.size() && text.substr(end, 2) == "\xEF\x80") {
+        return characterEnd(end);
+    }
+    return end;
+}
+
+// The longest start of a program name whose host name is at most `limit` units long, cut
+// between characters.
 std::string_view leadingUnits(std::string_view text, size_t limit, bool utf16) {
     size_t units = 0;
     size_t at = 0;
     while (at < text.size()) {
-        const size_t units0 = unitsOfCharacter(text, at, utf16);
-        if (units + units0 > limit) {
+        const size_t end = pieceEnd(text, at);
+        const size_t pieceUnits = nameLength(hostNameOfProgramName(text.substr(at, end - at)), utf16);
+        if (units + pieceUnits > limit) {
             break;
         }
-        units += units0;
-        ++at;
-        while (at < text.size() && isContinuation(text[at])) {
-            ++at;
-        }
+        units += pieceUnits;
+        at = end;
     }
     return text.substr(0, at);
+}
+
+size_t hostLength(std::string_view programName, bool utf16) {
+    return nameLength(hostNameOfProgramName(programName), utf16);
 }
 
 bool isReservedStem(std::string_view stem) {
@@ -83,13 +104,13 @@ void dropTrailingDotsAndBlanks(std::string& name) {
 }
 
 std::string shortened(std::string_view name, bool utf16) {
-    if (nameLength(name, utf16) <= MaxNameLength) {
+    if (hostLength(name, utf16) <= MaxNameLength) {
         return std::string(name);
     }
     const size_t dot = name.rfind('.');
     if (dot != std::string_view::npos && dot > 0) {
         const std::string_view extension = name.substr(dot);
-        const size_t extensionLength = nameLength(extension, utf16);
+        const size_t extensionLength = hostLength(extension, utf16);
         if (extensionLength < MaxNameLength) {
             std::string cut(leadingUnits(name.substr(0, dot), MaxNameLength - extensionLength, utf16));
             return cut + std::string(extension);
@@ -132,26 +153,28 @@ std::optional<NameProblem> nameProblemOn(const VolumeFacts& facts, std::string_v
 }
 
 std::string fitNameToVolume(const VolumeFacts& facts, std::string_view name) {
-    std::string host = hostNameOfProgramName(name);
+    // Worked on the program name itself: a forbidden character written plainly is the run's to
+    // treat, and turning it into the stand-in of a fitted character would hide it.
+    std::string fitted(name);
     const bool windows = facts.windowsNameRules;
     if (windows) {
-        dropTrailingDotsAndBlanks(host);
-        if (host.empty() && !name.empty()) {
-            host = "_";
+        dropTrailingDotsAndBlanks(fitted);
+        if (fitted.empty() && !name.empty()) {
+            fitted = "_";
         }
-        if (isReservedStem(stemOf(host))) {
-            host.insert(stemOf(host).size(), "_");
+        if (isReservedStem(stemOf(fitted))) {
+            fitted.insert(stemOf(fitted).size(), "_");
         }
     }
-    host = shortened(host, windows);
+    fitted = shortened(fitted, windows);
     if (windows) {
         // A cut without an extension to keep can end in a blank or dot again.
-        dropTrailingDotsAndBlanks(host);
-        if (host.empty() && !name.empty()) {
-            host = "_";
+        dropTrailingDotsAndBlanks(fitted);
+        if (fitted.empty() && !name.empty()) {
+            fitted = "_";
         }
     }
-    return programNameOfHostName(host);
+    return fitted;
 }
 
 bool namesClash(const VolumeFacts& facts, std::string_view a, std::string_view b) {
