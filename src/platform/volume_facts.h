@@ -69,8 +69,8 @@ std::optional<VolumeFacts> volumeFactsOfHostPath(std::string_view hostPath);
 using VolumeFactsHook = std::function<std::optional<VolumeFacts>(const std::string& hostFolder)>;
 void setVolumeFactsForTesting(VolumeFactsHook answer);
 
-// The facts that follow from a kind alone (fsType, mountSource, mountPoint, allocationUnit and
-// removable left as they are in a default VolumeFacts, removable true for FAT and exFAT).
+// The facts that follow from a kind alone: fsType, mountSource and mountPoint empty,
+// allocationUnit 0, removable for FAT, exFAT and unknown FUSE block mounts.
 VolumeFacts volumeFactsOfKind(VolumeKind kind);
 
 namespace detail {

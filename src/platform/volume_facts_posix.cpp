@@ -51,15 +51,21 @@ std::string nearestExistingFolder(std::string_view hostPath) {
     return detail::canonicalHostFolder(folder);
 }
 
+// The block device that a mount source names ("/dev/sdb1"), for FUSE block mounts, whose own
+// device number is an anonymous one.
+std::optional<dev_t> blockDeviceOf(const std::string& source) {
+    struct stat info;
+    if (!source.starts_with("/") || ::stat(source.c_str(), &info) != 0 || !S_ISBLK(info.st_mode)) {
+        return std::nullopt;
+    }
+    return info.st_rdev;
+}
+
 // What the udev database says a block device holds ("ntfs", "exfat"), for a FUSE driver that
 // mounts it without saying which file system it reads.
-std::string deviceFsType(const std::string& devicePath) {
-    struct stat info;
-    if (::stat(devicePath.c_str(), &info) != 0 || !S_ISBLK(info.st_mode)) {
-        return {};
-    }
+std::string deviceFsType(dev_t device) {
     std::ostringstream path;
-    path << "/run/udev/data/b" << major(info.st_rdev) << ':' << minor(info.st_rdev);
+    path << "/run/udev/data/b" << major(device) << ':' << minor(device);
     std::istringstream data(readTextFile(path.str()).value_or(""));
     constexpr std::string_view key = "E:ID_FS_TYPE=";
     for (std::string line; std::getline(data, line);) {
@@ -91,12 +97,14 @@ void setVolumeFactsForTesting(VolumeFactsHook answer) {
 }
 
 std::optional<VolumeFacts> volumeFactsOfHostPath(std::string_view hostPath) {
+    VolumeFactsHook answer;
     {
         std::lock_guard lock(hook().mutex);
-        if (hook().answer) {
-            if (auto facts = hook().answer(std::string(hostPath))) {
-                return facts;
-            }
+        answer = hook().answer;
+    }
+    if (answer) {
+        if (auto facts = answer(std::string(hostPath))) {
+            return facts;
         }
     }
     const std::string folder = nearestExistingFolder(hostPath);
@@ -111,11 +119,14 @@ std::optional<VolumeFacts> volumeFactsOfHostPath(std::string_view hostPath) {
         detail::findMount(entries, major(info.st_dev), minor(info.st_dev), folder);
 
     VolumeKind kind = detail::volumeKindOfMagic(static_cast<int64_t>(volume.f_type));
-    bool removable = false;
+    dev_t device = info.st_dev;
+    bool fuse = false;
     if (entry != nullptr) {
-        const bool fuseBlock = entry->fsType.starts_with("fuseblk");
-        kind = detail::volumeKindOf(*entry, fuseBlock ? deviceFsType(entry->source) : std::string());
-        removable = entry->fsType.starts_with("fuse");
+        fuse = entry->fsType.starts_with("fuse");
+        const auto blockDevice =
+            entry->fsType.starts_with("fuseblk") ? blockDeviceOf(entry->source) : std::nullopt;
+        kind = detail::volumeKindOf(*entry, blockDevice ? deviceFsType(*blockDevice) : std::string());
+        device = blockDevice.value_or(device);
     }
     VolumeFacts facts = volumeFactsOfKind(kind);
     if (entry != nullptr) {
@@ -124,7 +135,7 @@ std::optional<VolumeFacts> volumeFactsOfHostPath(std::string_view hostPath) {
         facts.mountPoint = entry->mountPoint;
     }
     facts.allocationUnit = static_cast<int64_t>(volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize);
-    facts.removable = facts.removable || removable || deviceSaysRemovable(info.st_dev);
+    facts.removable = facts.removable || fuse || deviceSaysRemovable(device);
     return facts;
 }
 

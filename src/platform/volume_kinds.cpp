@@ -120,7 +120,8 @@ VolumeFacts volumeFactsOfKind(VolumeKind kind) {
     facts.maxFileSize = kind == VolumeKind::Fat32 ? Fat32MaxFileSize : NoFileSizeLimit;
     facts.windowsNameRules = kind != VolumeKind::Posix;
     facts.caseInsensitive = kind != VolumeKind::Posix;
-    facts.removable = kind == VolumeKind::Fat32 || kind == VolumeKind::ExFat;
+    facts.removable =
+        kind == VolumeKind::Fat32 || kind == VolumeKind::ExFat || kind == VolumeKind::UnknownFuseBlock;
     return facts;
 }
 

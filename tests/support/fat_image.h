@@ -9,11 +9,21 @@
 // whyNotMounted() says why: tests skip with that reason (scripts/install-deps.sh installs the
 // packages dosfstools and fusefat).
 //
-// Seen on fusefat 0.1a: it refuses with EPERM names holding " * : < > ? \ | or a control
-// character, any non-ASCII name, and names over 255 bytes; it accepts CON.mp3, "Track." and
-// "Track "; it finds "normal.MP3" as an existing "Normal.mp3"; statfs answers f_type FUSE,
-// f_bsize 1024 whatever the cluster size, and 0 blocks (free space reads as 0); file sizes wrap
-// at 4 GiB (ftruncate to 4 GiB succeeds and leaves size 0).
+// Seen on fusefat 0.1a, which later tests meet too:
+// - Names: it refuses with EPERM names holding " * : < > ? \ | or a control character, any
+//   non-ASCII name ("é.mp3"), and names over 255 bytes; it takes "CON.mp3", "nul.txt", "Track."
+//   and "Track " as they are. Lookups ignore case: opening "normal.MP3" opens "Normal.mp3".
+// - rename: onto a name that it refuses, it fails with EPERM AND THE SOURCE FILE IS GONE; so a
+//   name must be checked (volume_name_rules.h) before anything is renamed to it. A plain rename
+//   onto a name that differs only in case replaces that file. renameat2(RENAME_NOREPLACE)
+//   answers EEXIST when the name (in any case) is taken, else EINVAL (flags not supported).
+// - Sizes: ftruncate cannot grow a file (EPERM); sizes wrap at 4 GiB (ftruncate to 4 GiB
+//   "succeeds" with size 0); a write far past the end (pwrite at 4 GiB - 1) fills the volume
+//   and fails with EPERM, leaving a file whose cluster chain is longer than its size.
+// - A full volume answers EPERM, not ENOSPC, after a short write.
+// - statfs: f_type is FUSE (0x65735546), f_bsize and f_frsize 1024 whatever the cluster size,
+//   f_blocks 0, so the free space reads as 0. mountinfo: type "fuse.fusefat", source "fusefat".
+// - No hard links (EPERM), no symbolic links (ENOSYS); flock, utime and fdatasync work.
 #pragma once
 
 #include <string>
