@@ -22,7 +22,7 @@ namespace platform {
 
 enum class VolumeKind {
     Posix, // ext4, xfs, btrfs, tmpfs, ... and any type not named below
-    Fat32, // vfat, msdos, fuse.fusefat
+    Fat32, // FAT of any width (FAT12/16 share the 4 GiB - 1 limit): vfat, msdos, fuse.fusefat
     ExFat, // exfat, fuse.exfat, a fuseblk mount of an exFAT device
     Ntfs,  // ntfs, ntfs3, fuse.ntfs-3g, a fuseblk mount of an NTFS device
     // A FUSE block-device mount whose file system the mount table and the device database do not
