@@ -15,6 +15,7 @@
 #include "copy/existing_file_policy.h"
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
+#include "plan/naming.h"
 
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,13 @@ struct CopyOptions {
     bool CreateList = true;                                      // chCreateList: write the result playlist
     std::string DestFolder;                                      // cbDest
     copy::PlaylistPaths PlaylistPaths = PlaylistPaths::Relative; // chAbsoluteList
+    // How a name that the destination volume refuses is cleaned (cb5, as for invalid names).
+    plan::InvalidCharAction InvalidChars = plan::InvalidCharAction::Delete;
+    // Flush what the run wrote to the device before its closing line, also on a volume that is
+    // neither removable nor slow (it always is on those).
+    bool FlushAlways = false;
+    // Read each copy back after it is written and compare it with its source.
+    bool Verify = false;
 };
 
 // Free bytes for the destination: drive letter ('A'..'Z') and the destination folder text;

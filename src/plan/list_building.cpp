@@ -1,5 +1,6 @@
 #include "plan/list_building.h"
 
+#include "plan/volume_check.h"
 #include "store/track_list.h"
 
 #include <string>
@@ -12,12 +13,26 @@ void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& sour
     store::rebuildTrackList(listDb);
     sources::ReadSource(listDb, source, sizeLimit, showMessage, report);
     ComputeDestNames(listDb, naming);
-    if (naming.renameByDescription) {
-        const int corrected = FixInvalidNames(listDb, naming);
-        if (corrected > 0) {
-            sources::Show(showMessage, CorrectedNamesText + std::to_string(corrected));
-        }
+    int corrected = naming.renameByDescription ? FixInvalidNames(listDb, naming) : 0;
+    corrected += NamesCleanedForVolume(listDb, naming);
+    if (corrected > 0) {
+        sources::Show(showMessage, CorrectedNamesText + std::to_string(corrected));
     }
+}
+
+int NamesCleanedForVolume(store::TfdbObject& listDb, const NamingOptions& naming) {
+    const std::string destFolder = FullDestFolder(naming.destFolder);
+    auto facts = platform::volumeFactsOf(destFolder);
+    if (!facts) {
+        return 0;
+    }
+    int count = 0;
+    store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
+        if (NameOnVolume(*facts, entry.FileName, destFolder, naming.invalidChars) != entry.FileName) {
+            ++count;
+        }
+    });
+    return count;
 }
 
 } // namespace plan

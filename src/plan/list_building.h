@@ -18,13 +18,18 @@ namespace plan {
 inline constexpr const char* CorrectedNamesText = "Найдено и исправлено неверных имен файлов: ";
 
 // Empties "list" (the mask stays), reads `source` into it (sources::ReadSource, `sizeLimit`
-// in bytes, 0 = none), sets every FileName (ComputeDestNames) and, when renaming by
-// description is on, cleans invalid names (FixInvalidNames) and shows CorrectedNamesText with
-// the count when it is above 0. Messages of the sources are shown and the build goes on; a
+// in bytes, 0 = none), sets every FileName (ComputeDestNames), when renaming by description is
+// on cleans invalid names (FixInvalidNames), and shows CorrectedNamesText with the count of
+// those and of the names that the destination volume refuses (NamesCleanedForVolume) when it
+// is above 0. Messages of the sources are shown and the build goes on; a
 // SourceError of the playlist reader ends the build at once and passes to the caller, leaving
 // the entries read so far unnamed. `report` receives what the playlist reader found out.
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
                     const NamingOptions& naming, const sources::ShowMessage& showMessage,
                     sources::PlaylistReport* report = nullptr);
+
+// How many FileNames of "list" the run will write cleaned because the volume of the
+// destination folder refuses them as they are (volume_check.h); 0 when its facts are unknown.
+int NamesCleanedForVolume(store::TfdbObject& listDb, const NamingOptions& naming);
 
 } // namespace plan

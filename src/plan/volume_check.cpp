@@ -1,0 +1,256 @@
+#include "plan/volume_check.h"
+
+#include "plan/path_rules.h"
+#include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/host_names.h"
+#include "platform/name_case.h"
+#include "platform/volume_name_rules.h"
+#include "sources/source_paths.h"
+#include "store/track_list.h"
+#include "texts/size_text.h"
+
+#include <map>
+#include <optional>
+#include <set>
+
+namespace plan {
+
+namespace {
+
+// The folder's own text as the naming rules join it, so that the part below it can be cut off.
+std::string folderPrefix(std::string_view destFolder) {
+    return sources::CollapseBackslashes(std::string(destFolder) + "\\", 3);
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// The parts of `below` (the text below the folder) between separators; empty parts are kept so
+// that the text joins back as it was.
+std::vector<std::string> partsOf(std::string_view below) {
+    std::vector<std::string> parts(1);
+    for (char c : below) {
+        if (isSeparator(c)) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// One name with the characters that Windows rules refuse treated by `action`. The name is
+// judged as the host will hold it, so a stand-in counts as the character it stands for.
+std::string treatRefusedChars(std::string_view programName, InvalidCharAction action) {
+    std::string host = platform::hostNameOfProgramName(programName);
+    std::string treated;
+    for (char c : host) {
+        bool refused =
+            static_cast<unsigned char>(c) < 32 || InvalidNameChars.find(c) != std::string_view::npos;
+        if (!refused) {
+            treated += c;
+        } else if (action == InvalidCharAction::ReplaceWithSpace) {
+            treated += ' ';
+        } else if (action == InvalidCharAction::ReplaceWithUnderscore) {
+            treated += '_';
+        } else if (action != InvalidCharAction::Delete) {
+            treated += c;
+        }
+    }
+    return platform::programNameOfHostName(treated);
+}
+
+std::string nameOnVolume(const platform::VolumeFacts& facts, const std::string& name,
+                         InvalidCharAction action) {
+    if (!platform::nameProblemOn(facts, name)) {
+        return name;
+    }
+    std::string treated = facts.windowsNameRules ? treatRefusedChars(name, action) : name;
+    return platform::fitNameToVolume(facts, treated);
+}
+
+std::string problemText(platform::NameProblem problem, const platform::VolumeFacts& facts) {
+    switch (problem) {
+    case platform::NameProblem::Empty:
+        return "пустое имя";
+    case platform::NameProblem::DotName:
+        return "имя \".\" или \"..\"";
+    case platform::NameProblem::InvalidChar:
+        return facts.windowsNameRules ? "недопустимый символ (\" * / : < > ? \\ |)" : "недопустимый символ";
+    case platform::NameProblem::ControlChar:
+        return "управляющий символ";
+    case platform::NameProblem::ReservedName:
+        return "зарезервированное имя устройства (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+    case platform::NameProblem::TrailingDotOrBlank:
+        return "точка или пробел в конце имени";
+    case platform::NameProblem::TooLong:
+        return facts.windowsNameRules ? "имя длиннее 255 символов" : "имя длиннее 255 байт";
+    }
+    return {};
+}
+
+// The first problem of the parts of `below`, nullopt when the volume takes every part.
+std::optional<platform::NameProblem> firstProblem(const platform::VolumeFacts& facts,
+                                                  std::string_view below) {
+    for (const std::string& part : partsOf(below)) {
+        if (part.empty()) {
+            continue;
+        }
+        if (auto problem = platform::nameProblemOn(facts, part)) {
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
+// The last "\" or "/" of a program path: its folder and its name.
+std::pair<std::string, std::string> splitName(const std::string& path) {
+    size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos) {
+        return {{}, path};
+    }
+    return {path.substr(0, cut), path.substr(cut + 1)};
+}
+
+// The files that stand in the destination folders, by folded name, each folder listed once.
+class StandingFiles {
+public:
+    // The spelling of a file in `folder` whose name folds as `name` does, "" when none.
+    const std::string& spellingOf(const std::string& folder, const std::string& name) {
+        auto [listed, added] = m_folders.try_emplace(platform::foldNameCase(folder));
+        if (added) {
+            platform::FolderListing listing;
+            platform::ListingFilter filter;
+            filter.folders = false;
+            if (platform::listFolder(folder + "\\", filter, listing)) {
+                for (auto& entry : listing.entries) {
+                    listed->second.emplace(platform::foldNameCase(entry.name), std::move(entry.name));
+                }
+            }
+        }
+        auto found = listed->second.find(platform::foldNameCase(name));
+        return found == listed->second.end() ? m_none : found->second;
+    }
+
+private:
+    std::map<std::string, std::map<std::string, std::string>> m_folders;
+    const std::string m_none;
+};
+
+} // namespace
+
+std::string VolumeName(const platform::VolumeFacts& facts) {
+    switch (facts.kind) {
+    case platform::VolumeKind::Fat32:
+        return "FAT32";
+    case platform::VolumeKind::ExFat:
+        return "exFAT";
+    case platform::VolumeKind::Ntfs:
+        return "NTFS";
+    default:
+        return facts.fsType.empty() ? std::string("?") : facts.fsType;
+    }
+}
+
+std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
+                         std::string_view destFolder, InvalidCharAction action) {
+    const std::string folder = folderPrefix(destFolder);
+    const bool below = planned.starts_with(folder);
+    if (!below || !firstProblem(facts, planned.substr(folder.size()))) {
+        return std::string(planned);
+    }
+    std::string written = folder;
+    std::string part;
+    for (char c : planned.substr(folder.size())) {
+        if (isSeparator(c)) {
+            written += (part.empty() ? part : nameOnVolume(facts, part, action)) + c;
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    return written + (part.empty() ? part : nameOnVolume(facts, part, action));
+}
+
+std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const platform::VolumeFacts& facts,
+                                              std::string_view destFolder, InvalidCharAction action) {
+    std::vector<VolumeProblem> problems;
+    const std::string folder = folderPrefix(destFolder);
+    const std::string volume = VolumeName(facts);
+    const bool sizeLimited = facts.maxFileSize != platform::NoFileSizeLimit;
+    // Folded written name -> the first entry's written name, for clashes within the list.
+    std::map<std::string, std::string> written;
+    StandingFiles standing;
+    store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
+        int64_t size = entry.Size;
+        if (sizeLimited && size < 0) {
+            size = platform::exclusiveFileLength(entry.OrigFileName);
+        }
+        if (sizeLimited && size > facts.maxFileSize) {
+            problems.push_back({position, VolumeProblemKind::TooBig,
+                                "Файл больше, чем вмещает том " + volume + ": " + texts::SizeText(size) +
+                                    " при наибольшем " + texts::SizeText(facts.maxFileSize) +
+                                    "; он не будет скопирован"});
+        }
+        std::string name = entry.FileName;
+        if (name.starts_with(folder)) {
+            if (auto problem = firstProblem(facts, std::string_view(name).substr(folder.size()))) {
+                name = NameOnVolume(facts, entry.FileName, destFolder, action);
+                problems.push_back({position, VolumeProblemKind::NameRefused,
+                                    "Имя недопустимо на томе " + volume + ": " +
+                                        problemText(*problem, facts) + "; будет записано как \"" +
+                                        splitName(name).second + "\""});
+            }
+        }
+        if (!facts.caseInsensitive) {
+            return;
+        }
+        auto [first, added] = written.try_emplace(platform::foldNameCase(name), name);
+        auto [parent, leaf] = splitName(name);
+        std::string other = !added && first->second != name ? first->second : std::string();
+        if (other.empty()) {
+            const std::string& there = standing.spellingOf(parent, leaf);
+            if (!there.empty() && there != leaf) {
+                other = parent + "\\" + there;
+            }
+        }
+        if (!other.empty()) {
+            problems.push_back({position, VolumeProblemKind::CaseClash,
+                                "Имя отличается от \"" + splitName(other).second +
+                                    "\" только регистром букв: на томе " + volume + " это один файл"});
+        }
+    });
+    return problems;
+}
+
+int EntriesWithProblems(const std::vector<VolumeProblem>& problems) {
+    std::set<int> positions;
+    for (const auto& problem : problems) {
+        positions.insert(problem.position);
+    }
+    return static_cast<int>(positions.size());
+}
+
+std::string VolumeCheckLine(const platform::VolumeFacts& facts, const std::vector<VolumeProblem>& problems,
+                            int entryCount) {
+    int count = EntriesWithProblems(problems);
+    if (count == 0) {
+        return {};
+    }
+    return "Не подходят для тома " + VolumeName(facts) + " как есть: " + std::to_string(count) + " из " +
+           std::to_string(entryCount) + " (причина - в подсказке отмеченной строки)";
+}
+
+int64_t ListedTotalOnVolume(store::TfdbObject& listDb, int64_t allocationUnit) {
+    int64_t total = 0;
+    store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
+        if (entry.Size > 0) {
+            total += platform::roundUpToAllocationUnit(entry.Size, allocationUnit);
+        }
+    });
+    return total;
+}
+
+} // namespace plan
