@@ -33,12 +33,17 @@ const char* const UsageText = R"(Использование:
   --drive D:=ПАПКА      диск D: плейлистов с другого компьютера - эта папка
                         (можно повторять)
   --list                построить список и вывести его, ничего не копируя
+                        (пятый столбец - чего не примет том приемника)
+  --check               вывести только то, чего не примет том приемника
+                        (слишком большие файлы, недопустимые имена, имена,
+                        различающиеся только регистром), ничего не копируя
   --help                показать эту справку
   --version             показать версию программы
 
 Коды завершения: 0 копирование завершено; 1 прервано или приемник отклонен;
 2 ошибка в командной строке; 3 источник не прочитан; 4 копирование завершено, но
-есть файлы с ошибками или не найденные (см. последнюю строку журнала).
+есть файлы с ошибками или не найденные (см. последнюю строку журнала), или --check
+нашел то, чего не примет том приемника.
 )";
 
 namespace {
@@ -61,6 +66,7 @@ struct Given {
     copy::PlaylistPaths playlistPaths = copy::PlaylistPaths::Relative;
     std::vector<platform::DriveMapping> drives;
     bool list = false;
+    bool check = false;
     bool help = false;
     bool version = false;
 };
@@ -124,6 +130,7 @@ const std::map<std::string_view, FlagStep> Flags = {
     {"--auto-limit", [](Given& g) { g.autoLimit = true; }},
     {"--no-playlist", [](Given& g) { g.noPlaylist = true; }},
     {"--list", [](Given& g) { g.list = true; }},
+    {"--check", [](Given& g) { g.check = true; }},
     {"--help", [](Given& g) { g.help = true; }},
     {"-h", [](Given& g) { g.help = true; }},
     {"--version", [](Given& g) { g.version = true; }},
@@ -289,6 +296,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.copy.ExistAction = given.exists;
     line.copy.CreateList = !given.noPlaylist;
     line.copy.PlaylistPaths = given.playlistPaths;
+    line.copy.InvalidChars = given.invalid;
     if (given.limit) {
         line.limitKind = LimitKind::Typed;
         line.limitText = *given.limit;
@@ -296,6 +304,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         line.limitKind = LimitKind::FromFreeSpace;
     }
     line.listOnly = given.list;
+    line.checkOnly = given.check;
     return line;
 }
 

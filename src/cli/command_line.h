@@ -32,6 +32,7 @@ struct CommandLine {
     LimitKind limitKind = LimitKind::None;
     std::string limitText;                      // --limit, megabytes as typed (checked to be a number)
     bool listOnly = false;                      // --list
+    bool checkOnly = false;                     // --check
     std::vector<platform::DriveMapping> drives; // --drive, in the order given
     bool help = false;                          // --help: nothing else is looked at
     bool version = false;                       // --version: nothing else is looked at

@@ -7,7 +7,8 @@
 //   2 the command line is wrong (with the usage text),
 //   3 the source could not be read (with its message),
 //   4 the run completed, but an entry failed or its source was missing (the log's last line
-//     counts them), so that a script never takes a run that copied nothing for a good one.
+//     counts them), so that a script never takes a run that copied nothing for a good one;
+//     with --check: the destination's volume will refuse an entry as it is.
 #include "cli/command_line.h"
 #include "cli/interrupt_requests.h"
 #include "cli/list_printing.h"
@@ -117,8 +118,17 @@ int work(const cli::CommandLine& line) {
         return ExitNotCompleted;
     }
     cli::ReportSources(listDb, report, stderr);
+    if (line.checkOnly) {
+        auto volume = cli::CheckVolume(listDb, line.naming);
+        if (!volume) {
+            view.showMessage("Не удалось узнать том приемника: " + platform::lastErrorText());
+            return ExitNotCompleted;
+        }
+        return cli::PrintVolumeProblems(listDb, *volume, stdout) > 0 ? ExitEntriesFailed : ExitCompleted;
+    }
     if (line.listOnly) {
-        cli::PrintTrackList(listDb, sizeLimit, report, stdout);
+        cli::PrintTrackList(listDb, sizeLimit, line.limitKind == cli::LimitKind::FromFreeSpace, report,
+                            cli::CheckVolume(listDb, line.naming), stdout);
         return ExitCompleted;
     }
     return runCopy(line, listDb, view, abort);

@@ -8,7 +8,6 @@
 #include "platform/volume_name_rules.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
-#include "texts/size_text.h"
 
 #include <map>
 #include <optional>
@@ -154,6 +153,11 @@ std::string VolumeName(const platform::VolumeFacts& facts) {
     }
 }
 
+std::string TooBigText(const platform::VolumeFacts& facts, int64_t size) {
+    return "Файл больше, чем вмещает том " + VolumeName(facts) + ": " + std::to_string(size) +
+           " байт при наибольших " + std::to_string(facts.maxFileSize) + "; он не будет скопирован";
+}
+
 std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
                          std::string_view destFolder, InvalidCharAction action) {
     const std::string folder = folderPrefix(destFolder);
@@ -189,10 +193,7 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
             size = platform::exclusiveFileLength(entry.OrigFileName);
         }
         if (sizeLimited && size > facts.maxFileSize) {
-            problems.push_back({position, VolumeProblemKind::TooBig,
-                                "Файл больше, чем вмещает том " + volume + ": " + texts::SizeText(size) +
-                                    " при наибольшем " + texts::SizeText(facts.maxFileSize) +
-                                    "; он не будет скопирован"});
+            problems.push_back({position, VolumeProblemKind::TooBig, TooBigText(facts, size)});
         }
         std::string name = entry.FileName;
         if (name.starts_with(folder)) {

@@ -27,6 +27,11 @@ namespace plan {
 // "FAT32", "exFAT", "NTFS", or the type that the mount table gives.
 std::string VolumeName(const platform::VolumeFacts& facts);
 
+// Why a file of `size` bytes is not copied onto the volume: its size and the volume's largest,
+// in bytes, since they differ by little against the gigabytes of both ("4294967296 байт при
+// наибольших 4294967295").
+std::string TooBigText(const platform::VolumeFacts& facts, int64_t size);
+
 // The name that `planned` (a FileName: the destination folder, then the parts below it) gets on
 // the volume: each part below `destFolder` with the characters that the volume refuses treated
 // by `action` (control characters too), then fitted to the volume (trailing dots and blanks

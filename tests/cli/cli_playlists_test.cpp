@@ -152,10 +152,10 @@ TEST_F(CliPlaylists, ListMarksMissingAndRelocatedSources) {
     CliResult result = cli({"--list", "--flat", "--playlist", "Lists/mixed.m3u", "out"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::string source = h(Winter);
-    EXPECT_EQ(result.out, "\t" + source + "\t" + h("out/01 Снег.mp3") + "\tok\n" + "\t" + source + "\t" +
-                              h("out/01 Снег.mp3") + "\trelocated\n" + "\t" + h("Lists/gone.mp3") + "\t" +
-                              h("out/gone.mp3") + "\tmissing\n" + "\t" + h("Lists/gone.mp3") + "\t" +
-                              h("out/gone.mp3") + "\tmissing\n");
+    EXPECT_EQ(result.out, "\t" + source + "\t" + h("out/01 Снег.mp3") + "\tok\t\n" + "\t" + source + "\t" +
+                              h("out/01 Снег.mp3") + "\trelocated\t\n" + "\t" + h("Lists/gone.mp3") + "\t" +
+                              h("out/gone.mp3") + "\tmissing\t\n" + "\t" + h("Lists/gone.mp3") + "\t" +
+                              h("out/gone.mp3") + "\tmissing\t\n");
     EXPECT_EQ(result.err, "Строка плейлиста \"E:\\Old\\Music\\Зима (1999)\\01 Снег.mp3\" найдена здесь: " +
                               source + "\nФайл не найден: " + h("Lists/gone.mp3") + "\n");
 }

@@ -1,0 +1,178 @@
+#include "plan/volume_check.h"
+
+#include "platform/volume_facts.h"
+#include "store/track_list.h"
+#include "support/temp_drive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using plan::InvalidCharAction;
+using plan::VolumeProblemKind;
+
+const std::string Dest = "D:\\Stick";
+
+platform::VolumeFacts fat32() {
+    return platform::volumeFactsOfKind(platform::VolumeKind::Fat32);
+}
+
+platform::VolumeFacts ext4() {
+    platform::VolumeFacts facts;
+    facts.fsType = "ext4";
+    return facts;
+}
+
+// The name a FileName is written under: only the parts below the folder are cleaned, each by
+// the user's treatment of invalid characters and then fitted to the volume.
+TEST(NameOnVolume, CleansWhatTheVolumeRefusesBelowTheFolder) {
+    std::string cyrillic300; // 148 letters of two bytes and ".mp3": 300 bytes, 152 UTF-16 units
+    for (int i = 0; i < 148; ++i) {
+        cyrillic300 += "\xD0\xB6";
+    }
+    cyrillic300 += ".mp3";
+    const struct {
+        const char* name;
+        platform::VolumeFacts facts;
+        std::string planned;
+        InvalidCharAction action;
+        std::string written;
+    } cases[] = {
+        {"a fine name stays", fat32(), Dest + "\\Song.mp3", InvalidCharAction::Delete, Dest + "\\Song.mp3"},
+        {"colon deleted", fat32(),
+         Dest + "\\a\xEF\x80\xBA"
+                "b.mp3",
+         InvalidCharAction::Delete, Dest + "\\ab.mp3"},
+        {"colon to blank", fat32(),
+         Dest + "\\a\xEF\x80\xBA"
+                "b.mp3",
+         InvalidCharAction::ReplaceWithSpace, Dest + "\\a b.mp3"},
+        {"colon to underscore", fat32(),
+         Dest + "\\a\xEF\x80\xBA"
+                "b.mp3",
+         InvalidCharAction::ReplaceWithUnderscore, Dest + "\\a_b.mp3"},
+        {"control character", fat32(), Dest + "\\a\tb.mp3", InvalidCharAction::ReplaceWithUnderscore,
+         Dest + "\\a_b.mp3"},
+        {"device name", fat32(), Dest + "\\CON.mp3", InvalidCharAction::Delete, Dest + "\\CON_.mp3"},
+        {"trailing dot", fat32(), Dest + "\\Track.", InvalidCharAction::Delete, Dest + "\\Track"},
+        {"a folder part too", fat32(), Dest + "\\Live.\\aux.mp3", InvalidCharAction::Delete,
+         Dest + "\\Live\\aux_.mp3"},
+        {"the folder itself is never touched", fat32(),
+         "D:\\CON.\\a\xEF\x80\xBA"
+         "b.mp3",
+         InvalidCharAction::Delete,
+         "D:\\CON.\\a\xEF\x80\xBA"
+         "b.mp3"},
+        {"ext4 takes a colon and CON", ext4(), Dest + "\\CON\xEF\x80\xBA.mp3", InvalidCharAction::Delete,
+         Dest + "\\CON\xEF\x80\xBA.mp3"},
+        {"300 bytes fit 255 UTF-16 units on FAT", fat32(), Dest + "\\" + cyrillic300,
+         InvalidCharAction::Delete, Dest + "\\" + cyrillic300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(plan::NameOnVolume(c.facts, c.planned, Dest, c.action), c.written);
+    }
+    // On ext4 the same 300 bytes are too long: cut at a character boundary, the extension kept.
+    std::string cut = plan::NameOnVolume(ext4(), Dest + "\\" + cyrillic300, Dest, InvalidCharAction::Delete);
+    std::string name = cut.substr(Dest.size() + 1);
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_TRUE(name.ends_with(".mp3")) << name;
+}
+
+class VolumeCheck : public testing::Test {
+protected:
+    VolumeCheck() { store::createTrackListLayout(listDb); }
+
+    void add(const std::string& fileName, int64_t size = 1000, const std::string& source = "D:\\src.mp3") {
+        store::TrackEntry entry;
+        entry.OrigFileName = source;
+        entry.FileName = fileName;
+        entry.Size = size;
+        store::appendTrackEntry(listDb, entry);
+    }
+    std::vector<plan::VolumeProblem> check(const platform::VolumeFacts& facts) {
+        return plan::CheckListForVolume(listDb, facts, Dest, InvalidCharAction::Delete);
+    }
+
+    testsupport::TempDrive drive{'D'};
+    store::TfdbObject listDb{[](const std::string&) {}};
+};
+
+// Each kind of problem is found at its entry, with a text that says why.
+TEST_F(VolumeCheck, FindsWhatTheVolumeRefuses) {
+    drive.makeFolder("Stick");
+    drive.writeFile("Stick/Old.mp3");
+    drive.writeFile("big.mp3");
+    ASSERT_EQ(::truncate(drive.hostPath("big.mp3").c_str(), 4'500'000'000), 0);
+    add(Dest + "\\fine.mp3");
+    add(Dest + "\\CON.mp3");
+    add(Dest + "\\big.mp3", 4'500'000'000);
+    add(Dest + "\\A.mp3");
+    add(Dest + "\\a.mp3");
+    add(Dest + "\\old.mp3");
+    add(Dest + "\\unmeasured.mp3", -1, "D:\\big.mp3");
+    add(Dest + "\\fine.mp3"); // the same name twice is for the existing-file rule, not a clash
+
+    const auto problems = check(fat32());
+    const struct {
+        int position;
+        VolumeProblemKind kind;
+        const char* text;
+    } expected[] = {
+        {1, VolumeProblemKind::NameRefused,
+         "Имя недопустимо на томе FAT32: зарезервированное имя устройства (CON, PRN, AUX, NUL, COM1-9, "
+         "LPT1-9); "
+         "будет записано как \"CON_.mp3\""},
+        {2, VolumeProblemKind::TooBig,
+         "Файл больше, чем вмещает том FAT32: 4500000000 байт при наибольших 4294967295; он не будет "
+         "скопирован"},
+        {4, VolumeProblemKind::CaseClash,
+         "Имя отличается от \"A.mp3\" только регистром букв: на томе FAT32 это один файл"},
+        {5, VolumeProblemKind::CaseClash,
+         "Имя отличается от \"Old.mp3\" только регистром букв: на томе FAT32 это один файл"},
+        {6, VolumeProblemKind::TooBig,
+         "Файл больше, чем вмещает том FAT32: 4500000000 байт при наибольших 4294967295; он не будет "
+         "скопирован"},
+    };
+    ASSERT_EQ(problems.size(), std::size(expected));
+    for (size_t i = 0; i < problems.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(problems[i].position, expected[i].position);
+        EXPECT_EQ(problems[i].kind, expected[i].kind);
+        EXPECT_EQ(problems[i].text, expected[i].text);
+    }
+    EXPECT_EQ(plan::EntriesWithProblems(problems), 5);
+    EXPECT_EQ(plan::VolumeCheckLine(fat32(), problems, 8),
+              "Не подходят для тома FAT32 как есть: 5 из 8 (причина - в подсказке отмеченной строки)");
+    EXPECT_TRUE(check(ext4()).empty()) << "ext4 holds all of them";
+}
+
+// A name cleaned for the volume can clash with another entry's, and is checked as written.
+TEST_F(VolumeCheck, ClashesAreFoundAmongTheWrittenNames) {
+    add(Dest + "\\ab.mp3");
+    add(Dest + "\\A\xEF\x80\xBA"
+               "B.mp3");
+    const auto problems = check(fat32());
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].kind, VolumeProblemKind::NameRefused);
+    EXPECT_EQ(problems[1].kind, VolumeProblemKind::CaseClash);
+    EXPECT_EQ(problems[1].position, 1);
+}
+
+// What the volume really takes: each measured size rounded up to its allocation unit; a
+// thousand files of 1 KB on 32 KiB clusters take 32 MB, not 1 MB.
+TEST_F(VolumeCheck, TotalOnVolumeRoundsEachSizeUp) {
+    for (int i = 0; i < 1000; ++i) {
+        add(Dest + "\\" + std::to_string(i) + ".mp3", 1024);
+    }
+    add(Dest + "\\unmeasured.mp3", -1);
+    add(Dest + "\\unopened.mp3", 0);
+    EXPECT_EQ(plan::ListedTotalOnVolume(listDb, 32768), 1000 * 32768);
+    EXPECT_EQ(plan::ListedTotalOnVolume(listDb, 0), 1000 * 1024) << "an unknown unit rounds nothing";
+}
+
+} // namespace
