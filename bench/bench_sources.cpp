@@ -5,7 +5,7 @@
 // `find -printf %s`). Every side runs once to warm the page cache, then the sides take turns
 // run by run; medians and the ratio to the peer are printed.
 //
-//   bench_sources [runs]     (default 7)
+//   bench_sources [runs] [only]     (default 7 runs; `only`: run the cases whose name holds it)
 #include "platform/drives.h"
 #include "sources/folder_scanner.h"
 #include "sources/playlist_reader.h"
@@ -145,6 +145,11 @@ int main(int argc, char** argv) {
          {},
          {}},
     };
+    if (argc > 2) {
+        const std::string only = argv[2];
+        std::erase_if(
+            pairs, [&](const Pair& pair) { return std::string(pair.ours).find(only) == std::string::npos; });
+    }
     for (auto& pair : pairs) { // warm the page cache the same way for both sides
         pair.runOurs();
         pair.runPeer();

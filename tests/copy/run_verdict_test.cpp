@@ -155,6 +155,32 @@ TEST_F(RunVerdictTest, ReadOnlyDestinationGivesItsReason) {
             "", "Копирование завершено.", summary(0, 0, 1, 0)}));
 }
 
+// A disk that cannot hold the file stops the own copy before its first byte: the room is taken
+// up front, so the file bar never moves, no partial file stays, and the reason is a full disk.
+TEST_F(RunVerdictTest, FullDiskStopsTheOwnCopyBeforeItsFirstByte) {
+    std::string folder = drive.hostPath("small");
+    drive.makeFolder("small");
+    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+    }
+    struct Unmount {
+        std::string folder;
+        ~Unmount() { ::umount(folder.c_str()); }
+    } unmount{folder};
+    drive.writeFile("src/1.mp3", patternBytes(1 << 20, 3));
+    addEntry("D:\\src\\1.mp3", "D:\\small\\1.mp3");
+    run(copy::TransferOwnCopy, copy::ExistRename, "D:\\small");
+    EXPECT_EQ(transferLog(),
+              onHost(Lines{
+                  "Копирование:", "  Копирование -> $D/small/1.mp3 ...",
+                  "Внешняя ошибка Tunewagon:Copy:4 - ошибка при записи файла приемника: нет места на диске",
+                  "", "Копирование завершено.", summary(0, 0, 1, 0)}));
+    EXPECT_TRUE(std::all_of(view.filePositions.begin(), view.filePositions.end(), [](int position) {
+        return position == 0 || position == 1000;
+    })) << testing::PrintToString(view.filePositions);
+    EXPECT_EQ(filesUnder(drive, "small"), Lines{});
+}
+
 // A move to another volume whose source cannot be removed keeps both files and says why; the
 // entry counts as copied, since the file stands complete at its destination. The move used to
 // remove the finished copy again, and report the entry as failed.
