@@ -26,18 +26,19 @@ bool isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-// The parts of `below` (the text below the folder) between separators; empty parts are kept so
-// that the text joins back as it was.
-std::vector<std::string> partsOf(std::string_view below) {
-    std::vector<std::string> parts(1);
-    for (char c : below) {
-        if (isSeparator(c)) {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
+// Calls `step` with each part of `below` (the text below the folder) between separators, until
+// it answers true; true when it did.
+template <class Step> bool anyPart(std::string_view below, Step step) {
+    size_t start = 0;
+    for (size_t i = 0; i <= below.size(); ++i) {
+        if (i == below.size() || isSeparator(below[i])) {
+            if (step(below.substr(start, i - start))) {
+                return true;
+            }
+            start = i + 1;
         }
     }
-    return parts;
+    return false;
 }
 
 // One name with the characters that Windows rules refuse treated by `action`. The name is
@@ -93,15 +94,12 @@ std::string problemText(platform::NameProblem problem, const platform::VolumeFac
 // The first problem of the parts of `below`, nullopt when the volume takes every part.
 std::optional<platform::NameProblem> firstProblem(const platform::VolumeFacts& facts,
                                                   std::string_view below) {
-    for (const std::string& part : partsOf(below)) {
-        if (part.empty()) {
-            continue;
-        }
-        if (auto problem = platform::nameProblemOn(facts, part)) {
-            return problem;
-        }
-    }
-    return std::nullopt;
+    std::optional<platform::NameProblem> found;
+    anyPart(below, [&](std::string_view part) {
+        found = part.empty() ? std::nullopt : platform::nameProblemOn(facts, part);
+        return found.has_value();
+    });
+    return found;
 }
 
 // The last "\" or "/" of a program path: its folder and its name.
