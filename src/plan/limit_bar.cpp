@@ -2,12 +2,16 @@
 
 #include "store/track_list.h"
 #include "texts/size_text.h"
+#include "texts/text_table.h"
 
 #include <cmath>
 
 namespace plan {
 
 namespace {
+
+// "Файлы: %1 (%2 байт), на томе с кластером %3 займут %4 (%5 байт)"
+constexpr int TotalOnVolumeText = 100;
 
 std::string percentText(int64_t total, int64_t sizeLimit) {
     const double percent = 100.0 * static_cast<double>(total) / static_cast<double>(sizeLimit);
@@ -37,17 +41,29 @@ std::string LimitVerdictText(int64_t total, int64_t sizeLimit) {
     return percentText(total, sizeLimit) + texts::SizeText(total) + "/" + texts::SizeText(sizeLimit);
 }
 
-LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth) {
+LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth,
+                         std::optional<TotalOnVolume> onVolume) {
     LimitBarView bar;
-    if (sizeLimit <= 0 || total <= 0) {
+    if (onVolume && onVolume->allocationUnit <= 0) {
+        onVolume.reset();
+    }
+    const int64_t counted = onVolume ? onVolume->total : total;
+    if (sizeLimit <= 0 || counted <= 0) {
         return bar;
     }
     bar.visible = true;
-    bar.overLimit = total > sizeLimit;
+    bar.overLimit = counted > sizeLimit;
     bar.shapeWidth =
-        bar.overLimit ? shareOf(innerWidth, sizeLimit, total) : shareOf(innerWidth, total, sizeLimit);
-    bar.text = LimitVerdictText(total, sizeLimit);
-    bar.hint = percentText(total, sizeLimit) + std::to_string(total) + "/" + std::to_string(sizeLimit);
+        bar.overLimit ? shareOf(innerWidth, sizeLimit, counted) : shareOf(innerWidth, counted, sizeLimit);
+    bar.text = LimitVerdictText(counted, sizeLimit);
+    bar.hint = percentText(counted, sizeLimit) + std::to_string(counted) + "/" + std::to_string(sizeLimit);
+    if (onVolume) {
+        bar.hint +=
+            "\n" + texts::FormatText(TotalOnVolumeText,
+                                     {texts::SizeText(total), std::to_string(total),
+                                      texts::SizeText(onVolume->allocationUnit),
+                                      texts::SizeText(onVolume->total), std::to_string(onVolume->total)});
+    }
     return bar;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace store {
@@ -29,9 +30,21 @@ struct LimitBarView {
     std::string hint;       // Label4's hint: the percentage and the exact byte counts
 };
 
+// What the listed files take on the destination volume: every size rounded up to the volume's
+// allocation unit (ListedTotalOnVolume of volume_check.h). A stick with 32 KiB clusters holds
+// 1,000 files of 1 KB in 32 MB, not 1 MB.
+struct TotalOnVolume {
+    int64_t allocationUnit = 0; // bytes, above 0
+    int64_t total = 0;          // bytes
+};
+
 // The bar for `total` bytes against `sizeLimit` bytes (0 or less = no limit) on a bar whose
 // inner width is `innerWidth` pixels. Under the limit the measure covers the used share of the
 // bar, over it the share that fits; the width is cut toward zero.
-LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth);
+// With `onVolume` the verdict, the measure and the text count the total on the volume, and the
+// hint gives both totals on a second line; without it (or with an allocation unit of 0) the
+// byte total counts.
+LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth,
+                         std::optional<TotalOnVolume> onVolume = std::nullopt);
 
 } // namespace plan

@@ -1,5 +1,6 @@
 #include "plan/limit_bar.h"
 
+#include "plan/volume_check.h"
 #include "store/track_list.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,39 @@ TEST(LimitBarFor, MeasuresTheTotalAgainstTheLimit) {
         EXPECT_EQ(bar.text, c.bar.text);
         EXPECT_EQ(bar.hint, c.bar.hint);
     }
+}
+
+// A thousand files of 1 KB take 32 MB of a stick with 32 KiB clusters: the verdict counts that,
+// and the hint gives both totals. An unknown allocation unit (0) leaves the byte total.
+TEST(LimitBarFor, CountsWhatTheVolumeWillUse) {
+    store::TfdbObject listDb([](const std::string&) {});
+    store::createTrackListLayout(listDb);
+    for (int i = 0; i < 1000; ++i) {
+        store::TrackEntry entry;
+        entry.OrigFileName = "D:\\" + std::to_string(i) + ".mp3";
+        entry.Size = 1000;
+        store::appendTrackEntry(listDb, entry);
+    }
+    const int64_t total = plan::ListedTotal(listDb);
+    const int64_t onVolume = plan::ListedTotalOnVolume(listDb, 32768);
+    EXPECT_EQ(total, 1000000);
+    EXPECT_EQ(onVolume, 32768000);
+
+    const plan::LimitBarView bar =
+        plan::LimitBarFor(total, 16000000, 200, plan::TotalOnVolume{32768, onVolume});
+    EXPECT_TRUE(bar.visible);
+    EXPECT_TRUE(bar.overLimit);
+    EXPECT_EQ(bar.shapeWidth, 97);
+    EXPECT_EQ(bar.text, "205%  -  32 Мб/16 Мб");
+    EXPECT_EQ(bar.hint,
+              "205%  -  32768000/16000000\n"
+              "Файлы: 1000 Кб (1000000 байт), на томе с кластером 32 Кб займут 32 Мб (32768000 байт)");
+
+    const plan::LimitBarView unknownUnit = plan::LimitBarFor(total, 16000000, 200, plan::TotalOnVolume{0, 0});
+    EXPECT_FALSE(unknownUnit.overLimit);
+    EXPECT_EQ(unknownUnit.shapeWidth, 12);
+    EXPECT_EQ(unknownUnit.text, "6%  -  1000 Кб/16 Мб");
+    EXPECT_EQ(unknownUnit.hint, "6%  -  1000000/16000000");
 }
 
 // Only sizes above 0 count: -1 was not looked up, 0 could not be opened.
