@@ -70,6 +70,7 @@ void TForm1::ApplyInterfaceTexts() {
     RG3->setTitle(row(64));
     chCreateList->setText(row(66));
     chAbsoluteList->setText(row(94));
+    chVerify->setText(row(101));
     Label9->setText(row(67));
     GroupBox1->setTitle(row(68));
     setItemsFromRow(cb5, 75);

@@ -20,6 +20,8 @@
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 #include "plan/naming.h"
+#include "plan/volume_check.h"
+#include "platform/volume_facts.h"
 #include "sources/source_choice.h"
 #include "wizard/page_flow.h"
 #include "wizard/preview_player.h"
@@ -28,6 +30,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,6 +131,9 @@ public:
 
     // Preview totals (window_limit_bar.cpp): the limit bar after every build, when TS4 is
     // shown and after every removal; Button2Click removes the selected rows and their entries.
+    // Where the allocation unit of the destination's volume is known, the bar counts every file
+    // rounded up to it, whether the limit is the free space or a typed one: both are space on
+    // that volume.
     void UpdateLimitBar();
     void TS4Show();
     void Button2Click();
@@ -164,6 +170,11 @@ public:
     // ListView1 shows the track list as it stands, row i = entry i, filled while the window's
     // drawing is frozen so that it repaints once.
     void ShowTrackList();
+    // The volume check of the preview (window_volume_check.cpp), after every build: the facts
+    // of the destination's volume are taken once, the rows whose entries it refuses as they are
+    // get marked with the reasons, and LabelVolumeCheck under the list counts them (hidden when
+    // none). Facts that cannot be had leave every row unmarked.
+    void CheckDestVolume();
 
     // The copy run over the current list with the options of the controls, shown on the
     // progress page; returns when the run has ended. The page flow shows TSP and sets the
@@ -272,11 +283,13 @@ public:
     QCheckBox* cb4 = nullptr;
     QLabel* Label27 = nullptr;
     QComboBox* cb5 = nullptr;
+    QCheckBox* chVerify = nullptr; // read each copy back and compare it with its source
 
     // Preview page TS4 with its limit bar and player controls, and the build page TS4P.
     QLabel* Label10 = nullptr;
     QTreeView* ListView1 = nullptr;
     TrackListModel* PreviewRows = nullptr; // the rows ListView1 shows
+    QLabel* LabelVolumeCheck = nullptr;    // how many rows the destination volume refuses
     QFrame* LimitBar = nullptr;
     Shape* LimitBarShape = nullptr;
     QLabel* Label4 = nullptr;
@@ -358,6 +371,12 @@ private:
     void applySettingsToControls(const SettingsValues& values);
     void createTrackListStore();
 
+    // window_volume_check.cpp: the marks and the line from m_volumeProblems; after a removal of
+    // the rows at `removed` (ascending), the problems of the rows that stay.
+    void showVolumeProblems();
+    void keepVolumeProblemsAfterRemoval(const std::vector<int>& removed);
+    void forgetVolumeCheck();
+
     std::string m_settingsPath;
     std::unique_ptr<UserPrompts> m_ownPrompts;
     UserPrompts* m_prompts = nullptr;
@@ -366,6 +385,10 @@ private:
     std::unique_ptr<wizard::PageFlow> m_flow;
     // What the last list building's playlist reader found out (lines found elsewhere).
     sources::PlaylistReport m_playlistReport;
+    // The facts of the destination's volume taken at the last build, and what it refuses of the
+    // list, by list position; nullopt and empty when the facts could not be had.
+    std::optional<platform::VolumeFacts> m_destVolume;
+    std::vector<plan::VolumeProblem> m_volumeProblems;
     // The settings' "Drives" text, written back as it was read.
     std::string m_driveMappings;
     std::unique_ptr<wizard::MediaDevice> m_ownDevice;

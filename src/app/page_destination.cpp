@@ -1,5 +1,5 @@
-// The destination page TS3: the destination folder, splitting into sub-folders, the size
-// limit and the renaming options.
+// The destination page TS3: the destination folder, splitting into sub-folders, the result
+// playlist, checking the copies, the size limit and the renaming options.
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/widgets.h"
@@ -44,6 +44,7 @@ void TForm1::buildDestinationPage() {
     seDiv->setValue(1);
     chCreateList = makeCheckBox(RG3, "chCreateList", true);
     chAbsoluteList = makeCheckBox(RG3, "chAbsoluteList", false);
+    chVerify = makeCheckBox(RG3, "chVerify", false);
     auto* split = new QGridLayout(RG3);
     split->setColumnStretch(2, 1);
     split->addWidget(cbDiv, 0, 0, 1, 3);
@@ -51,6 +52,7 @@ void TForm1::buildDestinationPage() {
     split->addWidget(seDiv, 1, 1);
     split->addWidget(chCreateList, 2, 0, 1, 2);
     split->addWidget(chAbsoluteList, 2, 2);
+    split->addWidget(chVerify, 3, 0, 1, 3);
 
     GroupBox2 = makeGroupBox(TS3, "GroupBox2");
     setTag(GroupBox2, 72);

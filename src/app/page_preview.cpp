@@ -43,6 +43,15 @@ void TForm1::buildPreviewPage() {
     ListView1->setColumnWidth(0, 190);
     ListView1->setColumnWidth(1, 230);
 
+    // One line under the list, shown only while some rows are marked: the reasons are in the
+    // marked rows' tool tips.
+    LabelVolumeCheck = makeLabel(TS4, "LabelVolumeCheck");
+    LabelVolumeCheck->setWordWrap(true);
+    QPalette warning = LabelVolumeCheck->palette();
+    warning.setColor(QPalette::WindowText, QColor(160, 56, 0));
+    LabelVolumeCheck->setPalette(warning);
+    LabelVolumeCheck->setVisible(false);
+
     LimitBar = new QFrame(TS4);
     LimitBar->setObjectName(QStringLiteral("LimitBar"));
     LimitBar->setFixedHeight(14);
@@ -104,6 +113,7 @@ void TForm1::buildPreviewPage() {
     layout->setSpacing(6);
     layout->addWidget(Label10);
     layout->addWidget(ListView1, 1);
+    layout->addWidget(LabelVolumeCheck);
     layout->addWidget(LimitBar);
     layout->addLayout(player);
     layout->addWidget(Label8);

@@ -44,6 +44,7 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     values.cbAutoSizeLimit = readBool(paths, "cbAutoSizeLimit", current.cbAutoSizeLimit);
     values.RG2 = readInt(paths, "RG2", current.RG2);
     values.AbsoluteList = readBool(paths, "AbsoluteList", current.AbsoluteList);
+    values.Verify = readBool(paths, "Verify", current.Verify);
     store::StoreValue drives;
     paths.ReadValue("Drives", store::StoreValue::fromText(current.Drives), drives);
     values.Drives = drives.toText();
@@ -70,6 +71,7 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("cbExistAction", StoreValue::fromInt32(values.cbExistAction));
     paths.WriteValue("RG2", StoreValue::fromInt32(values.RG2));
     paths.WriteValue("AbsoluteList", StoreValue::fromBool(values.AbsoluteList));
+    paths.WriteValue("Verify", StoreValue::fromBool(values.Verify));
     paths.WriteValue("Drives", StoreValue::fromText(values.Drives));
 }
 

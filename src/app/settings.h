@@ -5,7 +5,8 @@
 // "SizeLimit" (a directory whose linked text items are the entries, newest first), and the
 // single values "CreateList", "cb2", "cb3", "cb4", "cbDiv" (booleans), "seDiv", "cb5",
 // "cbAutoSizeLimit" (boolean), "cbExistAction" and "RG2" (32-bit integers), "AbsoluteList"
-// (boolean: the result playlist names its files by absolute host paths) and "Drives" (text:
+// (boolean: the result playlist names its files by absolute host paths), "Verify" (boolean: each
+// copy read back and compared with its source) and "Drives" (text:
 // drives added to the drive table for playlists made on other machines, "D:=/mnt/old;E:=/media/x",
 // platform/drive_mappings.h).
 // Store errors are not reported: a value that cannot be read takes its default, a list
@@ -38,6 +39,7 @@ struct SettingsValues {
     int32_t cbExistAction = 1; // selected index; -1 = none
     int32_t RG2 = 1;           // the source kind
     bool AbsoluteList = false; // chAbsoluteList
+    bool Verify = false;       // chVerify
     std::string Drives;        // kept as read; the window mounts them at start-up
 };
 

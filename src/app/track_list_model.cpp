@@ -5,14 +5,19 @@
 #include "platform/shown_paths.h"
 #include "texts/text_table.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QColor>
+#include <QStyle>
 
 namespace app {
 namespace {
 
 constexpr int SourceMissingText = 92;
 constexpr int LineRelocatedText = 93;
+// The background of a row that the destination volume refuses: a light orange that a selected
+// row's highlight and the red text of a missing source both stay readable on.
+const QColor VolumeProblemColor(255, 222, 190);
 
 } // namespace
 
@@ -49,6 +54,20 @@ void TrackListModel::removeRowsAt(const std::vector<int>& positions) {
     endResetModel();
 }
 
+void TrackListModel::markVolumeProblems(const std::vector<std::pair<int, std::string>>& marks) {
+    for (PreviewRow& row : m_rows) {
+        row.VolumeProblems.clear();
+    }
+    for (const auto& [position, reasons] : marks) {
+        if (position >= 0 && static_cast<size_t>(position) < m_rows.size()) {
+            m_rows[static_cast<size_t>(position)].VolumeProblems = reasons;
+        }
+    }
+    if (!m_rows.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+    }
+}
+
 int TrackListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
@@ -64,7 +83,7 @@ bool TrackListModel::sourceMissing(size_t row) const {
     return m_sourceMissing[row] == 1;
 }
 
-QVariant TrackListModel::toolTip(size_t row, int column) const {
+QString TrackListModel::cellTip(size_t row, int column) const {
     const PreviewRow& entry = m_rows[row];
     if (column == SourceColumn && sourceMissing(row)) {
         return toQt(texts::FormatText(SourceMissingText, {platform::shownPath(entry.OrigFileName)}));
@@ -73,7 +92,25 @@ QVariant TrackListModel::toolTip(size_t row, int column) const {
         return toQt(texts::FormatText(LineRelocatedText,
                                       {entry.RelocatedFrom, platform::shownPath(entry.OrigFileName)}));
     }
-    return data(index(static_cast<int>(row), column), Qt::DisplayRole);
+    return data(index(static_cast<int>(row), column), Qt::DisplayRole).toString();
+}
+
+// The volume's reasons lead, wherever the pointer rests on the row; the cell's own tip follows
+// after a blank line, so that a clipped path can still be read whole.
+QVariant TrackListModel::toolTip(size_t row, int column) const {
+    const QString own = cellTip(row, column);
+    const std::string& reasons = m_rows[row].VolumeProblems;
+    if (reasons.empty()) {
+        return own;
+    }
+    return own.isEmpty() ? toQt(reasons) : toQt(reasons) + QStringLiteral("\n\n") + own;
+}
+
+QIcon TrackListModel::warningIcon() const {
+    if (m_warningIcon.isNull()) {
+        m_warningIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    }
+    return m_warningIcon;
 }
 
 QVariant TrackListModel::data(const QModelIndex& index, int role) const {
@@ -86,6 +123,13 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::ToolTipRole) {
         return toolTip(row, index.column());
+    }
+    const bool refused = !m_rows[row].VolumeProblems.empty();
+    if (role == Qt::BackgroundRole) {
+        return refused ? QVariant(QBrush(VolumeProblemColor)) : QVariant();
+    }
+    if (role == Qt::DecorationRole) {
+        return refused && index.column() == DescColumn ? QVariant(warningIcon()) : QVariant();
     }
     if (role != Qt::DisplayRole) {
         return {};

@@ -20,6 +20,9 @@ copy::CopyOptions TForm1::copyOptionsFromControls() const {
     options.PlaylistPaths =
         chAbsoluteList->isChecked() ? copy::PlaylistPaths::Absolute : copy::PlaylistPaths::Relative;
     options.DestFolder = platform::programPathOfShown(fromQt(cbDest->currentText()));
+    // Names that the destination volume refuses are cleaned as invalid names are (cb5).
+    options.InvalidChars = namingOptionsFromControls().invalidChars;
+    options.Verify = chVerify->isChecked();
     return options;
 }
 

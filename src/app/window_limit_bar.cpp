@@ -1,10 +1,11 @@
 // The preview's totals: the limit bar drawn from plan::LimitBarFor, and the removal of the
-// selected rows with their entries.
+// selected rows with their entries (the volume check's marks following them).
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "plan/limit_bar.h"
+#include "plan/volume_check.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 
@@ -14,6 +15,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <optional>
 
 namespace app {
 
@@ -27,9 +29,14 @@ const QColor OverLimitColor(250, 116, 116);
 
 void TForm1::UpdateLimitBar() {
     const int64_t total = ListDb ? plan::ListedTotal(*ListDb) : 0;
+    std::optional<plan::TotalOnVolume> onVolume;
+    if (ListDb && m_destVolume && m_destVolume->allocationUnit > 0) {
+        const int64_t unit = m_destVolume->allocationUnit;
+        onVolume = plan::TotalOnVolume{unit, plan::ListedTotalOnVolume(*ListDb, unit)};
+    }
     const QMargins margins = LimitBar->layout()->contentsMargins();
     const int innerWidth = LimitBar->contentsRect().width() - margins.left() - margins.right();
-    const plan::LimitBarView bar = plan::LimitBarFor(total, SizeLimit, innerWidth);
+    const plan::LimitBarView bar = plan::LimitBarFor(total, SizeLimit, innerWidth, onVolume);
     LimitBar->setVisible(bar.visible);
     if (!bar.visible) {
         return;
@@ -59,6 +66,9 @@ void TForm1::Button2Click() {
         m_prompts->showMessage("Error #82649 !");
     }
     PreviewRows->removeRowsAt(selected);
+    if (!selected.empty()) {
+        keepVolumeProblemsAfterRemoval(selected);
+    }
     UpdateLimitBar();
 }
 

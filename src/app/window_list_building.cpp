@@ -52,6 +52,7 @@ void TForm1::BuildTrackList() {
 void TForm1::FillPreviewList() {
     BuildTrackList();
     ShowTrackList();
+    CheckDestVolume();
     reportRelocatedLines();
 }
 

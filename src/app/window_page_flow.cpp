@@ -179,6 +179,7 @@ void TForm1::clearList() {
         store::rebuildTrackList(*ListDb);
     }
     PreviewRows->setRows({});
+    forgetVolumeCheck();
 }
 
 } // namespace app

@@ -51,6 +51,7 @@ SettingsValues TForm1::settingsFromControls() const {
     values.cbExistAction = cbExistAction->currentIndex();
     values.RG2 = Shell.SourceKind;
     values.AbsoluteList = chAbsoluteList->isChecked();
+    values.Verify = chVerify->isChecked();
     values.Drives = m_driveMappings;
     return values;
 }
@@ -65,6 +66,7 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     }
     chCreateList->setChecked(values.CreateList);
     chAbsoluteList->setChecked(values.AbsoluteList);
+    chVerify->setChecked(values.Verify);
     m_driveMappings = values.Drives;
     platform::mountDriveMappings(platform::parseDriveMappings(values.Drives));
     cb2->setChecked(values.cb2);

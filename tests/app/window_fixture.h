@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/user_prompts.h"
 #include "platform/shown_paths.h"
+#include "platform/volume_facts.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 #include "support/file_checks.h"
@@ -101,6 +102,33 @@ inline std::vector<std::string> listEntries(app::TForm1& window) {
                           platform::shownPath(entry.FileName));
     });
     return entries;
+}
+
+// While it lives, every folder on `drive` lies on a volume with `facts` (a FAT32 stick, say);
+// other folders ask the kernel.
+class VolumeFactsOnDrive {
+public:
+    VolumeFactsOnDrive(const testsupport::TempDrive& drive, const platform::VolumeFacts& facts) {
+        platform::setVolumeFactsForTesting(
+            [root = drive.hostRoot(),
+             facts](const std::string& folder) -> std::optional<platform::VolumeFacts> {
+                if (folder == root || folder.starts_with(root + "/")) {
+                    return facts;
+                }
+                return std::nullopt;
+            });
+    }
+    ~VolumeFactsOnDrive() { platform::setVolumeFactsForTesting({}); }
+    VolumeFactsOnDrive(const VolumeFactsOnDrive&) = delete;
+    VolumeFactsOnDrive& operator=(const VolumeFactsOnDrive&) = delete;
+};
+
+// The facts of a FAT32 stick with clusters of `allocationUnit` bytes.
+inline platform::VolumeFacts fat32Stick(int64_t allocationUnit) {
+    platform::VolumeFacts facts = platform::volumeFactsOfKind(platform::VolumeKind::Fat32);
+    facts.fsType = "vfat";
+    facts.allocationUnit = allocationUnit;
+    return facts;
 }
 
 class WindowTest : public ::testing::Test {

@@ -155,6 +155,8 @@ protected:
     }
 
     testsupport::TempDrive music{'D'};
+    // A volume that gives no allocation unit: the bar counts the bytes of the files.
+    VolumeFactsOnDrive volume{music, platform::volumeFactsOfKind(platform::VolumeKind::Posix)};
 };
 
 // Rows 2 and 4 of five go with their entries; the rest keep their order, row i still entry i,
