@@ -42,6 +42,10 @@ void TForm1::buildPreviewPage() {
     ListView1->setTextElideMode(Qt::ElideMiddle);
     ListView1->setColumnWidth(0, 190);
     ListView1->setColumnWidth(1, 230);
+    // The warning sign of a row that the destination volume refuses is as tall as a line of
+    // text, so that marked rows keep the height of the others.
+    const int sign = ListView1->fontMetrics().height() - 2;
+    ListView1->setIconSize(QSize(sign, sign));
 
     // One line under the list, shown only while some rows are marked: the reasons are in the
     // marked rows' tool tips.

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -27,8 +28,10 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <filesystem>
+#include <fstream>
 
 namespace apptest {
 namespace {
@@ -92,6 +95,23 @@ protected:
         QTest::mouseClick(window.ListView1->viewport(), Qt::LeftButton, keys, cell.center());
     }
 
+    // The screen around the window with the tool tip that `control` shows for `point`, asked the
+    // way a resting pointer asks it (without a window manager the window is never active, and
+    // Qt shows tool tips only for an active one). The tip lies outside the window itself.
+    static void snapshotToolTip(app::TForm1& window, QWidget* control, QPoint point, const char* name) {
+        QTest::mouseMove(control, point);
+        QHelpEvent rest(QEvent::ToolTip, point, control->mapToGlobal(point));
+        QApplication::sendEvent(control, &rest);
+        EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000)) << name;
+        QTest::qWait(200);
+        const QRect area = window.frameGeometry().adjusted(0, 0, 320, 60);
+        const QPixmap shot =
+            QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
+        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+        QToolTip::hideText();
+    }
+
     static std::string lastLogLines(const app::TForm1& window, int count) {
         const QStringList lines = window.Memo1->toPlainText().split(QLatin1Char('\n'));
         return lines.mid(lines.size() - count).join(QLatin1Char('|')).toStdString();
@@ -106,6 +126,10 @@ std::unique_ptr<testsupport::NullAudioServer> WizardEndToEnd::audio;
 std::unique_ptr<e2e::XvfbServer> WizardEndToEnd::xvfb;
 
 TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
+    // The drive lies on a volume of 4 KiB blocks, so the bar counts 303104 bytes a file.
+    platform::VolumeFacts blocks = platform::volumeFactsOfKind(platform::VolumeKind::Posix);
+    blocks.allocationUnit = 4096;
+    VolumeFactsOnDrive volume{music, blocks};
     auto window = startWindow();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -148,7 +172,11 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
                         "Ансамбль - Третья | $D/Музыка/Альбом/03 Песня.mp3 | $D/Копии/Альбом/03 Песня.mp3",
                         "Ансамбль - Пятая | $D/Музыка/Альбом/05 Песня.mp3 | $D/Копии/Альбом/05 Песня.mp3"},
                   music));
-    EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");
+    EXPECT_EQ(window->Label4->text().toStdString(), "91%  -  909 Кб/1000 Кб");
+    EXPECT_EQ(window->Label4->toolTip().toStdString(),
+              "91%  -  909312/1000000\n"
+              "Файлы: 900 Кб (900000 байт), на томе с кластером 4096 байт займут 909 Кб (909312 байт)");
+    EXPECT_TRUE(window->LabelVolumeCheck->isHidden());
     snapshot(*window, "04-preview-playlist");
 
     // Back to the source page for the folder: five files, over the limit.
@@ -166,7 +194,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     EXPECT_EQ(previewRows(*window).size(), 5u);
     EXPECT_TRUE(window->LimitBar->isVisible());
     EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(250, 116, 116));
-    EXPECT_EQ(window->Label4->text().toStdString(), "150%  -  1500 Кб/1000 Кб");
+    EXPECT_EQ(window->Label4->text().toStdString(), "152%  -  1515 Кб/1000 Кб");
     snapshot(*window, "05-preview-folder");
 
     // The first song played from the preview; Next below stops it.
@@ -191,7 +219,7 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
     EXPECT_EQ(previewRows(*window), remaining);
     EXPECT_EQ(listEntries(*window), remaining);
     EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(255, 255, 255));
-    EXPECT_EQ(window->Label4->text().toStdString(), "90%  -  900 Кб/1000 Кб");
+    EXPECT_EQ(window->Label4->text().toStdString(), "91%  -  909 Кб/1000 Кб");
     snapshot(*window, "06-preview-two-removed");
 
     // The run: the three files and the playlist land; the offer to open it is declined.
@@ -233,6 +261,70 @@ TEST_F(WizardEndToEnd, FromTheStartPageToASecondRun) {
 
     click(window->Button4);
     EXPECT_TRUE(window->closed());
+}
+
+// A collection put together for a player whose stick is FAT32: the preview marks what the stick
+// will refuse (a device name, a colon, two names that differ only in case, a file over 4 GiB),
+// says how many under the list, and the bar counts the stick's 32 KiB clusters. Removing the
+// first of the two names that differ in case clears the other's mark.
+TEST_F(WizardEndToEnd, PreviewShowsWhatAFat32StickRefuses) {
+    testsupport::TempDrive stick{'E'};
+    VolumeFactsOnDrive volume{stick, fat32Stick(32768)};
+    const std::string folder = music.hostRoot() + "/Для плеера";
+    std::filesystem::create_directories(folder + "/Диск 2");
+    for (const char* name : {"/01 Вступление.mp3", "/CON.mp3", "/a:b.mp3", "/A.mp3", "/Диск 2/a.mp3",
+                             "/Диск 2/02 Финал.mp3", "/Большой концерт.mp3"}) {
+        std::ofstream(folder + name, std::ios::binary) << std::string(1000, 'x');
+    }
+    std::filesystem::resize_file(folder + "/Большой концерт.mp3", 4500000000);
+
+    auto window = startWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    click(window->StaticText1);
+    click(window->RadioButton2);
+    typeInto(window->cbSource2, QString::fromStdString(folder));
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS3);
+    typeInto(window->cbDest, QString::fromStdString(stick.hostRoot() + "/Музыка"));
+    if (window->cbDiv->isChecked()) {
+        click(window->cbDiv);
+    }
+    if (window->cbAutoSizeLimit->isChecked()) {
+        click(window->cbAutoSizeLimit);
+    }
+    typeInto(window->cbSizeLimit, QStringLiteral("9000"));
+    click(window->chVerify);
+    snapshot(*window, "09-destination-verify");
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
+
+    std::vector<std::string> marked;
+    for (int row = 0; row < window->PreviewRows->rowCount(); ++row) {
+        if (window->PreviewRows->index(row, 0).data(Qt::BackgroundRole).isValid()) {
+            marked.push_back(window->PreviewRows->index(row, 2).data().toString().toStdString());
+        }
+    }
+    const std::string dest = stick.hostRoot() + "/Музыка/";
+    EXPECT_EQ(marked,
+              (Lines{dest + "a:b.mp3", dest + "CON.mp3", dest + "Большой концерт.mp3", dest + "a.mp3"}));
+    EXPECT_TRUE(window->LabelVolumeCheck->isVisible());
+    EXPECT_EQ(window->LabelVolumeCheck->text().toStdString(),
+              "Не подходят для тома FAT32 как есть: 4 из 7 (причина - в подсказке отмеченной строки)");
+    EXPECT_EQ(window->Label4->text().toStdString(), "50%  -  4 Гб/9 Гб");
+    EXPECT_TRUE(window->copyOptionsFromControls().Verify);
+    snapshot(*window, "10-preview-fat32");
+
+    const int bigRow = 4;
+    const QRect cell = window->ListView1->visualRect(window->PreviewRows->index(bigRow, 2));
+    snapshotToolTip(*window, window->ListView1->viewport(), cell.center(), "10b-preview-fat32-row-tip");
+    snapshotToolTip(*window, window->Label4, window->Label4->rect().center(), "10c-limit-bar-hint");
+
+    clickRow(*window, 1, Qt::NoModifier);
+    click(window->Button2);
+    EXPECT_EQ(window->LabelVolumeCheck->text().toStdString(),
+              "Не подходят для тома FAT32 как есть: 3 из 6 (причина - в подсказке отмеченной строки)");
+    snapshot(*window, "11-preview-fat32-row-removed");
 }
 
 } // namespace
