@@ -5,7 +5,6 @@
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "plan/limit_bar.h"
-#include "plan/volume_check.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 
@@ -28,15 +27,15 @@ const QColor OverLimitColor(250, 116, 116);
 } // namespace
 
 void TForm1::UpdateLimitBar() {
-    const int64_t total = ListDb ? plan::ListedTotal(*ListDb) : 0;
+    const int64_t unit = m_destVolume ? m_destVolume->allocationUnit : 0;
+    const plan::ListedTotals totals = ListDb ? plan::ListedTotalsOf(*ListDb, unit) : plan::ListedTotals{};
     std::optional<plan::TotalOnVolume> onVolume;
-    if (ListDb && m_destVolume && m_destVolume->allocationUnit > 0) {
-        const int64_t unit = m_destVolume->allocationUnit;
-        onVolume = plan::TotalOnVolume{unit, plan::ListedTotalOnVolume(*ListDb, unit)};
+    if (unit > 0) {
+        onVolume = plan::TotalOnVolume{unit, totals.onVolume};
     }
     const QMargins margins = LimitBar->layout()->contentsMargins();
     const int innerWidth = LimitBar->contentsRect().width() - margins.left() - margins.right();
-    const plan::LimitBarView bar = plan::LimitBarFor(total, SizeLimit, innerWidth, onVolume);
+    const plan::LimitBarView bar = plan::LimitBarFor(totals.bytes, SizeLimit, innerWidth, onVolume);
     LimitBar->setVisible(bar.visible);
     if (!bar.visible) {
         return;

@@ -1,5 +1,6 @@
 #include "plan/limit_bar.h"
 
+#include "platform/volume_name_rules.h"
 #include "store/track_list.h"
 #include "texts/size_text.h"
 #include "texts/text_table.h"
@@ -35,6 +36,17 @@ int64_t ListedTotal(store::TfdbObject& listDb) {
         }
     });
     return total;
+}
+
+ListedTotals ListedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit) {
+    ListedTotals totals;
+    store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
+        if (entry.Size > 0) {
+            totals.bytes += entry.Size;
+            totals.onVolume += platform::roundUpToAllocationUnit(entry.Size, allocationUnit);
+        }
+    });
+    return totals;
 }
 
 std::string LimitVerdictText(int64_t total, int64_t sizeLimit) {

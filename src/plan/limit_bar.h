@@ -18,6 +18,16 @@ namespace plan {
 // and 0 (could not be opened) add nothing.
 int64_t ListedTotal(store::TfdbObject& listDb);
 
+// ListedTotal and, for a volume whose allocation unit is `allocationUnit`, the total that the
+// volume takes (ListedTotalOnVolume of volume_check.h), in one walk of the list: the bar is
+// drawn after every build and removal, and a list may hold 100,000 entries. A unit of 0 or less
+// (unknown) gives the byte total for both.
+struct ListedTotals {
+    int64_t bytes = 0;
+    int64_t onVolume = 0;
+};
+ListedTotals ListedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit);
+
 // "50%  -  350 Мб/700 Мб": the percentage of the limit rounded to a whole number, then the
 // two sizes as short texts. `sizeLimit` greater than 0.
 std::string LimitVerdictText(int64_t total, int64_t sizeLimit);

@@ -95,6 +95,10 @@ TEST(LimitBarFor, CountsWhatTheVolumeWillUse) {
     const int64_t onVolume = plan::ListedTotalOnVolume(listDb, 32768);
     EXPECT_EQ(total, 1000000);
     EXPECT_EQ(onVolume, 32768000);
+    const plan::ListedTotals totals = plan::ListedTotalsOf(listDb, 32768);
+    EXPECT_EQ(totals.bytes, total);
+    EXPECT_EQ(totals.onVolume, onVolume);
+    EXPECT_EQ(plan::ListedTotalsOf(listDb, 0).onVolume, total);
 
     const plan::LimitBarView bar =
         plan::LimitBarFor(total, 16000000, 200, plan::TotalOnVolume{32768, onVolume});
