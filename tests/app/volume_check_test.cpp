@@ -109,7 +109,7 @@ const char* const TrailingDotReason =
 const char* const CaseReason =
     "Имя отличается от \"A.mp3\" только регистром букв: на томе FAT32 это один файл";
 const char* const BigReason =
-    "Файл больше, чем вмещает том FAT32: 4 Гб при наибольшем 4 Гб; он не будет скопирован";
+    "Файл больше, чем вмещает том FAT32: 4500000000 байт при наибольших 4294967295; он не будет скопирован";
 
 // Each refused entry is marked with its reason, the clean one is not, and the line under the
 // list counts them; the same whether the list measured the sizes (a limit) or the check did.
