@@ -95,7 +95,7 @@ protected:
         QTest::mouseClick(window.ListView1->viewport(), Qt::LeftButton, keys, cell.center());
     }
 
-    // The screen around the window with the tool tip that `control` shows for `point`, asked the
+    // The window and the tool tip that `control` shows for `point`, asked the
     // way a resting pointer asks it (without a window manager the window is never active, and
     // Qt shows tool tips only for an active one). The tip lies outside the window itself.
     static void snapshotToolTip(app::TForm1& window, QWidget* control, QPoint point, const char* name) {
@@ -104,7 +104,12 @@ protected:
         QApplication::sendEvent(control, &rest);
         EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000)) << name;
         QTest::qWait(200);
-        const QRect area = window.frameGeometry().adjusted(0, 0, 320, 60);
+        QRect area = window.frameGeometry();
+        for (const QWidget* shown : QApplication::topLevelWidgets()) {
+            if (shown->inherits("QTipLabel") && shown->isVisible()) {
+                area = area.united(shown->geometry());
+            }
+        }
         const QPixmap shot =
             QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
         const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
