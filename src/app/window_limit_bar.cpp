@@ -8,6 +8,7 @@
 #include "store/object_model.h"
 #include "store/track_list.h"
 
+#include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
@@ -29,8 +30,10 @@ const QColor OverLimitColor(250, 116, 116);
 void TForm1::UpdateLimitBar() {
     const int64_t unit = m_destVolume ? m_destVolume->allocationUnit : 0;
     const plan::ListedTotals totals = ListDb ? plan::ListedTotalsOf(*ListDb, unit) : plan::ListedTotals{};
+    // With the free space as the limit, "fits" must mean it fits there: each file counts as the
+    // allocation units it takes. A typed limit is the sum of the sizes, as the user reckons it.
     std::optional<plan::TotalOnVolume> onVolume;
-    if (unit > 0) {
+    if (unit > 0 && cbAutoSizeLimit->isChecked()) {
         onVolume = plan::TotalOnVolume{unit, totals.onVolume};
     }
     const QMargins margins = LimitBar->layout()->contentsMargins();

@@ -153,8 +153,9 @@ TEST_F(VolumeCheckTest, MarksFollowTheRemovalOfRows) {
     EXPECT_EQ(checkLine(*window), "(hidden)");
 }
 
-// A hundred files of 1000 bytes take 100 clusters of 32 KiB: over a limit of 3 MB, though their
-// bytes are a thirtieth of it. The hint gives both totals; nothing is refused, so no line.
+// A hundred files of 1000 bytes take 100 clusters of 32 KiB: over 3 MB of free space, though
+// their bytes are a thirtieth of it. The hint gives both totals; nothing is refused, so no line.
+// A typed limit is weighed against the sum of the sizes, as the user reckons it.
 TEST_F(VolumeCheckTest, LimitBarCountsTheClustersTheFilesTake) {
     std::vector<std::string> sources;
     for (int i = 0; i < 100; ++i) {
@@ -162,6 +163,11 @@ TEST_F(VolumeCheckTest, LimitBarCountsTheClustersTheFilesTake) {
         sources.push_back(music.hostPath("many/" + std::to_string(i) + ".mp3"));
     }
     auto window = previewOnStick(sources, "3");
+    EXPECT_EQ(window->Label4->text().toStdString(), "3%  -  100 Кб/3000 Кб");
+    EXPECT_EQ(window->LimitBar->palette().color(QPalette::Window), QColor(255, 255, 255));
+    // The same limit as the stick's free space.
+    window->cbAutoSizeLimit->setChecked(true);
+    window->UpdateLimitBar();
     EXPECT_EQ(window->Label4->text().toStdString(), "109%  -  3276 Кб/3000 Кб");
     EXPECT_EQ(window->Label4->toolTip().toStdString(),
               "109%  -  3276800/3000000\n"
