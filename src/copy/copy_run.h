@@ -21,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace store {
 class TfdbObject;
@@ -70,7 +71,9 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
 
 // The scan before the transfers: counts the entries, the missing and the unreadable sources,
 // sums the lengths of the sources it can open into TotalBytes and writes each one into its
-// entry's Size, then logs the counts.
-void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display);
+// entry's Size, then logs the counts. `lengths`, when given, receives each entry's length in
+// list order, -1 for a source it could not open.
+void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+                 std::vector<int64_t>* lengths = nullptr);
 
 } // namespace copy

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 namespace platform {
@@ -22,7 +24,7 @@ bool sameFileUnchanged(const struct stat& now, const struct stat& copied) {
 // Copies a file to a volume it is not on, then removes the source. `in` is the source, opened
 // and locked where that could be done already.
 MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& programDest, std::string& hostDest,
-                             UniqueFd& in, const TakenNameRoutine& onTaken) {
+                             UniqueFd& in, const TakenNameRoutine& onTaken, const MovedCopyCheck& check) {
     struct stat info;
     if (!in) {
         in.reset(openLockedHost(hostSource, O_RDONLY, info));
@@ -49,7 +51,23 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     // A moved file keeps its permissions and time where the destination's file system keeps them.
     ::fchmod(out.handle(), info.st_mode & 0777);
     copyModificationTime(in.get(), out.handle());
-    if (!out.commit(ExistingFile::Keep, onTaken)) {
+    // The name the copy ends up under, for the check: one taken meanwhile gives another.
+    TakenNameRoutine followed = [&](const std::string& taken) {
+        std::optional<std::string> next = onTaken ? onTaken(taken) : std::nullopt;
+        if (next) {
+            programDest = *next;
+        }
+        return next;
+    };
+    if (!out.commit(ExistingFile::Keep, followed)) {
+        return MoveResult::Failed;
+    }
+    // The copy just put in place is ours to take back; the source stays untouched.
+    if (check && !check(programDest)) {
+        if (std::optional<std::string> copy = toHostPath(programDest)) {
+            removeKeepingIndex(*copy);
+        }
+        errno = EIO;
         return MoveResult::Failed;
     }
     // From here the copy stands complete and stays whatever happens to the source. Another
@@ -110,7 +128,8 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to) {
 
 } // namespace detail
 
-MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, const TakenNameRoutine& onTaken) {
+MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, const TakenNameRoutine& onTaken,
+                      const MovedCopyCheck& check) {
     const auto& hostSource = source.hostPath();
     auto hostDest = dest.hostPath();
     if (!hostSource || !hostDest) {
@@ -143,7 +162,7 @@ MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, cons
         detail::failWithErrno();
         return MoveResult::Failed;
     }
-    MoveResult result = detail::moveAcrossVolumes(*hostSource, programDest, *hostDest, held, onTaken);
+    MoveResult result = detail::moveAcrossVolumes(*hostSource, programDest, *hostDest, held, onTaken, check);
     if (result == MoveResult::Failed) {
         detail::failWithErrno();
     }
