@@ -10,9 +10,9 @@
 namespace platform {
 
 // Writes the cached data and metadata of the whole volume that holds `programFolder` (an
-// existing folder) to its device (syncfs) and reports a write-back error that the volume met
-// since the folder was opened here. A FUSE volume takes the data when it is written and has no
-// device cache of its own to flush, so this returns at once there.
+// existing folder) to its device (syncfs), and fails when the volume met a write-back error that
+// no earlier flush reported. A FUSE volume takes the data as it is written (its driver keeps
+// its own cache), so this returns at once there.
 bool flushVolume(std::string_view programFolder);
 
 // Writes the cached data of one file to its device (fdatasync): the fallback when the volume
