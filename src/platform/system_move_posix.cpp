@@ -21,6 +21,17 @@ bool sameFileUnchanged(const struct stat& now, const struct stat& copied) {
            now.st_mtim.tv_nsec == copied.st_mtim.tv_nsec;
 }
 
+// Writes the folder entry of a file just put in place to the device, so that the name stands
+// there before the source's name goes. Best effort: some file systems refuse fsync on a folder.
+void flushFolderOf(const std::string& hostPath) {
+    const size_t slash = hostPath.rfind('/');
+    const std::string folder = slash == std::string::npos || slash == 0 ? "/" : hostPath.substr(0, slash);
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) {
+        ::fsync(dir.get());
+    }
+}
+
 // Copies a file to a volume it is not on, then removes the source. `in` is the source, opened
 // and locked where that could be done already.
 MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& programDest, std::string& hostDest,
@@ -51,6 +62,12 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     // A moved file keeps its permissions and time where the destination's file system keeps them.
     ::fchmod(out.handle(), info.st_mode & 0777);
     copyModificationTime(in.get(), out.handle());
+    // The source goes below, so its copy must be on the device first, not only in the cache: a
+    // stick pulled out or a failed write-back would otherwise take the only copy with it.
+    if (!flushData(out.handle())) {
+        out.discard();
+        return MoveResult::Failed;
+    }
     // The name the copy ends up under, for the check: one taken meanwhile gives another.
     TakenNameRoutine followed = [&](const std::string& taken) {
         std::optional<std::string> next = onTaken ? onTaken(taken) : std::nullopt;
@@ -73,6 +90,7 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     // From here the copy stands complete and stays whatever happens to the source. Another
     // program may have saved a new version over the source (written a new file and renamed it
     // over the name) or removed it while it was copied: that name is no longer ours to remove.
+    flushFolderOf(hostDest);
     struct stat now;
     if (::lstat(hostSource.c_str(), &now) != 0 || !sameFileUnchanged(now, info)) {
         setLastErrorText("The file was replaced, changed or removed while it was moved",

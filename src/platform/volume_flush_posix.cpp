@@ -53,6 +53,19 @@ bool flushFile(std::string_view programPath) {
     return flushOpened(programPath, O_NONBLOCK, [](int fd) { return ::fdatasync(fd); });
 }
 
+namespace detail {
+
+bool flushData(int fd) {
+    ++flushRequests;
+    int answer;
+    do {
+        answer = ::fdatasync(fd);
+    } while (answer != 0 && errno == EINTR);
+    return answer == 0;
+}
+
+} // namespace detail
+
 uint64_t flushRequestCount() {
     return flushRequests.load();
 }
