@@ -160,8 +160,8 @@ void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPla
         }
     }
     // The entry counts as done whatever came of its transfer.
-    if (length > 0) {
-        run.DoneBytes = std::min(run.DoneBytes + length, run.TotalBytes);
+    if (entry.Size > 0) {
+        run.DoneBytes = std::min(run.DoneBytes + entry.Size, run.TotalBytes);
     }
     double overall = DoneFraction(run.DoneBytes, run.TotalBytes);
     display.SetOverallBar(overall);
