@@ -30,6 +30,8 @@ const char* const UsageText = R"(Использование:
                                          переименовать, пропустить (по умолчанию rename)
   --no-playlist         не создавать _playlist_.m3u
   --playlist-paths relative|absolute     пути в _playlist_.m3u (по умолчанию relative)
+  --verify              прочитать каждую копию с устройства и сравнить с исходным файлом
+  --flush               в конце записать данные на устройство и на несъемном томе
   --drive D:=ПАПКА      диск D: плейлистов с другого компьютера - эта папка
                         (можно повторять)
   --list                построить список и вывести его, ничего не копируя
@@ -63,6 +65,8 @@ struct Given {
     copy::TransferMode mode = copy::TransferSystemCopy;
     copy::ExistAction exists = copy::ExistRename;
     bool noPlaylist = false;
+    bool verify = false;
+    bool flush = false;
     copy::PlaylistPaths playlistPaths = copy::PlaylistPaths::Relative;
     std::vector<platform::DriveMapping> drives;
     bool list = false;
@@ -129,6 +133,8 @@ const std::map<std::string_view, FlagStep> Flags = {
     {"--number", [](Given& g) { g.number = true; }},
     {"--auto-limit", [](Given& g) { g.autoLimit = true; }},
     {"--no-playlist", [](Given& g) { g.noPlaylist = true; }},
+    {"--verify", [](Given& g) { g.verify = true; }},
+    {"--flush", [](Given& g) { g.flush = true; }},
     {"--list", [](Given& g) { g.list = true; }},
     {"--check", [](Given& g) { g.check = true; }},
     {"--help", [](Given& g) { g.help = true; }},
@@ -296,7 +302,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.copy.ExistAction = given.exists;
     line.copy.CreateList = !given.noPlaylist;
     line.copy.PlaylistPaths = given.playlistPaths;
+    // The names the destination volume refuses are cleaned as the invalid characters are.
     line.copy.InvalidChars = given.invalid;
+    line.copy.Verify = given.verify;
+    line.copy.FlushAlways = given.flush;
     if (given.limit) {
         line.limitKind = LimitKind::Typed;
         line.limitText = *given.limit;

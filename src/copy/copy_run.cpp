@@ -4,19 +4,24 @@
 #include "copy/entry_transfer.h"
 #include "copy/existing_file_policy.h"
 #include "copy/result_playlist.h"
+#include "copy/run_volume.h"
+#include "copy/write_checks.h"
 
 #include "platform/files.h"
+#include "platform/shown_paths.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace copy {
 
 namespace {
 
 constexpr const char* SkippedLine = " Пропущено пользователем.";
+constexpr const char* RefusedNameLine = "  Не копируется: том не принимает имя ";
 
 void logScanCounts(const RunState& run, ProgressDisplay& display) {
     display.LogLine(texts::FormatText(125, {run.EntryCount}));
@@ -30,8 +35,32 @@ void logScanCounts(const RunState& run, ProgressDisplay& display) {
     display.LogLine("");
 }
 
+// What the run is about to do with each entry, decided once the sources are measured.
+struct RunPlan {
+    std::vector<int64_t> lengths;       // of each source as the scan measured it, -1 when not
+    std::vector<std::string> destNames; // where each entry is written, "" when not attempted
+    int64_t spaceNeeded = 0;            // on the destination volume, in whole allocation units
+};
+
+RunPlan planRun(store::TfdbObject& listDb, const RunVolume& volume, std::vector<int64_t> lengths) {
+    RunPlan plan{.lengths = std::move(lengths), .destNames = {}, .spaceNeeded = 0};
+    plan.destNames.resize(plan.lengths.size());
+    for (size_t i = 0; i < plan.lengths.size(); ++i) {
+        if (volume.tooBig(plan.lengths[i])) {
+            continue;
+        }
+        std::string planned =
+            store::readTrackField(listDb, static_cast<int>(i), store::TrackField::FileName).toText();
+        plan.destNames[i] = volume.destName(planned);
+        if (plan.lengths[i] > 0) {
+            plan.spaceNeeded += volume.spaceTaken(plan.lengths[i]);
+        }
+    }
+    return plan;
+}
+
 // The destination check: false, after its message box, when the run must not start.
-bool destinationHasRoom(const CopyOptions& options, const RunState& run, ProgressDisplay& display,
+bool destinationHasRoom(const CopyOptions& options, int64_t spaceNeeded, ProgressDisplay& display,
                         const FreeSpaceQuery& freeSpace) {
     char drive = DestDriveLetter(options.DestFolder);
     int64_t free = -1;
@@ -43,7 +72,7 @@ bool destinationHasRoom(const CopyOptions& options, const RunState& run, Progres
         display.view().showMessage(texts::GetText(135));
         return false;
     }
-    if (free < run.TotalBytes) {
+    if (free < spaceNeeded) {
         display.view().showMessage(texts::GetText(136));
         return false;
     }
@@ -65,39 +94,70 @@ void countOutcome(EntryOutcome outcome, RunState& run) {
     }
 }
 
-// One entry of the loop: the policy when the destination exists, then the transfer when the
-// source exists and the entry may go on. A missing source gets no line; it counts as not found.
-void copyEntry(const CopyOptions& options, int index, store::TfdbObject& listDb, RunState& run,
-               ProgressDisplay& display) {
-    display.SetFileBar(0);
-    store::TrackEntry entry;
-    store::readTrackEntry(listDb, index, entry);
-    display.SetFileBar(DoneFraction(index, run.EntryCount));
+// The entry's transfer once its destination is known: the policy when the destination exists,
+// then the transfer when the source exists and the entry may go on. A missing source gets no
+// line; it counts as not found. Answers the outcome of the transfer, nullopt when none was
+// attempted (the entry is counted already), and the name the copy landed under in `landed`.
+std::optional<EntryOutcome> transferTo(const std::string& destName, const store::TrackEntry& entry,
+                                       const CopyOptions& options, const RunVolume& volume, RunState& run,
+                                       ProgressDisplay& display, std::string& landed) {
     // Each path is looked up once for the tests here and the transfer.
     platform::ResolvedPath source(entry.OrigFileName);
-    std::optional<platform::ResolvedPath> dest(std::in_place, entry.FileName);
+    std::optional<platform::ResolvedPath> dest(std::in_place, destName);
     run.FileGoOn = true;
     if (dest->isFile()) {
-        std::string renamed = entry.FileName;
+        std::string renamed = destName;
         ApplyExistAction(options.ExistAction, renamed, run, display);
-        if (renamed != entry.FileName) {
+        if (renamed != destName) {
             dest.emplace(renamed);
         }
     }
     if (!source.isFile()) {
         ++run.NotFoundCount;
-        return;
+        return std::nullopt;
     }
     if (!run.FileGoOn) {
         ++run.SkippedCount;
+        return std::nullopt;
+    }
+    if (!volume.takesFileName(dest->programPath())) {
+        display.LogLine(RefusedNameLine + platform::shownPath(dest->programPath()));
+        ++run.FailedCount;
+        return std::nullopt;
+    }
+    return TransferEntry(options.TransferMode, options.ExistAction, source, *dest, destName, run, display,
+                         &landed, options.Verify);
+}
+
+// One entry of the loop. A file that the volume cannot hold is not attempted; it counts as
+// failed, with the line that says why.
+void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPlan& plan, int index,
+               store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+               std::vector<std::string>& written) {
+    display.SetFileBar(0);
+    store::TrackEntry entry;
+    store::readTrackEntry(listDb, index, entry);
+    display.SetFileBar(DoneFraction(index, run.EntryCount));
+    run.FileGoOn = true;
+    const int64_t length = plan.lengths[index];
+    std::string landed;
+    EntryOutcome outcome = EntryOutcome::Failed;
+    if (volume.tooBig(length)) {
+        display.LogLine(volume.tooBigLine(entry.FileName, length));
+    } else if (auto transferred =
+                   transferTo(plan.destNames[index], entry, options, volume, run, display, landed)) {
+        outcome = *transferred;
+    } else {
         return;
     }
-    std::string landed;
-    EntryOutcome outcome = TransferEntry(options.TransferMode, options.ExistAction, source, *dest,
-                                         entry.FileName, run, display, &landed);
     countOutcome(outcome, run);
-    if (outcome == EntryOutcome::Copied && landed != entry.FileName) {
-        run.LandedNames[index] = landed;
+    if (outcome == EntryOutcome::Copied) {
+        if (landed != entry.FileName) {
+            run.LandedNames[index] = landed;
+        }
+        if (volume.flushAtEnd()) {
+            written.push_back(landed);
+        }
     }
     // The entry counts as done whatever came of its transfer.
     if (entry.Size > 0) {
@@ -152,13 +212,17 @@ char DestDriveLetter(std::string_view destFolder) {
     return first >= 'A' && first <= 'Z' ? first : '\0';
 }
 
-void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display) {
+void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+                 std::vector<int64_t>* lengths) {
     display.view().setPhaseTitle(texts::GetText(123));
     display.LogLine(texts::GetText(124));
     run.TotalBytes = 0;
     run.MissingCount = 0;
     run.UnreadableCount = 0;
     run.EntryCount = store::trackCount(listDb);
+    if (lengths) {
+        lengths->assign(run.EntryCount, -1);
+    }
     display.SetFileBar(0);
     for (int i = 0; i < run.EntryCount; ++i) {
         std::string source = store::readTrackField(listDb, i, store::TrackField::OrigFileName).toText();
@@ -170,6 +234,9 @@ void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& disp
             continue;
         }
         run.TotalBytes += length;
+        if (lengths) {
+            (*lengths)[i] = length;
+        }
         store::setTrackField(listDb, i, store::TrackField::Size, store::sizeValue(length));
     }
     display.SetFileBar(1);
@@ -195,23 +262,34 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     run.NotFoundCount = 0;
     run.LandedNames.clear();
     display.ClearStatus();
-    ScanSources(listDb, run, display);
-    if (!destinationHasRoom(options, run, display, freeSpace)) {
+    const RunVolume volume(options);
+    std::vector<int64_t> lengths;
+    ScanSources(listDb, run, display, &lengths);
+    const RunPlan runPlan = planRun(listDb, volume, std::move(lengths));
+    if (!destinationHasRoom(options, runPlan.spaceNeeded, display, freeSpace)) {
         run.shell.WorkActive = false;
         run.shell.RunIdle = true;
         return;
     }
-    CreateDestFolders(options.DestFolder, listDb, run, display);
+    CreateDestFolders(options.DestFolder, runPlan.destNames, run, display);
     run.RunStartTime = display.clock().nowMilliseconds();
     display.SetOverallBar(0);
     display.SetFileBar(0);
     titleTransfers(options.TransferMode, display);
     display.view().processPendingMessages();
-    int count = store::trackCount(listDb);
+    // The list is the one the scan measured; entries added since are not the run's.
+    const int count = std::min(store::trackCount(listDb), static_cast<int>(runPlan.lengths.size()));
+    std::vector<std::string> written;
     for (int i = 0; i < count; ++i) {
         if (run.shell.WorkActive) {
-            copyEntry(options, i, listDb, run, display);
+            copyEntry(options, volume, runPlan, i, listDb, run, display, written);
         }
+    }
+    // Files put in place are flushed even after an abort: the device may be pulled out next.
+    if (!written.empty()) {
+        int lost = FlushWrites(options.DestFolder, written, display);
+        run.CopiedCount -= lost;
+        run.FailedCount += lost;
     }
     closeRun(options, listDb, run, display);
 }

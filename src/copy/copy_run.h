@@ -1,10 +1,13 @@
 // The copy run: carries out the plan in the track list (ListDb) on the progress page. It
-// measures every source (the scan), refuses to start when the destination's drive cannot be
-// queried or lacks room for the total, makes the destination folders, then copies or moves the
-// entries in list order with the existing-file policy, the progress display and a log line per
-// action, and ends with a closing line, the result playlist when asked for, and the summary
-// (row 158: copied, skipped, with errors, not found), which the progress view also shows
-// (ProgressView::showSummary) and the run state keeps in its counters.
+// measures every source (the scan), asks the facts of the destination volume (run_volume.h),
+// refuses to start when the destination's drive cannot be queried or lacks room for the files
+// (in whole allocation units), makes the destination folders, then copies or moves the entries
+// in list order with the existing-file policy, the progress display and a log line per action.
+// Each entry is written under the name the volume takes; a file larger than the volume holds
+// is not attempted and counts as failed. On a removable volume (or with FlushAlways) the run
+// then flushes what it wrote, and only then ends with a closing line, the result playlist when
+// asked for, and the summary (row 158: copied, skipped, with errors, not found), which the
+// progress view also shows (ProgressView::showSummary) and the run state keeps in its counters.
 //
 // Everything runs on the calling thread; the window's messages are processed inside the
 // throttled progress updates, which is how the skip button (RunState::FileGoOn) and the abort
@@ -21,6 +24,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace store {
 class TfdbObject;
@@ -70,7 +74,9 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
 
 // The scan before the transfers: counts the entries, the missing and the unreadable sources,
 // sums the lengths of the sources it can open into TotalBytes and writes each one into its
-// entry's Size, then logs the counts.
-void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display);
+// entry's Size, then logs the counts. `lengths`, when given, receives each entry's length in
+// list order, -1 for a source it could not open.
+void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+                 std::vector<int64_t>* lengths = nullptr);
 
 } // namespace copy

@@ -4,13 +4,12 @@
 #include "platform/shown_paths.h"
 #include "platform/transfer.h"
 #include "sources/source_paths.h"
-#include "store/track_list.h"
 #include "texts/text_table.h"
 
 namespace copy {
 
-void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb, const RunState& run,
-                       ProgressDisplay& display) {
+void CreateDestFolders(const std::string& destFolder, const std::vector<std::string>& destNames,
+                       const RunState& run, ProgressDisplay& display) {
     display.LogLine(texts::GetText(129));
     display.view().setPhaseTitle(texts::GetText(130));
     display.SetOverallBar(0);
@@ -19,15 +18,14 @@ void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb,
     std::string last;
     platform::forceFolders(destFolder);
     platform::removeAbandonedPartialFiles(destFolder);
-    int count = store::trackCount(listDb);
+    int count = static_cast<int>(destNames.size());
     for (int i = 0; i < count; ++i) {
-        if (!run.shell.WorkActive) {
+        if (!run.shell.WorkActive || destNames[i].empty()) {
             continue;
         }
         // The folder part of the path ("D:\Music\a.mp3" -> "D:\Music", "D:\a.mp3" -> "D:\"),
         // the same cut as a playlist's folder.
-        std::string fileName = store::readTrackField(listDb, i, store::TrackField::FileName).toText();
-        std::string dir = sources::PlaylistFolder(fileName);
+        std::string dir = sources::PlaylistFolder(destNames[i]);
         if (dir != last) {
             last = dir;
             display.LogLine(texts::FormatText(131, {platform::shownPath(dir)}));

@@ -9,17 +9,16 @@
 #include "copy/run_state.h"
 
 #include <string>
-
-namespace store {
-class TfdbObject;
-}
+#include <vector>
 
 namespace copy {
 
-// Logs row 129, titles the phase, makes `destFolder`, then walks the track list of `listDb` and
-// logs row 131 for each entry whose folder differs (exact text) from the previous entry's,
-// making it when missing. Entries are passed over once the run is aborted.
-void CreateDestFolders(const std::string& destFolder, store::TfdbObject& listDb, const RunState& run,
-                       ProgressDisplay& display);
+// Logs row 129, titles the phase, makes `destFolder`, then walks `destNames` (the program path
+// each entry is written under, in list order, "" for an entry that the run will not attempt)
+// and logs row 131 for each entry whose folder differs (exact text) from the previous entry's,
+// making it when missing. The names are those the volume takes (run_volume.h), so no folder is
+// made under a name it refuses. Entries are passed over once the run is aborted.
+void CreateDestFolders(const std::string& destFolder, const std::vector<std::string>& destNames,
+                       const RunState& run, ProgressDisplay& display);
 
 } // namespace copy

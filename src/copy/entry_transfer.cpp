@@ -3,6 +3,7 @@
 #include "copy/failure_reason.h"
 #include "copy/own_copy.h"
 #include "copy/system_transfer.h"
+#include "copy/write_checks.h"
 
 #include "platform/shown_paths.h"
 #include "texts/text_table.h"
@@ -102,9 +103,17 @@ EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platfor
 }
 
 EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                             TakenNamePolicy& policy, ProgressDisplay& display) {
+                             TakenNamePolicy& policy, ProgressDisplay& display, bool verify) {
     display.LogLine(texts::FormatText(144, {platform::shownPath(dest.programPath())}));
-    switch (SystemMove(source, dest, policy.routine())) {
+    bool checkFailed = false;
+    platform::MovedCopyCheck check;
+    if (verify) {
+        check = [&](const std::string& copyPath) {
+            checkFailed = !VerifyCopy(source.programPath(), copyPath, display);
+            return !checkFailed;
+        };
+    }
+    switch (SystemMove(source, dest, policy.routine(), check)) {
     case platform::MoveResult::Moved:
         return EntryOutcome::Copied;
     case platform::MoveResult::CopiedOnly:
@@ -112,6 +121,9 @@ EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platfor
         return EntryOutcome::Copied;
     case platform::MoveResult::Failed:
         break;
+    }
+    if (checkFailed) {
+        return EntryOutcome::Failed;
     }
     if (policy.skipped()) {
         return EntryOutcome::PolicySkipped;
@@ -124,7 +136,7 @@ EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platfor
 
 EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
-                           ProgressDisplay& display, std::string* landed) {
+                           ProgressDisplay& display, std::string* landed, bool verify) {
     TakenNamePolicy policy(action, planned, run, display);
     EntryOutcome outcome = EntryOutcome::Failed;
     switch (mode) {
@@ -135,11 +147,18 @@ EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform
         outcome = systemCopyEntry(source, dest, policy, run, display);
         break;
     case TransferSystemMove:
-        outcome = systemMoveEntry(source, dest, policy, display);
+        outcome = systemMoveEntry(source, dest, policy, display, verify);
         break;
     }
+    const std::string& landedName = policy.landed().empty() ? dest.programPath() : policy.landed();
     if (landed) {
-        *landed = policy.landed().empty() ? dest.programPath() : policy.landed();
+        *landed = landedName;
+    }
+    // The move checked its copy before its source went.
+    if (verify && mode != TransferSystemMove && outcome == EntryOutcome::Copied &&
+        !VerifyCopy(source.programPath(), landedName, display)) {
+        platform::deleteFile(landedName);
+        return EntryOutcome::Failed;
     }
     return outcome;
 }

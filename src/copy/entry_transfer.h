@@ -26,8 +26,13 @@ enum class EntryOutcome {
 // already, so the transfer does not look them up again. `landed`, when given, receives the name
 // the transfer last went to: `dest`, or the numbered name the policy gave it when that name was
 // taken meanwhile.
+//
+// With `verify`, each copy is read back and compared with its source once it stands in place
+// (write_checks.h); one that differs is removed and the entry fails. A move across volumes is
+// checked before its source is removed, so a failed check keeps the source; a move within one
+// volume is a rename that rewrites no data and is not read back.
 EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
-                           ProgressDisplay& display, std::string* landed = nullptr);
+                           ProgressDisplay& display, std::string* landed = nullptr, bool verify = false);
 
 } // namespace copy

@@ -21,8 +21,9 @@ bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPa
 }
 
 platform::MoveResult SystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                                const platform::TakenNameRoutine& onTaken) {
-    return platform::systemMove(source, dest, onTaken);
+                                const platform::TakenNameRoutine& onTaken,
+                                const platform::MovedCopyCheck& check) {
+    return platform::systemMove(source, dest, onTaken, check);
 }
 
 } // namespace copy

@@ -27,8 +27,10 @@ bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPa
                 const platform::TakenNameRoutine& onTaken = {});
 
 // Moves `source` to `dest` (a rename on one volume); cannot be interrupted; never replaces
-// anything at `dest` (`onTaken` may name another destination). See platform::systemMove.
+// anything at `dest` (`onTaken` may name another destination); `check` may refuse a copy made
+// across volumes before the source is removed. See platform::systemMove.
 platform::MoveResult SystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                                const platform::TakenNameRoutine& onTaken = {});
+                                const platform::TakenNameRoutine& onTaken = {},
+                                const platform::MovedCopyCheck& check = {});
 
 } // namespace copy

@@ -65,4 +65,8 @@ bool isPartialFileName(std::string_view name);
 // temporary file's lock until `keeper` goes; true when the close succeeded.
 bool closeKeepingLock(int fd, UniqueFd& keeper);
 
+// fdatasync(2) of `fd`, repeated when interrupted, counted with the flushes of volume_flush.h;
+// false with errno.
+bool flushData(int fd);
+
 } // namespace platform::detail

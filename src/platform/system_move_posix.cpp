@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 namespace platform {
@@ -19,10 +21,21 @@ bool sameFileUnchanged(const struct stat& now, const struct stat& copied) {
            now.st_mtim.tv_nsec == copied.st_mtim.tv_nsec;
 }
 
+// Writes the folder entry of a file just put in place to the device, so that the name stands
+// there before the source's name goes. Best effort: some file systems refuse fsync on a folder.
+void flushFolderOf(const std::string& hostPath) {
+    const size_t slash = hostPath.rfind('/');
+    const std::string folder = slash == std::string::npos || slash == 0 ? "/" : hostPath.substr(0, slash);
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) {
+        ::fsync(dir.get());
+    }
+}
+
 // Copies a file to a volume it is not on, then removes the source. `in` is the source, opened
 // and locked where that could be done already.
 MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& programDest, std::string& hostDest,
-                             UniqueFd& in, const TakenNameRoutine& onTaken) {
+                             UniqueFd& in, const TakenNameRoutine& onTaken, const MovedCopyCheck& check) {
     struct stat info;
     if (!in) {
         in.reset(openLockedHost(hostSource, O_RDONLY, info));
@@ -49,12 +62,35 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     // A moved file keeps its permissions and time where the destination's file system keeps them.
     ::fchmod(out.handle(), info.st_mode & 0777);
     copyModificationTime(in.get(), out.handle());
-    if (!out.commit(ExistingFile::Keep, onTaken)) {
+    // The source goes below, so its copy must be on the device first, not only in the cache: a
+    // stick pulled out or a failed write-back would otherwise take the only copy with it.
+    if (!flushData(out.handle())) {
+        out.discard();
+        return MoveResult::Failed;
+    }
+    // The name the copy ends up under, for the check: one taken meanwhile gives another.
+    TakenNameRoutine followed = [&](const std::string& taken) {
+        std::optional<std::string> next = onTaken ? onTaken(taken) : std::nullopt;
+        if (next) {
+            programDest = *next;
+        }
+        return next;
+    };
+    if (!out.commit(ExistingFile::Keep, followed)) {
+        return MoveResult::Failed;
+    }
+    // The copy just put in place is ours to take back; the source stays untouched.
+    if (check && !check(programDest)) {
+        if (std::optional<std::string> copy = toHostPath(programDest)) {
+            removeKeepingIndex(*copy);
+        }
+        errno = EIO;
         return MoveResult::Failed;
     }
     // From here the copy stands complete and stays whatever happens to the source. Another
     // program may have saved a new version over the source (written a new file and renamed it
     // over the name) or removed it while it was copied: that name is no longer ours to remove.
+    flushFolderOf(hostDest);
     struct stat now;
     if (::lstat(hostSource.c_str(), &now) != 0 || !sameFileUnchanged(now, info)) {
         setLastErrorText("The file was replaced, changed or removed while it was moved",
@@ -110,7 +146,8 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to) {
 
 } // namespace detail
 
-MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, const TakenNameRoutine& onTaken) {
+MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, const TakenNameRoutine& onTaken,
+                      const MovedCopyCheck& check) {
     const auto& hostSource = source.hostPath();
     auto hostDest = dest.hostPath();
     if (!hostSource || !hostDest) {
@@ -143,7 +180,7 @@ MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, cons
         detail::failWithErrno();
         return MoveResult::Failed;
     }
-    MoveResult result = detail::moveAcrossVolumes(*hostSource, programDest, *hostDest, held, onTaken);
+    MoveResult result = detail::moveAcrossVolumes(*hostSource, programDest, *hostDest, held, onTaken, check);
     if (result == MoveResult::Failed) {
         detail::failWithErrno();
     }

@@ -67,16 +67,22 @@ enum class MoveResult {
                 // (SourceChanged) or could not be removed (lastError() says why)
 };
 
+// Asked by a move across volumes once the copy stands complete at `destProgramPath` and before
+// the source is removed: false removes the copy again and the move fails with the source where
+// it was. A move within one volume renames and writes no data, so it asks nothing.
+using MovedCopyCheck = std::function<bool(const std::string& destProgramPath)>;
+
 // Moves the file or folder `source` to `dest`, never replacing anything that stands at `dest`
 // (not even another name of the same file); `onTaken` (may be empty) may name another
 // destination when `dest` is taken. A rename where both lie on one volume; across volumes a file
 // is copied (modification time kept), and the source is removed only once the copy stands
-// complete at `dest` and only when its name still refers to the file that was copied (the same
-// device, inode, length and modification time as when it was opened): a new version saved over
-// it meanwhile is never deleted, and the copy is never removed again. A folder does not cross
+// complete at `dest`, written to the device (fdatasync) and accepted by `check`, and only when
+// its name still refers to the file that was copied (the same device, inode, length and
+// modification time as when it was opened): a new version saved over it meanwhile is never
+// deleted, and a copy that passed its check is never removed again. A folder does not cross
 // volumes. A file that another open holds is not moved.
 MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest,
-                      const TakenNameRoutine& onTaken = {});
+                      const TakenNameRoutine& onTaken = {}, const MovedCopyCheck& check = {});
 
 // True when both paths name one existing file (the same device and inode): another spelling,
 // another drive letter mapped to the same folder, or a hard link.

@@ -178,6 +178,23 @@ TEST_F(CliOptionsTest, NoPlaylistWritesNone) {
     EXPECT_EQ(filesUnder(drive, "out"), (std::vector<std::string>{"01 - Song.mp3", "Intro.ogg", "solo.wav"}));
 }
 
+// --verify and --flush are taken: every copy is read back and the volume flushed, and the run
+// ends as a plain one does, in each copying mode and for a move.
+TEST_F(CliOptionsTest, VerifyAndFlushDeliverTheFiles) {
+    for (const char* mode : {"copy", "system-copy", "move"}) {
+        SCOPED_TRACE(mode);
+        writeLibrary();
+        const std::string song = drive.readFile(SongPath);
+        CliResult result = cli({"--verify", "--flush", "--mode", mode, "--no-playlist", "--flat",
+                                "--playlist", "lib/list.m3u", "out"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_TRUE(result.out.ends_with("Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0\n"))
+            << result.out;
+        EXPECT_EQ(drive.readFile("out/01 - Song.mp3"), song);
+        std::filesystem::remove_all(drive.hostPath("out"));
+    }
+}
+
 // A write beyond the process's file-size limit fails like a full disk: the entry gets its error
 // line with the reason, nothing stands at its name, and the run goes on to the end instead of
 // being killed; its summary counts the failure and the exit code is 4, not a success.

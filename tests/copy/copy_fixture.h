@@ -9,6 +9,7 @@
 #include "support/recording_progress.h"
 #include "support/temp_drive.h"
 
+#include "platform/volume_facts.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 
@@ -32,7 +33,23 @@ struct CopyFixture : ::testing::Test {
     copy::ProgressDisplay display{view, clock, run};
     store::TfdbObject listDb;
 
-    CopyFixture() { store::createTrackListLayout(listDb); }
+    // The drive stands on whatever volume holds the temporary folder; its facts are fixed here
+    // so that tables can give free space in bytes: a volume with the host's name rules that
+    // counts every byte (allocation unit 1) and needs no flush. Tests of other volumes set
+    // their own facts.
+    CopyFixture() {
+        store::createTrackListLayout(listDb);
+        platform::setVolumeFactsForTesting(
+            [root = drive.hostRoot()](const std::string& folder) -> std::optional<platform::VolumeFacts> {
+                if (folder != root && !folder.starts_with(root + "/")) {
+                    return std::nullopt;
+                }
+                platform::VolumeFacts facts = platform::volumeFactsOfKind(platform::VolumeKind::Posix);
+                facts.allocationUnit = 1;
+                return facts;
+            });
+    }
+    ~CopyFixture() override { platform::setVolumeFactsForTesting({}); }
 
     void addEntry(std::string source, std::string dest, std::string desc = {}, std::optional<int> len = {},
                   int64_t size = -1) {

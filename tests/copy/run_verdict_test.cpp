@@ -98,7 +98,11 @@ TEST_F(RunVerdictTest, NameTakenDuringTheCopyGetsThePolicyAgain) {
 // A destination that refuses the copy fails the entry with the system's reason in words, and the
 // summary that ends the log, also shown as the progress page's title, counts it as an error.
 TEST_F(RunVerdictTest, RefusedDestinationsGiveTheirReason) {
-    const std::string longName = std::string(300, 'a') + ".mp3";
+    // Each folder name fits the volume, the whole path does not fit the host (4096 bytes).
+    std::string longPath = "D:\\out";
+    for (int level = 0; level < 17; ++level) {
+        longPath += "\\" + std::string(250, 'a');
+    }
     struct Case {
         const char* name;
         std::string dest;
@@ -106,7 +110,7 @@ TEST_F(RunVerdictTest, RefusedDestinationsGiveTheirReason) {
         std::string systemLine; // the system copy's
     };
     const Case cases[] = {
-        {"name too long", "D:\\out\\" + longName,
+        {"path too long", longPath + "\\1.mp3",
          "Внешняя ошибка Tunewagon:Copy:2 - ошибка при открытии файла приемника: слишком длинное имя",
          "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: слишком длинное имя"},
         {"folder is a file", "D:\\file\\1.mp3",

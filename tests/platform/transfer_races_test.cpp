@@ -3,6 +3,7 @@
 // sources whose content does not match the length they report.
 #include "platform/files.h"
 #include "platform/transfer.h"
+#include "platform/volume_flush.h"
 #include "support/file_checks.h"
 #include "transfer_fixture.h"
 
@@ -101,6 +102,36 @@ TEST_F(MoveRaceTest, SourceChangedDuringAMoveAcrossVolumesIsKept) {
 // A background writer saves a new version over the source (write a new file, rename it over the
 // name) while a large file moves to another volume: the new version survives, wherever its
 // save fell in the move, and the destination holds the version that was copied.
+// A move across volumes puts its copy's data on the device before the copy takes its name and
+// long before the source goes, then asks its check while the source is still there: a check
+// that refuses takes the copy back and keeps the source.
+TEST_F(MoveRaceTest, CopyIsFlushedAndCheckedBeforeTheSourceGoes) {
+    for (bool accepted : {false, true}) {
+        SCOPED_TRACE(accepted);
+        d.writeFile("src/song.mp3", source);
+        const uint64_t flushesBefore = platform::flushRequestCount();
+        std::vector<std::string> asked;
+        auto check = [&](const std::string& copy) {
+            asked.push_back(copy);
+            EXPECT_EQ(platform::flushRequestCount() - flushesBefore, 1u);
+            EXPECT_TRUE(readHost(sourceHost()) == source);
+            EXPECT_TRUE(readHost(f.hostRoot() + "/moved.mp3") == source);
+            return accepted;
+        };
+        EXPECT_EQ(platform::systemMove("D:\\src\\song.mp3", "F:\\moved.mp3", {}, check),
+                  accepted ? MoveResult::Moved : MoveResult::Failed);
+        EXPECT_EQ(asked, std::vector<std::string>{"F:\\moved.mp3"});
+        EXPECT_EQ(d.exists("src/song.mp3"), !accepted);
+        std::vector<std::string> onOtherVolume;
+        for (const auto& entry : std::filesystem::directory_iterator(f.hostRoot())) {
+            onOtherVolume.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(onOtherVolume,
+                  accepted ? std::vector<std::string>{"moved.mp3"} : std::vector<std::string>{});
+        std::filesystem::remove(f.hostRoot() + "/moved.mp3");
+    }
+}
+
 TEST_F(MoveRaceTest, NewVersionSavedByAnotherThreadSurvives) {
     const std::string big = bytes(32 * MiB, 9);
     const std::string newVersion = "saved while the move ran";

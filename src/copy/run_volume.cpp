@@ -1,0 +1,65 @@
+#include "copy/run_volume.h"
+
+#include "plan/path_rules.h"
+#include "plan/volume_check.h"
+#include "platform/shown_paths.h"
+#include "platform/volume_name_rules.h"
+#include "texts/size_text.h"
+
+#include <utility>
+
+namespace copy {
+
+namespace {
+
+// The rules of a volume that only limits a name to 255 bytes: the host's own.
+const platform::VolumeFacts& hostNameRules() {
+    static const platform::VolumeFacts rules = platform::volumeFactsOfKind(platform::VolumeKind::Posix);
+    return rules;
+}
+
+} // namespace
+
+RunVolume::RunVolume(const CopyOptions& options)
+    : RunVolume(platform::volumeFactsOf(plan::FullDestFolder(options.DestFolder)), options) {}
+
+RunVolume::RunVolume(std::optional<platform::VolumeFacts> facts, const CopyOptions& options)
+    : m_facts(std::move(facts)), m_destFolder(plan::FullDestFolder(options.DestFolder)), m_options(options) {}
+
+std::string RunVolume::destName(const std::string& planned) const {
+    if (!m_facts) {
+        return planned;
+    }
+    std::string cleaned = plan::NameOnVolume(*m_facts, planned, m_destFolder, m_options.InvalidChars);
+    return plan::NameOnVolume(hostNameRules(), cleaned, m_destFolder, m_options.InvalidChars);
+}
+
+bool RunVolume::takesFileName(const std::string& programPath) const {
+    if (!m_facts) {
+        return true;
+    }
+    std::string name = plan::FileNamePart(programPath);
+    return !platform::nameProblemOn(*m_facts, name) && !platform::nameProblemOn(hostNameRules(), name);
+}
+
+bool RunVolume::tooBig(int64_t length) const {
+    return m_facts && length > m_facts->maxFileSize;
+}
+
+std::string RunVolume::tooBigLine(const std::string& destProgramPath, int64_t length) const {
+    const int64_t largest = m_facts ? m_facts->maxFileSize : platform::NoFileSizeLimit;
+    const std::string volume = m_facts ? plan::VolumeName(*m_facts) : std::string();
+    return "  Не копируется " + platform::shownPath(destProgramPath) + ": файл " + texts::SizeText(length) +
+           " (" + std::to_string(length) + " байт) больше, чем вмещает том " + volume +
+           " (наибольший файл - " + std::to_string(largest) + " байт)";
+}
+
+int64_t RunVolume::spaceTaken(int64_t length) const {
+    return m_facts ? platform::roundUpToAllocationUnit(length, m_facts->allocationUnit) : length;
+}
+
+bool RunVolume::flushAtEnd() const {
+    return m_options.FlushAlways || (m_facts && m_facts->removable);
+}
+
+} // namespace copy

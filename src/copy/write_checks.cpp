@@ -1,0 +1,69 @@
+#include "copy/write_checks.h"
+
+#include "copy/failure_reason.h"
+
+#include "platform/drives.h"
+#include "platform/read_back.h"
+#include "platform/shown_paths.h"
+#include "platform/volume_flush.h"
+
+#include <optional>
+#include <utility>
+
+namespace copy {
+
+namespace {
+
+constexpr const char* CopyDiffersLine = "  Ошибка проверки: копия отличается от исходного файла и удалена";
+constexpr const char* CopyUnreadableLine = "  Ошибка проверки, копия удалена: не удалось прочитать файлы";
+constexpr const char* FlushTitle = "Запись на устройство...";
+constexpr const char* FlushFailedLine = "  Ошибка записи на устройство: ";
+
+std::function<void(const std::string&)>& verifyHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+} // namespace
+
+void setVerifyHookForTesting(std::function<void(const std::string& hostPath)> hook) {
+    verifyHook() = std::move(hook);
+}
+
+bool VerifyCopy(const std::string& sourcePath, const std::string& copyPath, ProgressDisplay& display) {
+    if (verifyHook()) {
+        if (std::optional<std::string> host = platform::toHostPath(copyPath)) {
+            verifyHook()(*host);
+        }
+    }
+    switch (platform::readBackAndCompare(sourcePath, copyPath)) {
+    case platform::ReadBackResult::Same:
+        return true;
+    case platform::ReadBackResult::Differs:
+        display.LogLine(CopyDiffersLine);
+        return false;
+    case platform::ReadBackResult::Failed:
+        display.LogLine(WithLastFailureReason(CopyUnreadableLine));
+        return false;
+    }
+    return false;
+}
+
+int FlushWrites(const std::string& destFolder, const std::vector<std::string>& written,
+                ProgressDisplay& display) {
+    display.view().setPhaseTitle(FlushTitle);
+    display.view().processPendingMessages();
+    if (platform::flushVolume(destFolder)) {
+        return 0;
+    }
+    int lost = 0;
+    for (const std::string& path : written) {
+        if (!platform::flushFile(path)) {
+            display.LogLine(WithLastFailureReason(FlushFailedLine + platform::shownPath(path)));
+            ++lost;
+        }
+    }
+    return lost;
+}
+
+} // namespace copy
