@@ -30,8 +30,7 @@ std::string RunVolume::destName(const std::string& planned) const {
     if (!m_facts) {
         return planned;
     }
-    std::string cleaned = plan::NameOnVolume(*m_facts, planned, m_destFolder, m_options.InvalidChars);
-    return plan::NameOnVolume(hostNameRules(), cleaned, m_destFolder, m_options.InvalidChars);
+    return plan::NameOnVolume(*m_facts, planned, m_destFolder, m_options.InvalidChars);
 }
 
 bool RunVolume::takesFileName(const std::string& programPath) const {

@@ -91,15 +91,50 @@ std::string problemText(platform::NameProblem problem, const platform::VolumeFac
     return {};
 }
 
-// The first problem of the parts of `below`, nullopt when the volume takes every part.
-std::optional<platform::NameProblem> firstProblem(const platform::VolumeFacts& facts,
-                                                  std::string_view below) {
-    std::optional<platform::NameProblem> found;
+// The rules of the host's own names on top of every volume's: 255 bytes, which the file systems
+// of this host ask of a name whatever the volume counts itself (FAT counts UTF-16 units).
+const platform::VolumeFacts& hostRules() {
+    static const platform::VolumeFacts rules = platform::volumeFactsOfKind(platform::VolumeKind::Posix);
+    return rules;
+}
+
+// The first problem of the parts of `below` and the rules it breaks (the volume's, then the
+// host's), nullopt when every part is taken as it is.
+struct Refusal {
+    platform::NameProblem problem;
+    const platform::VolumeFacts* rules;
+};
+std::optional<Refusal> firstProblem(const platform::VolumeFacts& facts, std::string_view below) {
+    std::optional<Refusal> found;
     anyPart(below, [&](std::string_view part) {
-        found = part.empty() ? std::nullopt : platform::nameProblemOn(facts, part);
-        return found.has_value();
+        if (part.empty()) {
+            return false;
+        }
+        for (const platform::VolumeFacts* rules : {&facts, &hostRules()}) {
+            if (auto problem = platform::nameProblemOn(*rules, part)) {
+                found = Refusal{*problem, rules};
+                return true;
+            }
+        }
+        return false;
     });
     return found;
+}
+
+// `planned` with every part below `folder` that `facts` refuses cleaned.
+std::string cleanedBelow(const platform::VolumeFacts& facts, std::string_view planned,
+                         const std::string& folder, InvalidCharAction action) {
+    std::string written = folder;
+    std::string part;
+    for (char c : planned.substr(folder.size())) {
+        if (isSeparator(c)) {
+            written += (part.empty() ? part : nameOnVolume(facts, part, action)) + c;
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    return written + (part.empty() ? part : nameOnVolume(facts, part, action));
 }
 
 // The last "\" or "/" of a program path: its folder and its name.
@@ -163,17 +198,7 @@ std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view pl
     if (!below || !firstProblem(facts, planned.substr(folder.size()))) {
         return std::string(planned);
     }
-    std::string written = folder;
-    std::string part;
-    for (char c : planned.substr(folder.size())) {
-        if (isSeparator(c)) {
-            written += (part.empty() ? part : nameOnVolume(facts, part, action)) + c;
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    return written + (part.empty() ? part : nameOnVolume(facts, part, action));
+    return cleanedBelow(hostRules(), cleanedBelow(facts, planned, folder, action), folder, action);
 }
 
 std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const platform::VolumeFacts& facts,
@@ -195,12 +220,12 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
         }
         std::string name = entry.FileName;
         if (name.starts_with(folder)) {
-            if (auto problem = firstProblem(facts, std::string_view(name).substr(folder.size()))) {
+            if (auto refusal = firstProblem(facts, std::string_view(name).substr(folder.size()))) {
                 name = NameOnVolume(facts, entry.FileName, destFolder, action);
                 problems.push_back({position, VolumeProblemKind::NameRefused,
                                     "Имя недопустимо на томе " + volume + ": " +
-                                        problemText(*problem, facts) + "; будет записано как \"" +
-                                        splitName(name).second + "\""});
+                                        problemText(refusal->problem, *refusal->rules) +
+                                        "; будет записано как \"" + splitName(name).second + "\""});
             }
         }
         if (!facts.caseInsensitive) {

@@ -35,7 +35,9 @@ std::string TooBigText(const platform::VolumeFacts& facts, int64_t size);
 // The name that `planned` (a FileName: the destination folder, then the parts below it) gets on
 // the volume: each part below `destFolder` with the characters that the volume refuses treated
 // by `action` (control characters too), then fitted to the volume (trailing dots and blanks
-// dropped, "_" after a device name, the length cut). `planned` when the volume takes it as it is.
+// dropped, "_" after a device name, the length cut) and to the 255 bytes that the host's file
+// systems allow a name whatever the volume counts (a FAT volume counts 255 UTF-16 units, and a
+// name of 150 Cyrillic letters is 300 bytes). `planned` when both take it as it is.
 // The folder itself is the user's choice and is never touched.
 std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
                          std::string_view destFolder, InvalidCharAction action);
