@@ -1,36 +1,54 @@
 #include "sources/folder_scanner.h"
 
+#include "sources/batch_queue.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
 
 #include <algorithm>
+#include <exception>
+#include <optional>
 #include <set>
+#include <thread>
+#include <vector>
 
 namespace sources {
 namespace {
 
+// The files of one folder, as the walk reached it.
+struct FolderFiles {
+    std::string relativeFolder;
+    std::vector<platform::FolderEntry> files;
+};
+
+// Every folder down from the root in pre-order, listed one after another into a queue: a
+// folder's own files, then each of its sub-folders down to its deepest level before the next.
 class FolderWalk {
 public:
-    FolderWalk(std::string root, const FolderFileStep& step, const FileNameFilter& fileName)
-        : m_root(std::move(root)), m_step(step) {
+    FolderWalk(std::string root, const FileNameFilter& fileName, BatchQueue<FolderFiles>& out)
+        : m_root(std::move(root)), m_out(out) {
         m_filter.fileName = fileName;
     }
 
-    void walk(const std::string& relativeFolder, const platform::FolderListing& listing) {
-        for (const platform::FolderEntry& entry : listing.entries) {
-            if (!entry.isFolder) {
-                m_step(relativeFolder + "\\" + entry.name, entry);
-            }
+    // False once the queue's taker gave up.
+    bool walk(const std::string& relativeFolder, platform::FolderListing& listing) {
+        FolderFiles files{relativeFolder, {}};
+        std::vector<platform::FolderEntry> folders;
+        for (platform::FolderEntry& entry : listing.entries) {
+            (entry.isFolder ? folders : files.files).push_back(std::move(entry));
         }
-        for (const platform::FolderEntry& entry : listing.entries) {
-            if (entry.isFolder && !entry.hidden && m_entered.insert(entry.identity).second) {
+        if (!files.files.empty() && !m_out.put(std::move(files))) {
+            return false;
+        }
+        for (const platform::FolderEntry& entry : folders) {
+            if (!entry.hidden && m_entered.insert(entry.identity).second) {
                 const std::string subFolder = relativeFolder + "\\" + entry.name;
                 platform::FolderListing subListing;
-                if (list(subFolder, subListing)) {
-                    walk(subFolder, subListing);
+                if (list(subFolder, subListing) && !walk(subFolder, subListing)) {
+                    return false;
                 }
             }
         }
+        return true;
     }
 
     bool list(const std::string& relativeFolder, platform::FolderListing& listing) {
@@ -41,19 +59,50 @@ public:
 
 private:
     std::string m_root;
-    const FolderFileStep& m_step;
     platform::ListingFilter m_filter;
+    BatchQueue<FolderFiles>& m_out;
     std::set<platform::FolderIdentity> m_entered;
 };
 
+// Listings waiting for the caller: enough to keep both threads busy, few enough that a huge
+// tree is never held whole.
+constexpr size_t ListingsAhead = 16;
+
 } // namespace
 
+// The folders are listed on a thread of their own while this one hands their files to `step`:
+// the listing waits on the file system, the step on the list it fills, and on a machine with
+// two cores the two overlap. The order is the walk's either way.
 void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const FileNameFilter& fileName) {
-    FolderWalk walk(StripTrailingBackslashes(startFolder), step, fileName);
-    platform::FolderListing listing;
-    if (walk.list("", listing)) {
-        walk.enter(listing.identity);
-        walk.walk("", listing);
+    BatchQueue<FolderFiles> queue(ListingsAhead);
+    std::exception_ptr walkFailure;
+    std::thread lister([&] {
+        try {
+            FolderWalk walk(StripTrailingBackslashes(startFolder), fileName, queue);
+            platform::FolderListing listing;
+            if (walk.list("", listing)) {
+                walk.enter(listing.identity);
+                walk.walk("", listing);
+            }
+        } catch (...) {
+            walkFailure = std::current_exception();
+        }
+        queue.close();
+    });
+    try {
+        while (std::optional<FolderFiles> folder = queue.take()) {
+            for (const platform::FolderEntry& entry : folder->files) {
+                step(folder->relativeFolder + "\\" + entry.name, entry);
+            }
+        }
+    } catch (...) {
+        queue.abandon();
+        lister.join();
+        throw;
+    }
+    lister.join();
+    if (walkFailure) {
+        std::rethrow_exception(walkFailure);
     }
 }
 

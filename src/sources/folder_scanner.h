@@ -34,7 +34,10 @@ using FolderFileStep =
 // to it) is not entered again. Reports nothing: a folder that is missing or cannot be listed
 // contributes no files and the walk goes on. Paths are never cut, however deep the tree.
 // `fileName` (when set) keeps only the files whose name it accepts; the others are left out of
-// the listings, without a stat where the folder tells that they are files.
+// the listings, without a stat where the folder tells that they are files. The folders are
+// listed on a thread of the walk's own, so `fileName` is called there; `step` is called on the
+// caller's thread, in the walk's order. An exception of either ends the walk and reaches the
+// caller.
 using FileNameFilter = std::function<bool(std::string_view name)>;
 void ScanFolder(std::string_view startFolder, const FolderFileStep& step,
                 const FileNameFilter& fileName = {});

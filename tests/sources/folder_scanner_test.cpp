@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +60,28 @@ TEST_F(FolderScanTest, WalksInPreOrderAndSkipsHiddenFolders) {
     }
     EXPECT_THAT(walk("D:\\Music"), ElementsAre("\\.hidden.ogg", "\\a.mp3", "\\B.txt", "\\z.mp3", "\\A\\1.mp3",
                                                "\\A\\B\\2.mp3", "\\a2\\x.mp3", "\\Z\\3.mp3"));
+}
+
+// The listing runs ahead on a thread of its own: a step that throws while many folders wait in
+// line ends the walk (no thread left waiting for room) and reaches the caller, and the order
+// stays the walk's.
+TEST_F(FolderScanTest, StepThatThrowsEndsTheWalk) {
+    std::vector<std::string> all;
+    for (int folder = 0; folder < 60; ++folder) {
+        std::string name = "Music/" + std::string(folder < 10 ? "0" : "") + std::to_string(folder) + "/t.mp3";
+        drive.writeFile(name);
+        all.push_back("\\" + name.substr(6, 2) + "\\t.mp3");
+    }
+    EXPECT_EQ(walk("D:\\Music"), all);
+    int steps = 0;
+    EXPECT_THROW(sources::ScanFolder("D:\\Music",
+                                     [&](const std::string&, const platform::FolderEntry&) {
+                                         if (++steps == 3) {
+                                             throw std::runtime_error("the list is full");
+                                         }
+                                     }),
+                 std::runtime_error);
+    EXPECT_EQ(steps, 3);
 }
 
 // Only the audio extensions, in any case, of files: not other extensions, names without a
