@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/shown_paths.h"
+#include "sources/file_probes.h"
 #include "sources/playlist_lines.h"
 #include "sources/source_error.h"
 #include "sources/source_paths.h"
@@ -76,7 +77,8 @@ bool isUtf8Playlist(std::string_view path) {
 }
 
 // The second pass: texts in UTF-8, full paths (found by their tail where they are missing), and
-// sizes under a limit.
+// sizes under a limit. The files are looked at on a thread of their own (FileProbes) while the
+// lines are resolved; only a line whose file is not there is looked at again, here.
 void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit, bool utf8,
                     PlaylistReport* report) {
     using store::TrackField;
@@ -84,31 +86,42 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
     const auto decoded = [utf8](const std::string& raw) {
         return utf8 ? RepairedUtf8(raw) : Utf8FromWindows1251(raw);
     };
-    TailSearch tailSearch(folder);
     const int count = store::trackCount(listDb);
+    const bool measure = sizeLimit != 0;
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(std::max(count, 0)));
+    FileProbes probes(measure, paths.capacity());
     for (int position = 0; position < count; ++position) {
-        const std::string orig =
-            decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText());
         const std::string desc = store::readTrackField(listDb, position, TrackField::Desc).toText();
         if (!desc.empty()) {
             store::setTrackField(listDb, position, TrackField::Desc,
                                  store::StoreValue::fromText(decoded(desc)));
         }
-        std::string path = ResolvePlaylistLine(orig, folder);
-        // With a limit the measure comes first: a file that opens is there, and needs no other
-        // look; only one that does not open is looked for again.
-        int64_t size = sizeLimit != 0 ? platform::exclusiveFileLength(path) : -1;
+        paths.push_back(ResolvePlaylistLine(
+            decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText()), folder));
+        probes.add(paths.back());
+    }
+    probes.finish();
+    TailSearch tailSearch(folder);
+    for (int position = 0; position < count; ++position) {
+        std::string& path = paths[static_cast<size_t>(position)];
+        // A file that opened, or is there, needs no other look; one that did not open may be
+        // there all the same (held by another program), and only one that is not is searched.
+        int64_t size = probes.answer(static_cast<size_t>(position));
         if (size < 0 && !platform::fileExists(path)) {
             if (std::optional<std::string> found = tailSearch.find(path)) {
                 path = std::move(*found);
                 if (report) {
+                    const std::string orig =
+                        decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText());
                     report->relocated.push_back({position, std::string(TrimControlChars(orig)), path});
                 }
-                size = sizeLimit != 0 ? platform::exclusiveFileLength(path) : -1;
+                size = measure ? platform::exclusiveFileLength(path) : -1;
             }
         }
-        store::setTrackField(listDb, position, TrackField::OrigFileName, store::StoreValue::fromText(path));
-        if (sizeLimit != 0) {
+        store::setTrackField(listDb, position, TrackField::OrigFileName,
+                             store::StoreValue::fromText(std::move(path)));
+        if (measure) {
             store::setTrackField(listDb, position, TrackField::Size,
                                  store::sizeValue(std::max<int64_t>(size, 0)));
         }

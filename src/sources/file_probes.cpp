@@ -1,0 +1,62 @@
+#include "sources/file_probes.h"
+
+#include "platform/files.h"
+
+#include <optional>
+
+namespace sources {
+
+namespace {
+
+// Paths a batch carries: few enough to keep the two threads in step, enough that handing them
+// over costs nothing against the calls they take.
+constexpr size_t BatchSize = 256;
+constexpr size_t BatchesAhead = 64;
+
+} // namespace
+
+FileProbes::FileProbes(bool measure, size_t count)
+    : m_measure(measure), m_answers(count, -1), m_queue(BatchesAhead), m_worker([this] {
+          while (std::optional<Batch> batch = m_queue.take()) {
+              probe(*batch);
+          }
+      }) {}
+
+FileProbes::~FileProbes() {
+    if (m_worker.joinable()) {
+        m_queue.abandon();
+        m_queue.close();
+        m_worker.join();
+    }
+}
+
+void FileProbes::probe(const Batch& batch) {
+    for (size_t i = 0; i < batch.paths.size() && batch.first + i < m_answers.size(); ++i) {
+        const std::string& path = batch.paths[i];
+        m_answers[batch.first + i] =
+            m_measure ? platform::exclusiveFileLength(path) : (platform::fileExists(path) ? 0 : -1);
+    }
+}
+
+void FileProbes::send() {
+    if (!m_pending.paths.empty()) {
+        m_queue.put(std::move(m_pending));
+    }
+    m_pending = Batch{m_added, {}};
+}
+
+void FileProbes::add(std::string path) {
+    m_pending.paths.push_back(std::move(path));
+    ++m_added;
+    if (m_pending.paths.size() >= BatchSize) {
+        send();
+    }
+}
+
+void FileProbes::finish() {
+    send();
+    m_queue.close();
+    m_worker.join();
+}
+
+} // namespace sources

@@ -1,0 +1,48 @@
+// Looking at many files on a thread of its own while the caller goes on with its own work: the
+// playlist reader resolves its lines on one thread while the files they name are opened and
+// measured on another, so that the waits on the file system and the work on the list overlap.
+#pragma once
+
+#include "sources/batch_queue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sources {
+
+class FileProbes {
+public:
+    // `count` paths will be added. With `measure`, each answer is the file's length, opened with
+    // all sharing denied (platform::exclusiveFileLength), -1 when it cannot be opened; without,
+    // 0 when a file is there (platform::fileExists) and -1 when none is.
+    FileProbes(bool measure, size_t count);
+    ~FileProbes();
+    FileProbes(const FileProbes&) = delete;
+    FileProbes& operator=(const FileProbes&) = delete;
+
+    // The next path, in order.
+    void add(std::string path);
+    // Waits until every path added is answered; then answer(n) is the n-th path's.
+    void finish();
+    int64_t answer(size_t n) const { return m_answers[n]; }
+
+private:
+    struct Batch {
+        size_t first = 0;
+        std::vector<std::string> paths;
+    };
+    void probe(const Batch& batch);
+    void send();
+
+    const bool m_measure;
+    std::vector<int64_t> m_answers;
+    BatchQueue<Batch> m_queue;
+    Batch m_pending;
+    size_t m_added = 0;
+    std::thread m_worker;
+};
+
+} // namespace sources
