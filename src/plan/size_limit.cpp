@@ -18,7 +18,9 @@ int64_t FreeSpace(std::string_view path) {
         return -1;
     const char drive =
         measured[0] >= 'a' && measured[0] <= 'z' ? static_cast<char>(measured[0] - 'a' + 'A') : measured[0];
-    return platform::freeSpace(drive, measured);
+    // A volume that reports no size has no free space to give the limit (platform::freeSpace).
+    const int64_t free = platform::freeSpace(drive, measured);
+    return free == std::numeric_limits<int64_t>::max() ? -1 : free;
 }
 
 std::string MegabytesText(int64_t bytes) {

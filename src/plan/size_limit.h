@@ -19,6 +19,7 @@ inline constexpr int64_t BytesPerMegabyte = 1000000;
 // Free bytes on the volume of `path`'s nearest existing folder, -1 when its drive cannot be
 // queried. A path without a drive letter ("\\server\share", a relative path, "") measures
 // the volume of the process's current folder.
+// -1 also for a volume that reports no size, so that the automatic limit is none there.
 int64_t FreeSpace(std::string_view path);
 
 // Whole megabytes of a byte count, cut toward zero, as the limit box shows them: 4700000000

@@ -87,7 +87,8 @@ bool forceFolders(std::string_view path);
 
 // Bytes available to the user on the volume that holds the nearest existing folder of
 // `path` on drive `drive` (the drive's root when `path` is on another drive or names none);
-// -1 when the drive is not mapped or its folder cannot be measured.
+// -1 when the drive is not mapped or its folder cannot be measured; the largest int64_t for a
+// volume that reports no size at all (some FUSE drivers), whose room only the writes find out.
 int64_t freeSpace(char drive, std::string_view path);
 
 // The whole content of a file, opened with all sharing denied; refused (false, "File too

@@ -44,6 +44,13 @@ int64_t freeSpace(char drive, std::string_view path) {
         detail::setLastError(errno);
         return -1;
     }
+    // A driver that reports no size at all (FUSE drivers such as fusefat give 0 blocks) tells
+    // nothing of the room left. Its 0 free blocks taken at their word would refuse every run
+    // onto it; it counts as unbounded instead, and the writes find out: a file that does not fit
+    // fails before its first byte, and nothing is lost.
+    if (volume.f_blocks == 0) {
+        return std::numeric_limits<int64_t>::max();
+    }
     constexpr auto most = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
     uint64_t blockSize = volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize;
     uint64_t blocks = volume.f_bavail;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
@@ -13,6 +15,18 @@ namespace {
 
 using clitest::CliResult;
 using clitest::CliTest;
+
+// Every file below a host folder, hidden ones too, by its path there, sorted.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            names.push_back(std::filesystem::relative(entry.path(), folder).string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 struct CliVolumeCheck : CliTest {
     testsupport::FatImage stick;
@@ -58,6 +72,20 @@ TEST_F(CliVolumeCheck, ListGivesTheReasonInItsFifthColumn) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("\t" + dest() + "/fine.mp3\tok\t\n"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("\t" + dest() + "/CON.mp3\tok\tИмя недопустимо на томе FAT32"),
+              std::string::npos)
+        << result.out;
+}
+
+// The run onto the stick: the names it refuses land cleaned, the two names that are one file
+// there get the numbered name, the big file is not attempted and the log says why, and no
+// partial file stays. The driver reports no size, so the run does not stop at its 0 free blocks.
+TEST_F(CliVolumeCheck, RunLandsTheCleanedNames) {
+    CliResult result = cli({"--flat", "--no-playlist", "--folder", "src", dest()});
+    EXPECT_EQ(result.exitCode, 4) << result.out << result.err;
+    EXPECT_EQ(namesIn(dest()),
+              (std::vector<std::string>{"A.mp3", "CON_.mp3", "a (1).mp3", "ab.mp3", "fine.mp3"}));
+    EXPECT_NE(result.out.find("больше, чем вмещает том FAT32"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Скопировано: 5, пропущено: 0, с ошибками: 1, не найдено: 0"),
               std::string::npos)
         << result.out;
 }
