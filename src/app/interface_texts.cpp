@@ -71,6 +71,7 @@ void TForm1::ApplyInterfaceTexts() {
     chCreateList->setText(row(66));
     chAbsoluteList->setText(row(94));
     chVerify->setText(row(101));
+    chFlush->setText(row(102));
     Label9->setText(row(67));
     GroupBox1->setTitle(row(68));
     setItemsFromRow(cb5, 75);

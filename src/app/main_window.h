@@ -284,6 +284,8 @@ public:
     QLabel* Label27 = nullptr;
     QComboBox* cb5 = nullptr;
     QCheckBox* chVerify = nullptr; // read each copy back and compare it with its source
+    // flush what the run wrote before its closing line, also on a volume that is not removable
+    QCheckBox* chFlush = nullptr;
 
     // Preview page TS4 with its limit bar and player controls, and the build page TS4P.
     QLabel* Label10 = nullptr;

@@ -45,6 +45,7 @@ void TForm1::buildDestinationPage() {
     chCreateList = makeCheckBox(RG3, "chCreateList", true);
     chAbsoluteList = makeCheckBox(RG3, "chAbsoluteList", false);
     chVerify = makeCheckBox(RG3, "chVerify", false);
+    chFlush = makeCheckBox(RG3, "chFlush", false);
     auto* split = new QGridLayout(RG3);
     split->setColumnStretch(2, 1);
     split->addWidget(cbDiv, 0, 0, 1, 3);
@@ -52,7 +53,8 @@ void TForm1::buildDestinationPage() {
     split->addWidget(seDiv, 1, 1);
     split->addWidget(chCreateList, 2, 0, 1, 2);
     split->addWidget(chAbsoluteList, 2, 2);
-    split->addWidget(chVerify, 3, 0, 1, 3);
+    split->addWidget(chVerify, 3, 0, 1, 2);
+    split->addWidget(chFlush, 3, 2);
 
     GroupBox2 = makeGroupBox(TS3, "GroupBox2");
     setTag(GroupBox2, 72);

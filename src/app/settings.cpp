@@ -45,6 +45,7 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     values.RG2 = readInt(paths, "RG2", current.RG2);
     values.AbsoluteList = readBool(paths, "AbsoluteList", current.AbsoluteList);
     values.Verify = readBool(paths, "Verify", current.Verify);
+    values.Flush = readBool(paths, "Flush", current.Flush);
     store::StoreValue drives;
     paths.ReadValue("Drives", store::StoreValue::fromText(current.Drives), drives);
     values.Drives = drives.toText();
@@ -72,6 +73,7 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("RG2", StoreValue::fromInt32(values.RG2));
     paths.WriteValue("AbsoluteList", StoreValue::fromBool(values.AbsoluteList));
     paths.WriteValue("Verify", StoreValue::fromBool(values.Verify));
+    paths.WriteValue("Flush", StoreValue::fromBool(values.Flush));
     paths.WriteValue("Drives", StoreValue::fromText(values.Drives));
 }
 

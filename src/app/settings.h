@@ -40,6 +40,7 @@ struct SettingsValues {
     int32_t RG2 = 1;           // the source kind
     bool AbsoluteList = false; // chAbsoluteList
     bool Verify = false;       // chVerify
+    bool Flush = false;        // chFlush
     std::string Drives;        // kept as read; the window mounts them at start-up
 };
 

@@ -23,6 +23,7 @@ copy::CopyOptions TForm1::copyOptionsFromControls() const {
     // Names that the destination volume refuses are cleaned as invalid names are (cb5).
     options.InvalidChars = namingOptionsFromControls().invalidChars;
     options.Verify = chVerify->isChecked();
+    options.FlushAlways = chFlush->isChecked();
     return options;
 }
 

@@ -52,6 +52,7 @@ SettingsValues TForm1::settingsFromControls() const {
     values.RG2 = Shell.SourceKind;
     values.AbsoluteList = chAbsoluteList->isChecked();
     values.Verify = chVerify->isChecked();
+    values.Flush = chFlush->isChecked();
     values.Drives = m_driveMappings;
     return values;
 }
@@ -67,6 +68,7 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     chCreateList->setChecked(values.CreateList);
     chAbsoluteList->setChecked(values.AbsoluteList);
     chVerify->setChecked(values.Verify);
+    chFlush->setChecked(values.Flush);
     m_driveMappings = values.Drives;
     platform::mountDriveMappings(platform::parseDriveMappings(values.Drives));
     cb2->setChecked(values.cb2);

@@ -48,6 +48,7 @@ void expectFirstStartState(const app::TForm1& window) {
     EXPECT_FALSE(window.cb3->isChecked());
     EXPECT_FALSE(window.cb4->isChecked());
     EXPECT_FALSE(window.chVerify->isChecked());
+    EXPECT_FALSE(window.chFlush->isChecked());
     EXPECT_EQ(window.seDiv->value(), 1);
     EXPECT_EQ(window.cb5->currentText(), QStringLiteral("Удалять"));
     EXPECT_EQ(window.cbExistAction->currentText(),
@@ -87,6 +88,7 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndCloseWritesEveryKey) {
         {"RG2", StoreValue::fromInt32(1)},
         {"AbsoluteList", StoreValue::fromBool(false)},
         {"Verify", StoreValue::fromBool(false)},
+        {"Flush", StoreValue::fromBool(false)},
         {"Drives", StoreValue::fromText("")},
     };
     for (const auto& [key, expected] : values) {
@@ -135,6 +137,7 @@ TEST_F(WindowTest, SecondStartRestoresTheClosedState) {
         window->chCreateList->setChecked(false);
         window->chAbsoluteList->setChecked(true);
         window->chVerify->setChecked(true);
+        window->chFlush->setChecked(true);
         window->cb2->setChecked(true);
         window->cb3->setChecked(true);
         window->cb4->setChecked(true);
@@ -160,6 +163,7 @@ TEST_F(WindowTest, SecondStartRestoresTheClosedState) {
     EXPECT_FALSE(window->chCreateList->isChecked());
     EXPECT_TRUE(window->chAbsoluteList->isChecked());
     EXPECT_TRUE(window->chVerify->isChecked());
+    EXPECT_TRUE(window->chFlush->isChecked());
     EXPECT_TRUE(window->cb2->isChecked());
     EXPECT_TRUE(window->cb3->isChecked());
     EXPECT_TRUE(window->cb4->isChecked());

@@ -176,24 +176,28 @@ TEST_F(VolumeCheckTest, LimitBarCountsTheClustersTheFilesTake) {
     EXPECT_EQ(checkLine(*window), "(hidden)");
 }
 
-// The verify box and the treatment of refused characters reach the run's options.
-TEST_F(WindowTest, VerifyAndInvalidCharsReachTheRunOptions) {
+// The verify and flush boxes and the treatment of refused characters reach the run's options.
+TEST_F(WindowTest, VerifyFlushAndInvalidCharsReachTheRunOptions) {
     const struct {
         bool verify;
+        bool flush;
         int cb5;
         plan::InvalidCharAction invalidChars;
     } cases[] = {
-        {false, 0, plan::InvalidCharAction::Delete},
-        {true, 1, plan::InvalidCharAction::ReplaceWithSpace},
-        {true, 2, plan::InvalidCharAction::ReplaceWithUnderscore},
+        {false, true, 0, plan::InvalidCharAction::Delete},
+        {true, false, 1, plan::InvalidCharAction::ReplaceWithSpace},
+        {true, true, 2, plan::InvalidCharAction::ReplaceWithUnderscore},
     };
     auto window = startWindow();
     EXPECT_FALSE(window->copyOptionsFromControls().Verify);
+    EXPECT_FALSE(window->copyOptionsFromControls().FlushAlways);
     for (const auto& c : cases) {
         window->chVerify->setChecked(c.verify);
+        window->chFlush->setChecked(c.flush);
         window->cb5->setCurrentIndex(c.cb5);
         const copy::CopyOptions options = window->copyOptionsFromControls();
         EXPECT_EQ(options.Verify, c.verify) << c.cb5;
+        EXPECT_EQ(options.FlushAlways, c.flush) << c.cb5;
         EXPECT_EQ(options.InvalidChars, c.invalidChars) << c.cb5;
     }
 }
