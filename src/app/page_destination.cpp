@@ -53,8 +53,8 @@ void TForm1::buildDestinationPage() {
     split->addWidget(seDiv, 1, 1);
     split->addWidget(chCreateList, 2, 0, 1, 2);
     split->addWidget(chAbsoluteList, 2, 2);
-    split->addWidget(chVerify, 3, 0, 1, 2);
-    split->addWidget(chFlush, 3, 2);
+    split->addWidget(chVerify, 3, 0, 1, 3);
+    split->addWidget(chFlush, 4, 0, 1, 3);
 
     GroupBox2 = makeGroupBox(TS3, "GroupBox2");
     setTag(GroupBox2, 72);
