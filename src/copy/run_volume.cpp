@@ -10,16 +10,6 @@
 
 namespace copy {
 
-namespace {
-
-// The rules of a volume that only limits a name to 255 bytes: the host's own.
-const platform::VolumeFacts& hostNameRules() {
-    static const platform::VolumeFacts rules = platform::volumeFactsOfKind(platform::VolumeKind::Posix);
-    return rules;
-}
-
-} // namespace
-
 RunVolume::RunVolume(const CopyOptions& options)
     : RunVolume(platform::volumeFactsOf(plan::FullDestFolder(options.DestFolder)), options) {}
 
@@ -38,7 +28,7 @@ bool RunVolume::takesFileName(const std::string& programPath) const {
         return true;
     }
     std::string name = plan::FileNamePart(programPath);
-    return !platform::nameProblemOn(*m_facts, name) && !platform::nameProblemOn(hostNameRules(), name);
+    return plan::VolumeTakesName(*m_facts, name);
 }
 
 bool RunVolume::tooBig(int64_t length) const {

@@ -191,6 +191,10 @@ std::string TooBigText(const platform::VolumeFacts& facts, int64_t size) {
            " байт при наибольших " + std::to_string(facts.maxFileSize) + "; он не будет скопирован";
 }
 
+bool VolumeTakesName(const platform::VolumeFacts& facts, std::string_view name) {
+    return !name.empty() && !firstProblem(facts, name);
+}
+
 std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
                          std::string_view destFolder, InvalidCharAction action) {
     const std::string folder = folderPrefix(destFolder);

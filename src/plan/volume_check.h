@@ -42,6 +42,10 @@ std::string TooBigText(const platform::VolumeFacts& facts, int64_t size);
 std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
                          std::string_view destFolder, InvalidCharAction action);
 
+// Whether one name (of a file or folder) is taken as it is: by the volume's rules and by the
+// 255 bytes of a host name.
+bool VolumeTakesName(const platform::VolumeFacts& facts, std::string_view name);
+
 enum class VolumeProblemKind {
     TooBig,      // larger than the volume's largest file: the run does not attempt it
     NameRefused, // the run writes it under NameOnVolume
