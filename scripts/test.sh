@@ -8,6 +8,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 status=0
 ctest --test-dir build --output-on-failure -j2 || status=$?
+# The threaded folder walk and file probes under ThreadSanitizer.
+bash scripts/thread-check.sh || status=$?
 awk '/^\[ RUN      \]/ { name = $4 } /: Skipped$/ { getline reason; print "  " name ": " reason }' \
     build/Testing/Temporary/LastTest.log | sort -u | sed '1i Skipped, and why:' || true
 exit "$status"

@@ -89,6 +89,7 @@ void countOutcome(EntryOutcome outcome, RunState& run) {
         ++run.SkippedCount;
         break;
     case EntryOutcome::Failed:
+    case EntryOutcome::CopiedNotMoved:
         ++run.FailedCount;
         break;
     }
@@ -151,7 +152,8 @@ void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPla
         return;
     }
     countOutcome(outcome, run);
-    if (outcome == EntryOutcome::Copied) {
+    // A move that had to keep its source still put its copy in place.
+    if (outcome == EntryOutcome::Copied || outcome == EntryOutcome::CopiedNotMoved) {
         if (landed != entry.FileName) {
             run.LandedNames[index] = landed;
         }

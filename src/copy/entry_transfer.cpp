@@ -51,6 +51,26 @@ private:
     std::string m_landed;
 };
 
+// The read-back of a copy before it takes its name (the Verify option): remembers a refusal, so
+// that the entry counts as failed with the check's own line and no second one.
+class CopyCheck {
+public:
+    CopyCheck(bool verify, const platform::ResolvedPath& source, ProgressDisplay& display) {
+        if (verify) {
+            m_check = [this, &source, &display](const std::string& copyPath) {
+                m_refused = !VerifyCopy(source.programPath(), copyPath, display);
+                return !m_refused;
+            };
+        }
+    }
+    const platform::WrittenCopyCheck& routine() const { return m_check; }
+    bool refused() const { return m_refused; }
+
+private:
+    platform::WrittenCopyCheck m_check;
+    bool m_refused = false;
+};
+
 // What a failed transfer that the policy did not skip counts as: a skip when the skip button or
 // the abort stopped it, else a failure.
 EntryOutcome interruptedOrFailed(const RunState& run) {
@@ -58,10 +78,11 @@ EntryOutcome interruptedOrFailed(const RunState& run) {
 }
 
 EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                          TakenNamePolicy& policy, RunState& run, ProgressDisplay& display) {
+                          TakenNamePolicy& policy, const CopyCheck& check, RunState& run,
+                          ProgressDisplay& display) {
     display.LogLine(texts::FormatText(141, {platform::shownPath(dest.programPath())}));
     std::string error;
-    switch (OwnCopy(source, dest, run, display, policy.existing(), policy.routine())) {
+    switch (OwnCopy(source, dest, run, display, policy.existing(), policy.routine(), check.routine())) {
     case OwnCopyResult::Done:
         return EntryOutcome::Copied;
     case OwnCopyResult::Interrupted:
@@ -82,6 +103,9 @@ EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::
         if (policy.skipped()) {
             return EntryOutcome::PolicySkipped;
         }
+        if (check.refused()) {
+            return EntryOutcome::Failed;
+        }
         error = WithLastFailureReason(texts::GetText(156));
         break;
     }
@@ -90,45 +114,45 @@ EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::
 }
 
 EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                             TakenNamePolicy& policy, RunState& run, ProgressDisplay& display) {
+                             TakenNamePolicy& policy, const CopyCheck& check, RunState& run,
+                             ProgressDisplay& display) {
     display.LogLine(texts::FormatText(141, {platform::shownPath(dest.programPath())}));
-    if (SystemCopy(source, dest, run, display, policy.existing(), policy.routine())) {
+    if (SystemCopy(source, dest, run, display, policy.existing(), policy.routine(), check.routine())) {
         return EntryOutcome::Copied;
     }
     if (policy.skipped()) {
         return EntryOutcome::PolicySkipped;
+    }
+    if (check.refused()) {
+        return EntryOutcome::Failed;
     }
     display.LogLine(WithLastFailureReason(texts::GetText(150)));
     return interruptedOrFailed(run);
 }
 
 EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                             TakenNamePolicy& policy, ProgressDisplay& display, bool verify) {
+                             TakenNamePolicy& policy, const CopyCheck& check, ProgressDisplay& display) {
     display.LogLine(texts::FormatText(144, {platform::shownPath(dest.programPath())}));
-    bool checkFailed = false;
-    platform::MovedCopyCheck check;
-    if (verify) {
-        check = [&](const std::string& copyPath) {
-            checkFailed = !VerifyCopy(source.programPath(), copyPath, display);
-            return !checkFailed;
-        };
-    }
-    switch (SystemMove(source, dest, policy.routine(), check)) {
+    const platform::MoveResult result = SystemMove(source, dest, policy.routine(), check.routine());
+    switch (result) {
     case platform::MoveResult::Moved:
         return EntryOutcome::Copied;
     case platform::MoveResult::CopiedOnly:
+        // The copy stands, but the file the user asked to move is still where it was.
         display.LogLine(texts::FormatText(159, {FailureReason(platform::lastError())}));
-        return EntryOutcome::Copied;
+        return EntryOutcome::CopiedNotMoved;
     case platform::MoveResult::Failed:
+    case platform::MoveResult::CopyFailed:
         break;
     }
-    if (checkFailed) {
+    if (check.refused()) {
         return EntryOutcome::Failed;
     }
     if (policy.skipped()) {
         return EntryOutcome::PolicySkipped;
     }
-    display.LogLine(WithLastFailureReason(texts::GetText(145)));
+    const int row = result == platform::MoveResult::CopyFailed ? 180 : 145;
+    display.LogLine(WithLastFailureReason(texts::GetText(row)));
     return EntryOutcome::Failed;
 }
 
@@ -138,27 +162,22 @@ EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
                            ProgressDisplay& display, std::string* landed, bool verify) {
     TakenNamePolicy policy(action, planned, run, display);
+    // A move within one volume renames and rewrites no data, so only copies are read back.
+    const CopyCheck check(verify, source, display);
     EntryOutcome outcome = EntryOutcome::Failed;
     switch (mode) {
     case TransferOwnCopy:
-        outcome = ownCopyEntry(source, dest, policy, run, display);
+        outcome = ownCopyEntry(source, dest, policy, check, run, display);
         break;
     case TransferSystemCopy:
-        outcome = systemCopyEntry(source, dest, policy, run, display);
+        outcome = systemCopyEntry(source, dest, policy, check, run, display);
         break;
     case TransferSystemMove:
-        outcome = systemMoveEntry(source, dest, policy, display, verify);
+        outcome = systemMoveEntry(source, dest, policy, check, display);
         break;
     }
-    const std::string& landedName = policy.landed().empty() ? dest.programPath() : policy.landed();
     if (landed) {
-        *landed = landedName;
-    }
-    // The move checked its copy before its source went.
-    if (verify && mode != TransferSystemMove && outcome == EntryOutcome::Copied &&
-        !VerifyCopy(source.programPath(), landedName, display)) {
-        platform::deleteFile(landedName);
-        return EntryOutcome::Failed;
+        *landed = policy.landed().empty() ? dest.programPath() : policy.landed();
     }
     return outcome;
 }

@@ -47,7 +47,7 @@ void reportInterruption(std::string_view dest, ProgressDisplay& display) {
 
 OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                       const RunState& run, ProgressDisplay& display, platform::ExistingFile existing,
-                      const platform::TakenNameRoutine& onTaken) {
+                      const platform::TakenNameRoutine& onTaken, const platform::WrittenCopyCheck& check) {
     OpenSource from(source);
     if (from.handle() == platform::InvalidFile) {
         return OwnCopyResult::SourceError;
@@ -99,7 +99,7 @@ OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::Reso
     if (position < length) {
         return OwnCopyResult::SourceEnded; // it shrank while it was copied
     }
-    return to.commit(existing, onTaken) ? OwnCopyResult::Done : OwnCopyResult::WriteError;
+    return to.commit(existing, onTaken, check) ? OwnCopyResult::Done : OwnCopyResult::WriteError;
 }
 
 } // namespace copy

@@ -38,9 +38,12 @@ enum class OwnCopyResult {
 // does, and a name taken while the data was copied goes to `onTaken` (may be empty; see
 // platform::TakenNameRoutine). An interruption by skip (run.FileGoOn) or cancel
 // (run.shell.WorkActive) logs row 134 with `dest` and an empty line and sets both bars to 0.
+// `check` (may be empty) is asked before the copy is renamed into place
+// (platform::WrittenCopyCheck); a refusal is a WriteError.
 OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                       const RunState& run, ProgressDisplay& display,
                       platform::ExistingFile existing = platform::ExistingFile::Replace,
-                      const platform::TakenNameRoutine& onTaken = {});
+                      const platform::TakenNameRoutine& onTaken = {},
+                      const platform::WrittenCopyCheck& check = {});
 
 } // namespace copy

@@ -13,11 +13,11 @@ platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, co
 
 bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest, RunState& run,
                 ProgressDisplay& display, platform::ExistingFile existing,
-                const platform::TakenNameRoutine& onTaken) {
+                const platform::TakenNameRoutine& onTaken, const platform::WrittenCopyCheck& check) {
     auto progress = [&run, &display](int64_t total, int64_t transferred) {
         return CopyProgress(total, transferred, run, display);
     };
-    return platform::systemCopy(source, dest, progress, &run.shell.CopyCancelCell, existing, onTaken);
+    return platform::systemCopy(source, dest, progress, &run.shell.CopyCancelCell, existing, onTaken, check);
 }
 
 platform::MoveResult SystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,

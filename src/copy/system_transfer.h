@@ -21,10 +21,10 @@ platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, co
                                           ProgressDisplay& display);
 
 // Copies `source` to `dest` while watching run.shell.CopyCancelCell; false on any failure, a
-// cancel included. `existing` and `onTaken` as for platform::systemCopy.
+// cancel included. `existing`, `onTaken` and `check` as for platform::systemCopy.
 bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest, RunState& run,
                 ProgressDisplay& display, platform::ExistingFile existing = platform::ExistingFile::Replace,
-                const platform::TakenNameRoutine& onTaken = {});
+                const platform::TakenNameRoutine& onTaken = {}, const platform::WrittenCopyCheck& check = {});
 
 // Moves `source` to `dest` (a rename on one volume); cannot be interrupted; never replaces
 // anything at `dest` (`onTaken` may name another destination); `check` may refuse a copy made

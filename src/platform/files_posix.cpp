@@ -147,8 +147,14 @@ int64_t detail::readFully(int fd, void* buffer, int64_t count, int& error) {
 
 int64_t detail::writeFully(int fd, const void* buffer, int64_t count, int& error) {
     const auto* bytes = static_cast<const char*>(buffer);
-    return transferFully([&](int64_t done, size_t chunk) { return ::write(fd, bytes + done, chunk); }, count,
-                         error);
+    int64_t done = transferFully([&](int64_t done, size_t chunk) { return ::write(fd, bytes + done, chunk); },
+                                 count, error);
+    // Permission to write was granted at the open; a write refused with EPERM is a FAT driver's
+    // way (fusefat's) of saying that the volume is full.
+    if (error == EPERM) {
+        error = ENOSPC;
+    }
+    return done;
 }
 
 bool fileExists(std::string_view path) {

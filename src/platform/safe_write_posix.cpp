@@ -255,13 +255,20 @@ bool PartialFile::open(const ResolvedPath& dest, FileHandle source) {
     return detail::failWithErrno();
 }
 
-bool PartialFile::commit(ExistingFile existing, const TakenNameRoutine& onTaken) {
+bool PartialFile::commit(ExistingFile existing, const TakenNameRoutine& onTaken,
+                         const WrittenCopyCheck& check) {
     if (m_file == InvalidFile) {
         errno = EBADF;
         return detail::failWithErrno();
     }
     detail::UniqueFd lock;
     bool done = detail::closeKeepingLock(std::exchange(m_file, InvalidFile), lock);
+    if (done && check && !check(toProgramPath(m_tempPath))) {
+        discard();
+        detail::setLastErrorText("The copy was refused by its check");
+        errno = EIO;
+        return false;
+    }
     if (done && existing == ExistingFile::Replace) {
         done = detail::renameKeepingIndex(m_tempPath, m_destPath, false);
     } else if (done) {

@@ -218,7 +218,8 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
 } // namespace detail
 
 bool systemCopy(const ResolvedPath& source, const ResolvedPath& dest, const CopyProgressRoutine& progress,
-                const volatile int32_t* cancelCell, ExistingFile existing, const TakenNameRoutine& onTaken) {
+                const volatile int32_t* cancelCell, ExistingFile existing, const TakenNameRoutine& onTaken,
+                const WrittenCopyCheck& check) {
     const auto& hostSource = source.hostPath();
     if (!hostSource) {
         return detail::failNoDrive();
@@ -242,7 +243,7 @@ bool systemCopy(const ResolvedPath& source, const ResolvedPath& dest, const Copy
     // The data is what the user asked for; a file system that keeps no such time still gets it.
     // The time the open saw holds unless the source grew meanwhile.
     detail::copyModificationTime(in.get(), out.handle(), copied == info.st_size ? &info : nullptr);
-    return out.commit(existing, onTaken);
+    return out.commit(existing, onTaken, check);
 }
 
 } // namespace platform

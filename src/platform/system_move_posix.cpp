@@ -1,6 +1,7 @@
 // The system move on a POSIX host: a rename that never replaces, and across volumes a copy that
 // stands complete at the destination before the source goes.
 #include "platform/drives.h"
+#include "platform/host_location.h"
 #include "platform/last_error.h"
 #include "platform/transfer_posix.h"
 
@@ -42,7 +43,7 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     }
     // What the source is before its first byte is read: the name must still mean this at the end.
     if (!in || ::fstat(in.get(), &info) != 0) {
-        return MoveResult::Failed;
+        return MoveResult::CopyFailed;
     }
     // Refused before a byte is copied; the commit below refuses again if one appears meanwhile.
     bool nameFree = putUnderFreeName(programDest, hostDest, onTaken, [](const std::string& dest) {
@@ -53,11 +54,14 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
         }
         return errno == ENOENT;
     });
+    if (!nameFree) {
+        return MoveResult::Failed;
+    }
     PartialFile out;
-    if (!nameFree || !PartialFileAccess::open(out, hostDest, programDest, in.get()) ||
+    if (!PartialFileAccess::open(out, hostDest, programDest, in.get()) ||
         !copyFileData(in.get(), out.handle(), info.st_size, nullptr, nullptr)) {
         out.discard();
-        return MoveResult::Failed;
+        return MoveResult::CopyFailed;
     }
     // A moved file keeps its permissions and time where the destination's file system keeps them.
     ::fchmod(out.handle(), info.st_mode & 0777);
@@ -66,7 +70,7 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     // stick pulled out or a failed write-back would otherwise take the only copy with it.
     if (!flushData(out.handle())) {
         out.discard();
-        return MoveResult::Failed;
+        return MoveResult::CopyFailed;
     }
     // The name the copy ends up under, for the check: one taken meanwhile gives another.
     TakenNameRoutine followed = [&](const std::string& taken) {
@@ -76,16 +80,9 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
         }
         return next;
     };
-    if (!out.commit(ExistingFile::Keep, followed)) {
-        return MoveResult::Failed;
-    }
-    // The copy just put in place is ours to take back; the source stays untouched.
-    if (check && !check(programDest)) {
-        if (std::optional<std::string> copy = toHostPath(programDest)) {
-            removeKeepingIndex(*copy);
-        }
-        errno = EIO;
-        return MoveResult::Failed;
+    // A copy that the check refuses never takes the name; the source stays untouched.
+    if (!out.commit(ExistingFile::Keep, followed, check)) {
+        return MoveResult::CopyFailed;
     }
     // From here the copy stands complete and stays whatever happens to the source. Another
     // program may have saved a new version over the source (written a new file and renamed it
@@ -104,7 +101,67 @@ MoveResult moveAcrossVolumes(const std::string& hostSource, std::string& program
     return MoveResult::Moved;
 }
 
+// Puts an empty placeholder at `to` (a file, or a folder for a folder move) that only this call
+// can have made: a name the volume's driver refuses then fails here, where nothing has been
+// handed over yet. false with errno (EEXIST when the name is taken); `made` is the placeholder's
+// identity.
+bool makePlaceholder(const std::string& to, bool isFolder, struct stat& made) {
+    auto [folder, name] = splitHostFolder(to);
+    OwnFolderChange change(folder);
+    if (isFolder) {
+        if (::mkdir(to.c_str(), 0700) != 0 || ::lstat(to.c_str(), &made) != 0) {
+            return false;
+        }
+    } else {
+        UniqueFd fd(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+        if (!fd || ::fstat(fd.get(), &made) != 0) {
+            return false;
+        }
+    }
+    change.done(name, {}, isFolder);
+    return true;
+}
+
+void removePlaceholder(const std::string& to, bool isFolder, const struct stat& made) {
+    struct stat now;
+    if (::lstat(to.c_str(), &now) != 0 || now.st_dev != made.st_dev || now.st_ino != made.st_ino) {
+        return; // no longer ours
+    }
+    if (isFolder) {
+        auto [folder, name] = splitHostFolder(to);
+        OwnFolderChange change(folder);
+        if (::rmdir(to.c_str()) == 0) {
+            change.done({}, name);
+        }
+    } else {
+        removeKeepingIndex(to);
+    }
+}
+
 } // namespace
+
+bool renameOntoAcceptedName(const std::string& from, const std::string& to, bool isFolder) {
+    struct stat made;
+    if (!makePlaceholder(to, isFolder, made)) {
+        return false;
+    }
+    // Drivers that refuse a folder renamed over an empty one (fusefat) have at least accepted
+    // the name now: the placeholder goes and the folder takes the name if it is still free.
+    if (isFolder) {
+        removePlaceholder(to, isFolder, made);
+        return renameKeepingIndex(from, to, true, isFolder);
+    }
+    // Only the placeholder may be replaced: a file another program put there meanwhile is not.
+    struct stat now;
+    bool stillOurs = ::lstat(to.c_str(), &now) == 0 && now.st_dev == made.st_dev && now.st_ino == made.st_ino;
+    if (stillOurs && renameKeepingIndex(from, to, false, isFolder)) {
+        return true;
+    }
+    int error = stillOurs ? errno : EEXIST;
+    removePlaceholder(to, isFolder, made);
+    errno = error;
+    return false;
+}
 
 bool renameNoReplace(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -146,6 +203,20 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to) {
 
 } // namespace detail
 
+namespace {
+
+MoveResult moveAcrossVolumesReporting(const std::string& hostSource, std::string& programDest,
+                                      std::string& hostDest, detail::UniqueFd& held,
+                                      const TakenNameRoutine& onTaken, const MovedCopyCheck& check) {
+    MoveResult result = detail::moveAcrossVolumes(hostSource, programDest, hostDest, held, onTaken, check);
+    if (result == MoveResult::Failed || result == MoveResult::CopyFailed) {
+        detail::failWithErrno();
+    }
+    return result;
+}
+
+} // namespace
+
 MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, const TakenNameRoutine& onTaken,
                       const MovedCopyCheck& check) {
     const auto& hostSource = source.hostPath();
@@ -171,8 +242,18 @@ MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, cons
         }
     }
     std::string programDest = dest.programPath();
+    // Across volumes the file is copied: no placeholder is made on the other volume for a rename
+    // that cannot happen. (Two mounts of one file system share a device and answer EXDEV below.)
+    struct stat destFolder;
+    const bool otherVolume = ::stat(detail::splitHostFolder(*hostDest).first.c_str(), &destFolder) == 0 &&
+                             destFolder.st_dev != info.st_dev;
+    if (otherVolume && S_ISREG(info.st_mode)) {
+        return moveAcrossVolumesReporting(*hostSource, programDest, *hostDest, held, onTaken, check);
+    }
+    // Some drivers (fusefat among them) drop the source of a rename onto a name they refuse, so
+    // the name is created first and the source renamed over that placeholder.
     if (detail::putUnderFreeName(programDest, *hostDest, onTaken, [&](const std::string& to) {
-            return detail::renameKeepingIndex(*hostSource, to, true, S_ISDIR(info.st_mode));
+            return detail::renameOntoAcceptedName(*hostSource, to, S_ISDIR(info.st_mode));
         })) {
         return MoveResult::Moved;
     }
@@ -180,11 +261,7 @@ MoveResult systemMove(const ResolvedPath& source, const ResolvedPath& dest, cons
         detail::failWithErrno();
         return MoveResult::Failed;
     }
-    MoveResult result = detail::moveAcrossVolumes(*hostSource, programDest, *hostDest, held, onTaken, check);
-    if (result == MoveResult::Failed) {
-        detail::failWithErrno();
-    }
-    return result;
+    return moveAcrossVolumesReporting(*hostSource, programDest, *hostDest, held, onTaken, check);
 }
 
 } // namespace platform

@@ -43,6 +43,12 @@ using TakenNameRoutine = std::function<std::optional<std::string>(const std::str
 // is the source's length; it grows with a source that grows during the copy.
 using CopyProgressRoutine = std::function<CopyProgressAnswer(int64_t total, int64_t transferred)>;
 
+// Asked once a copy's data is complete and closed, while it still stands under its temporary
+// name `copyProgramPath` and before it is renamed into place: false fails the transfer, the
+// temporary file is removed and whatever stood at the destination stays as it was (an existing
+// file that the copy would have replaced included). Lets a caller read the copy back first.
+using WrittenCopyCheck = std::function<bool(const std::string& copyProgramPath)>;
+
 // Copies the file `source` to `dest` and gives the copy the source's modification time. With
 // Replace it replaces an existing destination file; with Keep it never does, not even a file
 // that appears at `dest` while the data is copied: `onTaken` (may be empty) then names another
@@ -54,29 +60,33 @@ using CopyProgressRoutine = std::function<CopyProgressAnswer(int64_t total, int6
 // failed); a source that grows, or that reports a length its content does not have (the files
 // of /proc report 0 bytes), is copied to the end of its data. Data goes through the kernel (a
 // reflink where the file system offers one, else copy_file_range, else read and write). The
-// copy is not flushed to the disk before it is renamed into place.
+// copy is not flushed to the disk before it is renamed into place; `check` (may be empty) is
+// asked before that rename.
 bool systemCopy(const ResolvedPath& source, const ResolvedPath& dest, const CopyProgressRoutine& progress,
                 const volatile int32_t* cancelCell, ExistingFile existing = ExistingFile::Replace,
-                const TakenNameRoutine& onTaken = {});
+                const TakenNameRoutine& onTaken = {}, const WrittenCopyCheck& check = {});
 
 enum class MoveResult {
     Failed,     // the source where it was, nothing left at the destination
+    CopyFailed, // as Failed, across volumes: the copy could not be made or its check refused it
     Moved,      // the file or folder stands at the destination only
     CopiedOnly, // across volumes: the copy stands complete at the destination and the source
                 // stayed too, because it was replaced, removed or changed while it was copied
                 // (SourceChanged) or could not be removed (lastError() says why)
 };
 
-// Asked by a move across volumes once the copy stands complete at `destProgramPath` and before
-// the source is removed: false removes the copy again and the move fails with the source where
-// it was. A move within one volume renames and writes no data, so it asks nothing.
-using MovedCopyCheck = std::function<bool(const std::string& destProgramPath)>;
+// Asked by a move across volumes once the copy is complete under its temporary name, before it
+// is renamed into place and before the source is removed: false removes the copy and the move
+// fails with the source where it was. A move within one volume renames and writes no data, so
+// it asks nothing.
+using MovedCopyCheck = WrittenCopyCheck;
 
 // Moves the file or folder `source` to `dest`, never replacing anything that stands at `dest`
 // (not even another name of the same file); `onTaken` (may be empty) may name another
 // destination when `dest` is taken. A rename where both lie on one volume; across volumes a file
 // is copied (modification time kept), and the source is removed only once the copy stands
-// complete at `dest`, written to the device (fdatasync) and accepted by `check`, and only when
+// complete at `dest`, written to the device (fdatasync) and accepted by `check` (before its
+// rename into place), and only when
 // its name still refers to the file that was copied (the same device, inode, length and
 // modification time as when it was opened): a new version saved over it meanwhile is never
 // deleted, and a copy that passed its check is never removed again. A folder does not cross
@@ -115,8 +125,10 @@ public:
     // Closes the file (an error reported at close fails the commit) and renames it to `dest`:
     // over an existing file with Replace; with Keep never over anything that stands at `dest` by
     // then, asking `onTaken` (may be empty) for another name. On failure the temporary file is
-    // removed and `dest` is as it was.
-    bool commit(ExistingFile existing, const TakenNameRoutine& onTaken = {});
+    // removed and `dest` is as it was. `check` (may be empty) is asked after the close and
+    // before the rename (see WrittenCopyCheck); its refusal fails the commit with errno EIO.
+    bool commit(ExistingFile existing, const TakenNameRoutine& onTaken = {},
+                const WrittenCopyCheck& check = {});
     void discard();
 
 private:

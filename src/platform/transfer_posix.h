@@ -21,6 +21,12 @@ bool renameNoReplace(const std::string& from, const std::string& to);
 // (FAT, exFAT) or for a folder, a look at `to` before a plain rename, which leaves a short race.
 bool renameNoReplaceFallback(const std::string& from, const std::string& to);
 
+// Moves `from` to `to` within one volume only once the volume has accepted the name `to`: an
+// empty placeholder (a folder for `isFolder`) is created there exclusively, then `from` is
+// renamed over it. A refused name, or one taken (errno EEXIST), fails with `from` untouched and
+// no placeholder left. false with errno (EXDEV across volumes).
+bool renameOntoAcceptedName(const std::string& from, const std::string& to, bool isFolder);
+
 // Copies the data of `from` (positioned at its start) to `to` (empty, at its start), to the end
 // of the data whatever length the source reports; `total` is the source's length when opened.
 // See systemCopy for progress, cancel (errno ECANCELED), a source that shrinks (errno ENODATA)

@@ -53,6 +53,10 @@ struct VolumeFacts {
     // /sys/dev/block, or the volume is FAT, exFAT or any FUSE mount (sticks, cards and players
     // mostly are, and their drivers cache writes). A run onto such a volume flushes at its end.
     bool removable = false;
+    // The volume's driver refuses names with characters outside ASCII (fusefat does). Learnt by
+    // creating and removing a scratch file in the folder, on FUSE volumes and those with
+    // Windows name rules only: the drivers of host file systems take any name.
+    bool asciiNamesOnly = false;
 };
 
 // The facts of the volume that a program path of a folder (existing or not, "D:\Music") lands

@@ -4,9 +4,11 @@
 #include "platform/host_location.h"
 #include "platform/last_error.h"
 #include "platform/path_text.h"
+#include "platform/posix_io.h"
 #include "platform/volume_facts.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -14,6 +16,7 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -89,6 +92,28 @@ bool deviceSaysRemovable(dev_t device) {
     return false;
 }
 
+// Creates, then removes, a file of the name `name` in `folder`: true when the volume took it.
+bool volumeTakesScratchName(const std::string& folder, const std::string& name) {
+    const std::string path = folder + (folder.ends_with('/') ? "" : "/") + name;
+    detail::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!fd) {
+        return false;
+    }
+    ::unlink(path.c_str());
+    return true;
+}
+
+// Whether the driver of the volume under `folder` refuses names outside ASCII (fusefat does,
+// with EPERM), learnt by trying one scratch name of each kind there: a refused non-ASCII name
+// counts only when an ASCII one of the same shape is taken, so a folder that cannot be
+// written in tells nothing. Kernel drivers of host file systems take any name and are not
+// asked.
+bool refusesNonAsciiNames(const std::string& folder) {
+    const std::string tag = ".tw-name-probe-" + std::to_string(::getpid()) + "-";
+    return !volumeTakesScratchName(folder, tag + "\xD0\xAF\xC3\xA9") &&
+           volumeTakesScratchName(folder, tag + "Ae");
+}
+
 } // namespace
 
 void setVolumeFactsForTesting(VolumeFactsHook answer) {
@@ -136,6 +161,9 @@ std::optional<VolumeFacts> volumeFactsOfHostPath(std::string_view hostPath) {
     }
     facts.allocationUnit = static_cast<int64_t>(volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize);
     facts.removable = facts.removable || fuse || deviceSaysRemovable(device);
+    if (fuse || facts.windowsNameRules) {
+        facts.asciiNamesOnly = refusesNonAsciiNames(folder);
+    }
     return facts;
 }
 

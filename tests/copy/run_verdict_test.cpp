@@ -186,8 +186,8 @@ TEST_F(RunVerdictTest, FullDiskStopsTheOwnCopyBeforeItsFirstByte) {
 }
 
 // A move to another volume whose source cannot be removed keeps both files and says why; the
-// entry counts as copied, since the file stands complete at its destination. The move used to
-// remove the finished copy again, and report the entry as failed.
+// entry counts as an error, since the file the user asked to move is still where it was (the
+// run then ends with exit code 4 in the command line).
 TEST_F(RunVerdictTest, MoveThatMustKeepItsSourceSaysSo) {
     std::string other = "/dev/shm/tw-verdict-XXXXXX";
     if (::mkdtemp(other.data()) == nullptr) {
@@ -217,7 +217,7 @@ TEST_F(RunVerdictTest, MoveThatMustKeepItsSourceSaysSo) {
     }
     EXPECT_EQ(transferLog(), (Lines{"Перемещение:", "  Перемещение -> " + other + "/out/1.mp3 ...",
                                     "  Файл скопирован, но не перемещён: доступ запрещён", "",
-                                    "Копирование завершено.", summary(1, 0, 0, 0)}));
+                                    "Копирование завершено.", summary(0, 0, 1, 0)}));
     EXPECT_EQ(drive.readFile("src/1.mp3"), "one");
     std::ifstream copied(other + "/out/1.mp3");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "one");

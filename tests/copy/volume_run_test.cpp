@@ -338,9 +338,17 @@ struct VerifyCase {
     bool damaged;
 };
 
+// The name a copy was read back under: its temporary one in the destination's folder.
+bool isPartialOf(const std::string& hostPath, const std::string& finalHostPath) {
+    const fs::path path(hostPath), final(finalHostPath);
+    return path.parent_path() == final.parent_path() &&
+           path.filename().string().starts_with("." + final.filename().string() + ".tw-partial-");
+}
+
 // With Verify, a copy damaged between its write and the read-back is reported, removed and
-// counted as failed, and a move keeps its source; an intact copy passes. The move goes to
-// another volume (/dev/shm), so it copies, and is checked before its source goes.
+// counted as failed, and a move keeps its source; an intact copy passes. The copy is read back
+// under its temporary name, before it takes the destination's. The move goes to another volume
+// (/dev/shm), so it copies, and is checked before its source goes.
 TEST_F(VolumeRunTest, VerifyRemovesADamagedCopy) {
     char shmFolder[] = "/dev/shm/tw-verify-XXXXXX";
     ASSERT_NE(::mkdtemp(shmFolder), nullptr);
@@ -374,7 +382,8 @@ TEST_F(VolumeRunTest, VerifyRemovesADamagedCopy) {
 
         runTo(o);
 
-        EXPECT_EQ(checked, Lines{out + "/1.mp3"});
+        ASSERT_EQ(checked.size(), 1u);
+        EXPECT_TRUE(isPartialOf(checked[0], out + "/1.mp3")) << checked[0];
         EXPECT_EQ(logHas(Differs), c.damaged);
         EXPECT_EQ(view.log.back(), c.damaged ? summary(0, 0, 1, 0) : summary(1, 0, 0, 0));
         EXPECT_EQ(fs::exists(out + "/1.mp3"), !c.damaged);
@@ -386,6 +395,45 @@ TEST_F(VolumeRunTest, VerifyRemovesADamagedCopy) {
         EXPECT_EQ(drive.exists("src/1.mp3"), c.damaged || c.mode != copy::TransferSystemMove);
     }
     fs::remove_all(shmFolder);
+}
+
+// Verify with Overwrite: a copy that fails its read-back never replaces the file it was to
+// overwrite. The sources change between the copy and the read-back as a user's can: a file of
+// /proc (its text differs at every read) and a download that grows while it is copied.
+TEST_F(VolumeRunTest, FailedVerifyKeepsTheFileItWouldHaveReplaced) {
+    testsupport::SavedDriveTable savedDrives;
+    platform::mountDrive('P', "/proc");
+    drive.writeFile("dl/growing.mp3", patternBytes(3'000'000, 5));
+    const struct Case {
+        const char* name;
+        copy::TransferMode mode;
+        const char* source;
+    } cases[] = {
+        {"own copy of /proc/uptime", copy::TransferOwnCopy, "P:\\uptime"},
+        {"system copy of /proc/uptime", copy::TransferSystemCopy, "P:\\uptime"},
+        {"own copy of a growing file", copy::TransferOwnCopy, "D:\\dl\\growing.mp3"},
+        {"system copy of a growing file", copy::TransferSystemCopy, "D:\\dl\\growing.mp3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store::rebuildTrackList(listDb);
+        drive.writeFile("out/1.mp3", "the old version");
+        addEntry(c.source, "D:\\out\\1.mp3");
+        copy::setVerifyHookForTesting([&](const std::string&) {
+            ::usleep(30'000); // /proc/uptime counts in hundredths of a second
+            std::ofstream(drive.hostPath("dl/growing.mp3"), std::ios::app | std::ios::binary) << "more";
+        });
+        copy::CopyOptions o = options(c.mode, "D:\\out");
+        o.ExistAction = copy::ExistOverwrite;
+        o.Verify = true;
+
+        runTo(o);
+
+        EXPECT_TRUE(logHas(Differs));
+        EXPECT_EQ(view.log.back(), summary(0, 0, 1, 0));
+        EXPECT_EQ(drive.readFile("out/1.mp3"), "the old version");
+        EXPECT_EQ(treeOf(drive.hostPath("out")), Lines{"1.mp3"});
+    }
 }
 
 } // namespace
