@@ -35,6 +35,12 @@ namespace app {
 
 namespace {
 
+constexpr int CloseDuringRunRow = 196;
+
+} // namespace
+
+namespace {
+
 // The colour of the size bar's measure (red 130, green 232, blue 160).
 constexpr int LimitBarShapeColor = 10545282;
 
@@ -231,6 +237,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     if (!FormCloseQuery()) {
         event->ignore();
+        // A person closing the window during a run is asked; Yes aborts, and the window closes
+        // once the run has cleaned up after itself.
+        if (Shell.WorkActive && !m_closeAfterRun && m_prompts->askYesNo(texts::GetText(CloseDuringRunRow))) {
+            m_closeAfterRun = true;
+            copy::RequestCancel(Shell);
+        }
         return;
     }
     FormClose();

@@ -338,6 +338,7 @@ private:
     void showPage(wizard::Page page) override;
     void setFooter(const wizard::FooterState& footer) override;
     void tickSourceKind(int32_t kind) override;
+    void focusField(wizard::Field field) override;
     void showMessage(const std::string& text) override;
     std::vector<std::string> historyItems(wizard::History history) const override;
     void addToHistory(wizard::History history, const std::string& text) override;
@@ -404,6 +405,7 @@ public:
 
 private:
     bool m_closed = false;
+    bool m_closeAfterRun = false; // the window was closed during a run and said Yes to the abort
     // The progress page as the copy engine's view, and the display over it, whose update
     // stamps live as long as the window.
     copy::SteadyClock m_clock;

@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
 
 namespace app {
 
@@ -31,6 +33,18 @@ void TForm1::CopyRun() {
     if (!ListDb) {
         return;
     }
+    // Skip means something only while a run works; a close asked for during the run happens
+    // once it has ended, however it ended.
+    Button5->setEnabled(true);
+    struct RunEnd {
+        TForm1& window;
+        ~RunEnd() {
+            window.Button5->setEnabled(false);
+            if (window.m_closeAfterRun) {
+                QTimer::singleShot(0, &window, &QWidget::close);
+            }
+        }
+    } runEnd{*this};
     try {
         copy::CopyRun(copyOptionsFromControls(), *ListDb, Run, *m_progressDisplay);
     } catch (...) {

@@ -3,6 +3,7 @@
 // start-up) run them. Every handler runs guarded: an error it raises is shown in a message
 // box and the window goes on.
 #include "app/click_relay.h"
+#include "app/history_menu.h"
 #include "app/main_window.h"
 #include "app/widgets.h"
 
@@ -37,6 +38,9 @@ void TForm1::connectHandlers() {
     connectHandler(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
     connectHandler(BitBtn4, &QPushButton::clicked, &TForm1::BitBtn4Click);
     connectHandler(BitBtn5, &QPushButton::clicked, &TForm1::BitBtn5Click);
+    for (QComboBox* box : {cbSource1, cbSource2, cbDest, cbSizeLimit}) {
+        offerHistoryClearing(box);
+    }
 
     // Destination page.
     connectHandler(BitBtn2, &QPushButton::clicked, &TForm1::Button1Click);

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -100,7 +101,17 @@ wizard::WizardFields TForm1::fields() const {
     fields.dest = fromQt(cbDest->currentText());
     fields.sizeLimitText = fromQt(cbSizeLimit->currentText());
     fields.autoSizeLimit = cbAutoSizeLimit->isChecked();
+    fields.moves = RadioGroup1->itemIndex() == copy::TransferSystemMove;
     return fields;
+}
+
+void TForm1::focusField(wizard::Field field) {
+    QComboBox* const boxes[] = {cbSource1, cbSource2, cbDest};
+    QComboBox* const box = boxes[static_cast<int>(field)];
+    box->setFocus(Qt::OtherFocusReason);
+    if (box->lineEdit() != nullptr) {
+        box->lineEdit()->selectAll();
+    }
 }
 
 QWidget* TForm1::pageWidget(wizard::Page page) const {

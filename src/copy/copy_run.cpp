@@ -20,6 +20,11 @@ namespace copy {
 
 namespace {
 
+constexpr int CopySummaryRow = 158;
+constexpr int MoveSummaryRow = 193;
+constexpr int AbortedCopySummaryRow = 194;
+constexpr int AbortedMoveSummaryRow = 195;
+
 constexpr const char* SkippedLine = " Пропущено пользователем.";
 constexpr const char* RefusedNameLine = "  Не копируется: том не принимает имя ";
 
@@ -179,22 +184,38 @@ void titleTransfers(TransferMode mode, ProgressDisplay& display) {
     display.LogLine(texts::GetText(move ? 140 : 138));
 }
 
+// The verdict line: what became of every entry, in the words of the mode; an aborted run says
+// so first and counts the entries it never reached.
+std::string summaryLine(TransferMode mode, const RunState& run, bool aborted) {
+    const bool move = mode == TransferSystemMove;
+    if (aborted) {
+        return texts::FormatText(
+            move ? AbortedMoveSummaryRow : AbortedCopySummaryRow,
+            {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount, run.NotStartedCount});
+    }
+    return texts::FormatText(move ? MoveSummaryRow : CopySummaryRow,
+                             {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount});
+}
+
 void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run,
               ProgressDisplay& display) {
+    const bool aborted = !run.shell.WorkActive;
     display.ResetBarStamps();
-    display.SetOverallBar(1);
-    display.SetFileBar(1);
+    // An aborted run's bars stay where it stopped: full bars would say that it got there.
+    if (!aborted) {
+        display.SetOverallBar(1);
+        display.SetFileBar(1);
+    }
     display.LogLine("");
-    display.LogLine(texts::GetText(run.shell.WorkActive ? 146 : 147));
-    if (options.CreateList && run.shell.WorkActive) {
+    display.LogLine(texts::GetText(aborted ? 147 : 146));
+    if (options.CreateList && !aborted) {
         WritePlaylist(options, listDb, run.LandedNames, display);
     }
     // The verdict comes last, where a person looks for it, with the counts that a run that
     // failed for every entry would otherwise hide behind the completion line.
-    std::string summary =
-        texts::FormatText(158, {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount});
+    const std::string summary = summaryLine(options.TransferMode, run, aborted);
     display.LogLine(summary);
-    display.view().showSummary(summary, run.FailedCount == 0 && run.NotFoundCount == 0);
+    display.view().showSummary(summary, !aborted && run.FailedCount == 0 && run.NotFoundCount == 0);
     run.shell.RunIdle = true;
     run.shell.WorkActive = false;
     run.shell.CopyCancelCell = -1;
@@ -262,6 +283,7 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     run.SkippedCount = 0;
     run.FailedCount = 0;
     run.NotFoundCount = 0;
+    run.NotStartedCount = 0;
     run.LandedNames.clear();
     display.ClearStatus();
     const RunVolume volume(options);
@@ -285,6 +307,8 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     for (int i = 0; i < count; ++i) {
         if (run.shell.WorkActive) {
             copyEntry(options, volume, runPlan, i, listDb, run, display, written);
+        } else {
+            ++run.NotStartedCount;
         }
     }
     // Files put in place are flushed even after an abort: the device may be pulled out next.

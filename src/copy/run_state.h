@@ -31,13 +31,14 @@ struct RunState {
     int32_t MissingCount = 0;    // sources that do not exist
     int32_t UnreadableCount = 0; // sources that exist but cannot be opened
     int64_t RunStartTime = 0;    // Clock reading when the transfers began
-    // The verdict of the transfers, one count per entry the run reached: at its destination
-    // (a move that had to keep its source included), skipped (by the policy, the skip button or
-    // an abort), failed, or without a source.
+    // The verdict of the transfers, one count per entry the run reached: at its destination,
+    // skipped (by the policy, the skip button or an abort), failed (a move that had to keep its
+    // source included), or without a source; and the entries an abort left unreached.
     int32_t CopiedCount = 0;
     int32_t SkippedCount = 0;
     int32_t FailedCount = 0;
     int32_t NotFoundCount = 0;
+    int32_t NotStartedCount = 0;
     // Entries whose copy stands under another name than their FileName (the numbered name of
     // the existing-file policy), by list position; the result playlist lists them there.
     std::map<int, std::string> LandedNames;

@@ -27,6 +27,17 @@ std::string MegabytesText(int64_t bytes) {
     return std::to_string(bytes / BytesPerMegabyte);
 }
 
+std::string FreeMegabytesText(int64_t bytes) {
+    if (bytes < 0 || bytes >= BytesPerMegabyte) {
+        return MegabytesText(bytes);
+    }
+    std::string fraction = std::to_string(BytesPerMegabyte + bytes).substr(1); // six digits
+    while (!fraction.empty() && fraction.back() == '0') {
+        fraction.pop_back();
+    }
+    return fraction.empty() ? "0" : "0." + fraction;
+}
+
 ParsedNumber ParseNumber(std::string_view text) {
     std::string kept;
     for (char c : text) {
@@ -80,8 +91,10 @@ DestPageState DestOptionsFor(const DestPageControls& controls) {
     DestPageState state;
     state.renameGroupEnabled = controls.renameFiles;
     state.sizeLimitEnabled = !controls.autoSizeLimit;
-    if (controls.autoSizeLimit)
-        state.sizeLimitText = MegabytesText(FreeSpace(controls.destFolder));
+    if (controls.autoSizeLimit) {
+        const bool typed = controls.destFolder.find_first_not_of(" \t") != std::string::npos;
+        state.sizeLimitText = typed ? FreeMegabytesText(FreeSpace(controls.destFolder)) : std::string();
+    }
     state.folderLevelsEnabled = controls.keepFolderLevels;
     return state;
 }

@@ -26,6 +26,11 @@ int64_t FreeSpace(std::string_view path);
 // gives "4700", 999999 gives "0", and so does -1 (a drive that cannot be queried).
 std::string MegabytesText(int64_t bytes);
 
+// The automatic limit's text for `bytes` of free space: MegabytesText, but below one megabyte
+// the megabytes with their fraction ("0.5" for 500000), so that a nearly full volume still
+// shows its free space and gives a limit rather than "0", which means none.
+std::string FreeMegabytesText(int64_t bytes);
+
 // Reads the digits of `text`, "." and "," as the decimal point and "-" as the sign, leaving
 // out every other character. Status 0 with the number when what is left converts; status 255
 // and number 0 when nothing is left or it does not convert ("1.2.3", "5-", a number beyond
@@ -59,7 +64,8 @@ struct DestPageState {
     bool sizeLimitEnabled = false;   // cbSizeLimit
     bool folderLevelsEnabled = true; // seDiv
     // The text cbSizeLimit must show: the free megabytes of the destination while the limit
-    // is automatic ("0" when the drive cannot be queried); nullopt leaves the typed text.
+    // is automatic ("0" when the drive cannot be queried, "" while no destination is typed:
+    // the working folder's space would mean nothing); nullopt leaves the typed text.
     std::optional<std::string> sizeLimitText;
 };
 DestPageState DestOptionsFor(const DestPageControls& controls);

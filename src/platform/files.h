@@ -43,6 +43,9 @@ private:
 
 bool fileExists(std::string_view path);   // true for files only, never for folders
 bool folderExists(std::string_view path); // true for folders (and drive roots) only
+// True when this process may create files and folders in the existing folder `path` (write and
+// search permission, a volume mounted for writing); false with the last error set otherwise.
+bool folderTakesNewEntries(std::string_view path);
 
 // Opens an existing file for reading with all sharing denied: takes an exclusive
 // non-blocking flock, and fails when another open holds one (in this process or another).

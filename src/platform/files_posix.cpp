@@ -167,6 +167,16 @@ bool folderExists(std::string_view path) {
     return statProgramPath(path, info) && S_ISDIR(info.st_mode);
 }
 
+bool folderTakesNewEntries(std::string_view path) {
+    const ResolvedPath folder(path);
+    const auto& host = folder.hostPath();
+    if (!host) {
+        detail::setLastErrorText(detail::NoDriveText, FileError::NotFound);
+        return false;
+    }
+    return ::access(host->c_str(), W_OK | X_OK) == 0 || detail::failWithErrno();
+}
+
 ResolvedPath::ResolvedPath(std::string_view programPath) : m_programPath(programPath) {
     auto location = detail::locateProgramPath(programPath);
     if (location) {

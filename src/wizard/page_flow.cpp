@@ -1,5 +1,6 @@
 #include "wizard/page_flow.h"
 
+#include "plan/field_checks.h"
 #include "plan/history.h"
 #include "plan/size_limit.h"
 #include "sources/source_choice.h"
@@ -137,22 +138,23 @@ void PageFlow::updateFooter() {
     m_host.setFooter(FooterFor(page(), m_shell.WorkActive));
 }
 
-// A playlist or folder source needs its field filled in; picked files always pass, even none.
-// The history keeps the text as typed, blanks included.
+// A playlist or folder source needs its field filled in with a playlist or folder that is
+// there; picked files always pass, even none. The history keeps the text as typed, blanks
+// included, and only a text that passed.
 void PageFlow::nextOnSourcePage() {
     const WizardFields fields = m_host.fields();
     switch (m_shell.SourceKind) {
     case sources::PlaylistSource:
         if (!TrimmedText(fields.source1).empty()) {
-            addToHistory(History::Source1, fields.source1);
-            goTo(Page::TS3);
+            acceptField(Field::Source1, fields.source1, plan::PlaylistFieldProblem(fields.source1),
+                        Page::TS3);
             return;
         }
         break;
     case sources::FolderSource:
         if (!TrimmedText(fields.source2).empty()) {
-            addToHistory(History::Source2, fields.source2);
-            goTo(Page::TS3);
+            acceptField(Field::Source2, fields.source2, plan::SourceFolderFieldProblem(fields.source2),
+                        Page::TS3);
             return;
         }
         break;
@@ -163,17 +165,40 @@ void PageFlow::nextOnSourcePage() {
         break;
     }
     m_host.showMessage(texts::GetText(NoSourceRow));
+    m_host.focusField(m_shell.SourceKind == sources::FolderSource ? Field::Source2 : Field::Source1);
 }
 
+// The destination must be a folder the run can write to; one that is refused keeps the page,
+// with the message and the focus on the field.
 void PageFlow::nextOnDestPage() {
     const WizardFields fields = m_host.fields();
     if (TrimmedText(fields.dest).empty()) {
         m_host.showMessage(texts::GetText(NoDestRow));
+        m_host.focusField(Field::Dest);
+        return;
+    }
+    const plan::DestFieldContext context{
+        .move = fields.moves,
+        .sourceFolder = m_shell.SourceKind == sources::FolderSource ? fields.source2 : std::string()};
+    if (auto problem = plan::DestFieldProblem(fields.dest, context)) {
+        m_host.showMessage(*problem);
+        m_host.focusField(Field::Dest);
         return;
     }
     applySizeLimit();
     addToHistory(History::Dest, fields.dest);
     buildPreview();
+}
+
+void PageFlow::acceptField(Field field, const std::string& text, const std::optional<std::string>& problem,
+                           Page nextPage) {
+    if (problem) {
+        m_host.showMessage(*problem);
+        m_host.focusField(field);
+        return;
+    }
+    addToHistory(field == Field::Source1 ? History::Source1 : History::Source2, text);
+    goTo(nextPage);
 }
 
 void PageFlow::applySizeLimit() {

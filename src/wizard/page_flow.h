@@ -10,6 +10,8 @@
 #include "wizard/shell_state.h"
 #include "wizard/wizard_host.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace wizard {
@@ -49,6 +51,10 @@ public:
 
 private:
     void nextOnSourcePage();
+    // Shows `problem` and puts the focus on `field`, or takes `text` into the field's history
+    // and shows `nextPage`.
+    void acceptField(Field field, const std::string& text, const std::optional<std::string>& problem,
+                     Page nextPage);
     void nextOnDestPage();
     void nextOnPreviewPage();
     void buildPreview();

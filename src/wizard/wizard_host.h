@@ -22,6 +22,9 @@ enum class History {
     SizeLimit, // cbSizeLimit: typed limits in megabytes
 };
 
+// The fields that the flow can put the focus on.
+enum class Field { Source1, Source2, Dest };
+
 // The footer buttons BPrev and BNext, and the caption of the exit/abort button Button4.
 struct FooterState {
     bool prevVisible = true;
@@ -38,6 +41,7 @@ struct WizardFields {
     std::string dest{};          // cbDest
     std::string sizeLimitText{}; // cbSizeLimit
     bool autoSizeLimit = false;  // cbAutoSizeLimit
+    bool moves = false;          // RadioGroup1 on the move
 };
 
 class WizardHost {
@@ -56,6 +60,8 @@ public:
     virtual void tickSourceKind(int32_t kind) = 0;
     // A message box with OK.
     virtual void showMessage(const std::string& text) = 0;
+    // Shows the field's page element focused, its text selected, so a person can mend it.
+    virtual void focusField(Field field) = 0;
 
     // The items of a history, first to last, and a new first item.
     virtual std::vector<std::string> historyItems(History history) const = 0;

@@ -57,10 +57,16 @@ copy::CopyOptions options(int mode, int existAction, bool createList, const char
 
 const char* const Scan = "Сканирование файлов списка ... ";
 
-// The last line of a run's log: copied, skipped, failed, without a source.
-std::string summary(int copied, int skipped, int failed, int missing) {
-    return "Скопировано: " + std::to_string(copied) + ", пропущено: " + std::to_string(skipped) +
+// The last line of a run's log: copied (moved), skipped, failed, without a source.
+std::string summary(int copied, int skipped, int failed, int missing, const char* verb = "Скопировано") {
+    return verb + (": " + std::to_string(copied)) + ", пропущено: " + std::to_string(skipped) +
            ", с ошибками: " + std::to_string(failed) + ", не найдено: " + std::to_string(missing);
+}
+
+// The last line of an aborted run: the same counts and the entries it never reached.
+std::string aborted(int copied, int skipped, int failed, int missing, int notStarted) {
+    return "Прервано. " + summary(copied, skipped, failed, missing) +
+           ", не начато: " + std::to_string(notStarted);
 }
 
 const RunCase Runs[] = {
@@ -184,7 +190,7 @@ const RunCase Runs[] = {
      {Scan, " Файлов: 5", " Общий размер: 1500 Кб", "", "Создание папок:", "Создание папки \"$D/out\"",
       "Копирование:", "  Копирование -> $D/out/1.mp3 ...", "  Копирование -> $D/out/2.mp3 ...",
       "Копирование файла \"$D/out/2.mp3\" перервано.", "", "",
-      "Копирование перервано пользователем и не завершено.", summary(1, 1, 0, 0)},
+      "Копирование перервано пользователем и не завершено.", aborted(1, 1, 0, 0, 3)},
      {},
      {{"src/", ""},
       {"src/1.mp3", Big1},
@@ -207,7 +213,7 @@ const RunCase Runs[] = {
      {Scan, " Файлов: 2", " Общий размер: 600 Кб", "", "Создание папок:", "Создание папки \"$D/out\"",
       "Копирование:", "  Копирование -> $D/out/1.mp3 ...",
       "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана", "",
-      "Копирование перервано пользователем и не завершено.", summary(0, 1, 0, 0)},
+      "Копирование перервано пользователем и не завершено.", aborted(0, 1, 0, 0, 1)},
      {},
      {{"src/", ""}, {"src/1.mp3", Big1}, {"src/2.mp3", Big2}, {"out/", ""}},
      300000},
@@ -333,7 +339,7 @@ const RunCase Runs[] = {
       "Перемещение:", "  Файл \"a.mp3\" уже существует: перезапись файла",
       "  Перемещение -> $D/out/a.mp3 ...",
       "Внешняя ошибка Tunewagon:Move(system):1 - ошибка при переименовании: имя уже занято", "",
-      "Копирование завершено.", summary(0, 0, 1, 0)},
+      "Копирование завершено.", summary(0, 0, 1, 0, "Перемещено")},
      {},
      {{"src/", ""}, {"src/a.mp3", "new"}, {"out/", ""}, {"out/a.mp3", "older and longer"}},
      3},
@@ -349,7 +355,7 @@ const RunCase Runs[] = {
      {Scan, " Файлов: 1", " Общий размер: 3 байт", "", "Создание папок:", "Создание папки \"$D/out\"",
       "Перемещение:", "  Файл \"a.mp3\" уже существует: переименование в \"a (1).mp3\"",
       "  Перемещение -> $D/out/a (1).mp3 ...", "", "Копирование завершено.",
-      "Сохранение нового плейлиста: \"$D/out/_playlist_.m3u\" ...", summary(1, 0, 0, 0)},
+      "Сохранение нового плейлиста: \"$D/out/_playlist_.m3u\" ...", summary(1, 0, 0, 0, "Перемещено")},
      {},
      {{"src/", ""},
       {"out/", ""},
@@ -492,10 +498,12 @@ TEST_P(CopyRunTest, LogDiskAndCounters) {
          {copy::StatusLabel::Size, copy::StatusLabel::Time, copy::StatusLabel::Speed}) {
         EXPECT_EQ(view.status(label), "");
     }
+    // A run that ended full bars; an aborted one leaves them where it stopped.
     if (c.messages.empty()) {
         EXPECT_EQ(shell.CopyCancelCell, -1);
-        EXPECT_EQ(view.overallPositions.back(), copy::BarMaximum);
-        EXPECT_EQ(view.filePositions.back(), copy::BarMaximum);
+        const bool wasAborted = view.log.back().starts_with("Прервано.");
+        EXPECT_EQ(view.overallPositions.back() == copy::BarMaximum, !wasAborted);
+        EXPECT_EQ(view.filePositions.back() == copy::BarMaximum, !wasAborted);
     }
 }
 

@@ -26,8 +26,8 @@ using Lines = std::vector<std::string>;
 
 const std::string Big = patternBytes(300000, 1);
 
-std::string summary(int copied, int skipped, int failed, int missing) {
-    return "Скопировано: " + std::to_string(copied) + ", пропущено: " + std::to_string(skipped) +
+std::string summary(int copied, int skipped, int failed, int missing, const char* verb = "Скопировано") {
+    return verb + (": " + std::to_string(copied)) + ", пропущено: " + std::to_string(skipped) +
            ", с ошибками: " + std::to_string(failed) + ", не найдено: " + std::to_string(missing);
 }
 
@@ -217,7 +217,7 @@ TEST_F(RunVerdictTest, MoveThatMustKeepItsSourceSaysSo) {
     }
     EXPECT_EQ(transferLog(), (Lines{"Перемещение:", "  Перемещение -> " + other + "/out/1.mp3 ...",
                                     "  Файл скопирован, но не перемещён: доступ запрещён", "",
-                                    "Копирование завершено.", summary(0, 0, 1, 0)}));
+                                    "Копирование завершено.", summary(0, 0, 1, 0, "Перемещено")}));
     EXPECT_EQ(drive.readFile("src/1.mp3"), "one");
     std::ifstream copied(other + "/out/1.mp3");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "one");

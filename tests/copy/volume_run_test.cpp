@@ -32,8 +32,12 @@ namespace fs = std::filesystem;
 const std::string FlushTitle = "Запись на устройство...";
 const std::string Differs = "  Ошибка проверки: копия отличается от исходного файла и удалена";
 
-std::string summary(int copied, int skipped, int failed, int missing) {
-    return "Скопировано: " + std::to_string(copied) + ", пропущено: " + std::to_string(skipped) +
+const char* verbOf(copy::TransferMode mode) {
+    return mode == copy::TransferSystemMove ? "Перемещено" : "Скопировано";
+}
+
+std::string summary(int copied, int skipped, int failed, int missing, const char* verb = "Скопировано") {
+    return verb + (": " + std::to_string(copied)) + ", пропущено: " + std::to_string(skipped) +
            ", с ошибками: " + std::to_string(failed) + ", не найдено: " + std::to_string(missing);
 }
 
@@ -161,7 +165,7 @@ TEST_F(VolumeRunTest, FatVolumeHoldsCleanedNamesAndNoFileTooBig) {
                            "/big.mp3: файл 4 Гб (4831838208 байт) больше, чем вмещает том FAT32 "
                            "(наибольший файл - 4294967295 байт)"));
         EXPECT_TRUE(logHas("  Файл \"a.mp3\" уже существует: переименование в \"a (1).mp3\""));
-        EXPECT_EQ(view.log.back(), summary(6, 0, 1, 0));
+        EXPECT_EQ(view.log.back(), summary(6, 0, 1, 0, verbOf(mode)));
         EXPECT_EQ(run.LandedNames, (std::map<int, std::string>{{0, "E:\\" + out + "\\CON_.mp3"},
                                                                {1, "E:\\" + out + "\\ab.mp3"},
                                                                {2, "E:\\" + out + "\\Track"},
@@ -385,7 +389,8 @@ TEST_F(VolumeRunTest, VerifyRemovesADamagedCopy) {
         ASSERT_EQ(checked.size(), 1u);
         EXPECT_TRUE(isPartialOf(checked[0], out + "/1.mp3")) << checked[0];
         EXPECT_EQ(logHas(Differs), c.damaged);
-        EXPECT_EQ(view.log.back(), c.damaged ? summary(0, 0, 1, 0) : summary(1, 0, 0, 0));
+        EXPECT_EQ(view.log.back(),
+                  c.damaged ? summary(0, 0, 1, 0, verbOf(c.mode)) : summary(1, 0, 0, 0, verbOf(c.mode)));
         EXPECT_EQ(fs::exists(out + "/1.mp3"), !c.damaged);
         EXPECT_EQ(treeOf(out), c.damaged ? Lines{} : Lines{"1.mp3"});
         if (!c.damaged) {

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <vector>
 
@@ -129,6 +132,55 @@ TEST(DestOptionsFor, EnablesAndFillsTheDependentControls) {
     EXPECT_FALSE(state.sizeLimitEnabled);
     EXPECT_TRUE(state.folderLevelsEnabled);
     EXPECT_EQ(state.sizeLimitText, "0"); // a drive that cannot be queried
+}
+
+// Below one megabyte of free space the automatic limit keeps the fraction, so it still gives a
+// limit; whole megabytes above.
+TEST(FreeMegabytesText, KeepsTheFractionBelowOneMegabyte) {
+    const struct {
+        int64_t bytes;
+        const char* text;
+        int64_t limit;
+    } cases[] = {
+        {4700 * plan::BytesPerMegabyte + 999999, "4700", 4700000000},
+        {plan::BytesPerMegabyte, "1", 1000000},
+        {999999, "0.999999", 999999},
+        {524288, "0.524288", 524288},
+        {500000, "0.5", 500000},
+        {1, "0.000001", 1},
+        {0, "0", 0},
+        {-1, "0", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(plan::FreeMegabytesText(c.bytes), c.text);
+        EXPECT_EQ(plan::SizeLimitFromText(c.text), c.limit);
+    }
+}
+
+// A nearly full volume (a tmpfs with less than a megabyte left) shows its free space and gives
+// a limit; no destination typed yet shows nothing rather than the working folder's space.
+TEST(DestOptionsFor, NearlyFullVolumeStillGivesALimit) {
+    testsupport::TempDrive d{'D'};
+    d.makeFolder("stick");
+    const std::string folder = d.hostPath("stick");
+    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+    }
+    struct Unmount {
+        std::string folder;
+        ~Unmount() { ::umount(folder.c_str()); }
+    } unmount{folder};
+    d.writeFile("stick/full.bin", std::string(700 * 1024, 'x'));
+    plan::DestPageControls controls{.autoSizeLimit = true, .destFolder = R"(D:\stick\music)"};
+    const plan::DestPageState state = plan::DestOptionsFor(controls);
+    ASSERT_TRUE(state.sizeLimitText);
+    const int64_t limit = plan::SizeLimitFromText(*state.sizeLimitText);
+    EXPECT_GT(limit, 0) << *state.sizeLimitText;
+    EXPECT_LT(limit, plan::BytesPerMegabyte) << *state.sizeLimitText;
+
+    controls.destFolder = "  ";
+    EXPECT_EQ(plan::DestOptionsFor(controls).sizeLimitText, "");
 }
 
 int64_t hostFreeBytes(const std::string& hostFolder) {

@@ -3,6 +3,7 @@
 #include "recording_host.h"
 
 #include "sources/source_choice.h"
+#include "support/temp_drive.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,20 @@ using Calls = std::vector<std::string>;
 
 class PageFlowTest : public ::testing::Test {
 protected:
+    // The drive D: that the fields name: two playlists, a song, a folder of music.
+    PageFlowTest() {
+        drive.writeFile("a.m3u", "#EXTM3U\r\nMusic\\song.mp3\r\n");
+        drive.writeFile("Лето.m3u", "Music\\song.mp3\r\n");
+        drive.writeFile("Music/song.mp3", std::string("ID3\0\0", 5));
+    }
+    // `line` with "$D" standing for the drive's host folder.
+    std::string onHost(std::string line) const {
+        for (size_t at = line.find("$D"); at != std::string::npos; at = line.find("$D")) {
+            line.replace(at, 2, drive.hostRoot());
+        }
+        return line;
+    }
+
     // The flow on `page`, reached by the clicks a person makes (picked files, destination
     // "D:\out"), with the calls of the way there forgotten.
     void reach(Page page) {
@@ -42,6 +57,7 @@ protected:
         host.page = page;
     }
 
+    testsupport::TempDrive drive{'D'};
     wizard::ShellState shell;
     RecordingHost host;
     wizard::PageFlow flow{shell, host};
@@ -90,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
                  .page = Page::TS2,
                  .kind = 1,
                  .fields = {.source1 = " \t\r\n "},
-                 .calls = {"message Выберите источник!"},
+                 .calls = {"message Выберите источник!", "focus Source1"},
                  .after = Page::TS2},
         NextCase{.name = "playlist kept as typed",
                  .page = Page::TS2,
@@ -115,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                  .page = Page::TS2,
                  .kind = 2,
                  .fields = {.source1 = "D:\\a.m3u"},
-                 .calls = {"message Выберите источник!"},
+                 .calls = {"message Выберите источник!", "focus Source2"},
                  .after = Page::TS2},
         NextCase{.name = "picked files, none picked",
                  .page = Page::TS2,
@@ -126,12 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
                  .page = Page::TS2,
                  .kind = 7,
                  .fields = {.source1 = "D:\\a.m3u", .source2 = "D:\\Music"},
-                 .calls = {"message Выберите источник!"},
+                 .calls = {"message Выберите источник!", "focus Source1"},
                  .after = Page::TS2},
         NextCase{.name = "destination of blanks only",
                  .page = Page::TS3,
                  .fields = {.dest = "  ", .sizeLimitText = "700"},
-                 .calls = {"message Выберите папку приемника!"},
+                 .calls = {"message Выберите папку приемника!", "focus Dest"},
                  .after = Page::TS3},
         NextCase{.name = "typed limit",
                  .page = Page::TS3,
@@ -160,6 +176,94 @@ INSTANTIATE_TEST_SUITE_P(
                  .after = Page::TSP},
         NextCase{.name = "progress page", .page = Page::TSP, .calls = {}, .after = Page::TSP},
         NextCase{.name = "About page", .page = Page::TSA, .calls = {}, .after = Page::TSA}));
+
+// A source or destination that cannot work is refused on its own page: the message says why,
+// the focus goes to the field, and the text does not enter the field's history.
+TEST_F(PageFlowTest, FieldsThatCannotWorkStayOnTheirPage) {
+    drive.writeFile("song.mp3", std::string("ID3\0\0\0", 6));
+    const struct {
+        const char* name;
+        Page page;
+        int32_t kind;
+        wizard::WizardFields fields;
+        const char* message;
+        const char* focus;
+    } cases[] = {
+        {"missing playlist",
+         Page::TS2,
+         1,
+         {.source1 = "D:\\gone.m3u"},
+         "Плейлист \"$D/gone.m3u\" не найден. Выберите существующий файл плейлиста.",
+         "Source1"},
+        {"folder as a playlist",
+         Page::TS2,
+         1,
+         {.source1 = "$D/Music"},
+         "\"$D/Music\" - папка, а не файл плейлиста. Выберите файл плейлиста или источник \"Папка\".",
+         "Source1"},
+        {"song as a playlist",
+         Page::TS2,
+         1,
+         {.source1 = "D:\\song.mp3"},
+         "Файл \"$D/song.mp3\" не похож на плейлист: это не текстовый файл.",
+         "Source1"},
+        {"missing folder",
+         Page::TS2,
+         2,
+         {.source2 = "D:\\Nothing"},
+         "Папка \"$D/Nothing\" не найдена. Выберите существующую папку.",
+         "Source2"},
+        {"relative destination",
+         Page::TS3,
+         3,
+         {.dest = "out"},
+         "Укажите полный путь к папке приемника (например, /media/stick/music), а не \"out\".",
+         "Dest"},
+        {"unmapped drive",
+         Page::TS3,
+         3,
+         {.dest = "C:\\Музыка"},
+         "Диск C: не подключён. Выберите папку на подключённом диске.",
+         "Dest"},
+        {"destination is a file",
+         Page::TS3,
+         3,
+         {.dest = "$D/a.m3u"},
+         "\"$D/a.m3u\" - файл, а не папка. Выберите папку приемника.",
+         "Dest"},
+        {"destination under a file",
+         Page::TS3,
+         3,
+         {.dest = "D:\\a.m3u\\x\\y"},
+         "Папку \"$D/a.m3u/x/y\" нельзя создать: \"$D/a.m3u\" - файл, а не папка.",
+         "Dest"},
+        {"move into the source folder",
+         Page::TS3,
+         2,
+         {.source2 = "D:\\Music", .dest = "d:\\music\\Copies", .moves = true},
+         "При перемещении приемник не может быть папкой источника \"$D/Music\" или папкой внутри неё.",
+         "Dest"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reach(c.page);
+        shell.SourceKind = c.kind;
+        host.given = c.fields;
+        host.given.source1 = onHost(host.given.source1);
+        host.given.dest = onHost(host.given.dest);
+        flow.next();
+        EXPECT_EQ(host.calls,
+                  (Calls{onHost(std::string("message ") + c.message), std::string("focus ") + c.focus}));
+        EXPECT_EQ(flow.page(), c.page);
+        EXPECT_TRUE(host.histories.empty());
+    }
+    // A copy into the source folder is fine: only a move would walk into its own copies.
+    reach(Page::TS3);
+    shell.SourceKind = 2;
+    host.given = {.source2 = "D:\\Music", .dest = "D:\\Music\\Copies"};
+    flow.next();
+    EXPECT_EQ(flow.page(), Page::TS4);
+}
 
 // Back on each page; it keeps the list, so nothing is built.
 TEST_F(PageFlowTest, BackByPage) {
@@ -300,7 +404,7 @@ TEST_F(PageFlowTest, KindOutsideTheRangeWaitsForASourceControl) {
     flow.next();
     EXPECT_EQ(flow.page(), Page::TS2);
     flow.setSourceKind(sources::FolderSource);
-    EXPECT_EQ(host.calls, (Calls{"message Выберите источник!", "tick 2"}));
+    EXPECT_EQ(host.calls, (Calls{"message Выберите источник!", "focus Source1", "tick 2"}));
     flow.next();
     EXPECT_EQ(flow.page(), Page::TS3);
     flow.back();

@@ -25,6 +25,11 @@ std::string pageName(wizard::Page page) {
     return names[static_cast<int>(page)];
 }
 
+void RecordingHost::focusField(wizard::Field field) {
+    static const char* const names[] = {"Source1", "Source2", "Dest"};
+    calls.push_back(std::string("focus ") + names[static_cast<int>(field)]);
+}
+
 std::vector<std::string> RecordingHost::historyItems(wizard::History history) const {
     const auto found = histories.find(history);
     return found == histories.end() ? std::vector<std::string>{} : found->second;

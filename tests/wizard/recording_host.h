@@ -25,6 +25,7 @@ public:
     void setFooter(const wizard::FooterState& footer) override { footers.push_back(footer); }
     void tickSourceKind(int32_t kind) override { calls.push_back("tick " + std::to_string(kind)); }
     void showMessage(const std::string& text) override { calls.push_back("message " + text); }
+    void focusField(wizard::Field field) override;
     std::vector<std::string> historyItems(wizard::History history) const override;
     void addToHistory(wizard::History history, const std::string& text) override;
     void setSizeLimit(int64_t bytes) override { calls.push_back("limit " + std::to_string(bytes)); }
