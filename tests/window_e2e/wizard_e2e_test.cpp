@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -115,6 +116,13 @@ protected:
         const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
         EXPECT_TRUE(shot.save(path)) << path.toStdString();
         QToolTip::hideText();
+    }
+
+    // Whether `box` holds the window's focus (without a window manager the window is never
+    // active, so the focus is the window's own record of it).
+    static bool focusedOn(const app::TForm1& window, const QComboBox* box) {
+        const QWidget* focused = window.focusWidget();
+        return focused == box || focused == box->lineEdit();
     }
 
     static std::string lastLogLines(const app::TForm1& window, int count) {
@@ -329,6 +337,91 @@ TEST_F(WizardEndToEnd, PreviewShowsWhatAFat32StickRefuses) {
     EXPECT_EQ(window->LabelVolumeCheck->text().toStdString(),
               "Не подходят для тома FAT32 как есть: 3 из 6 (причина - в подсказке отмеченной строки)");
     snapshot(*window, "11-preview-fat32-row-removed");
+}
+
+// A source or destination that cannot work is refused on its own page, the message says why,
+// the focus is on the field to mend, and the text never enters the history.
+TEST_F(WizardEndToEnd, BadSourcesAndDestinationsAreRefusedOnTheirPage) {
+    music.writeFile("Отчёт.txt", "text");
+    auto window = startWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    click(window->StaticText1);
+
+    typeInto(window->cbSource1, QString::fromStdString(music.hostRoot() + "/Нет такого.m3u"));
+    click(window->BNext);
+    EXPECT_EQ(window->PCL->currentWidget(), window->TS2);
+    EXPECT_EQ(prompts.messages.back(),
+              "Плейлист \"" + music.hostRoot() +
+                  "/Нет такого.m3u\" не найден. Выберите существующий файл плейлиста.");
+    EXPECT_TRUE(focusedOn(*window, window->cbSource1));
+    EXPECT_EQ(window->cbSource1->count(), 0);
+
+    typeInto(window->cbSource1, QString::fromStdString(music.hostRoot() + "/Сборник.m3u"));
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS3);
+    const std::string file = music.hostRoot() + "/Отчёт.txt";
+    const struct {
+        std::string typed;
+        std::string message;
+    } refused[] = {
+        {file, "\"" + file + "\" - файл, а не папка. Выберите папку приемника."},
+        {file + "/Музыка",
+         "Папку \"" + file + "/Музыка\" нельзя создать: \"" + file + "\" - файл, а не папка."},
+        {"C:\\Музыка", "Диск C: не подключён. Выберите папку на подключённом диске."},
+        {"Музыка", "Укажите полный путь к папке приемника (например, /media/stick/music), а не \"Музыка\"."},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.typed);
+        typeInto(window->cbDest, QString::fromStdString(c.typed));
+        click(window->BNext);
+        EXPECT_EQ(window->PCL->currentWidget(), window->TS3);
+        EXPECT_EQ(prompts.messages.back(), c.message);
+        EXPECT_TRUE(focusedOn(*window, window->cbDest));
+        EXPECT_EQ(window->cbDest->count(), 0) << "a refused path in the history";
+    }
+    snapshot(*window, "12-destination-refused");
+    EXPECT_EQ(window->cbSource1->count(), 1);
+}
+
+// An aborted run does not look like a success: the summary says Прервано in the error colour
+// and counts the entries it never started, the bars stay where it stopped, and skip is off.
+TEST_F(WizardEndToEnd, AbortedRunSaysSoAndCountsWhatItNeverStarted) {
+    for (int i = 1; i <= 3; ++i) {
+        music.writeFile("Большие/" + std::to_string(i) + ".mp3", std::string(8 << 20, char('0' + i)));
+    }
+    auto window = startWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    click(window->StaticText1);
+    click(window->RadioButton2);
+    typeInto(window->cbSource2, QString::fromStdString(music.hostRoot() + "/Большие"));
+    click(window->BNext);
+    typeInto(window->cbDest, QString::fromStdString(music.hostRoot() + "/Копии"));
+    click(window->BNext);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS4);
+    window->RadioGroup1->setItemIndex(copy::TransferOwnCopy);
+
+    // The abort button is clicked as the second file starts, as a person would click it.
+    bool clicked = false;
+    QObject::connect(window->Memo1, &QPlainTextEdit::textChanged, window.get(), [&] {
+        if (!clicked && window->Memo1->toPlainText().contains(QStringLiteral("/2.mp3 ..."))) {
+            clicked = true;
+            EXPECT_EQ(window->Button4->text(), QStringLiteral("Прервать"));
+            QTest::mouseClick(window->Button4, Qt::LeftButton);
+        }
+    });
+    click(window->BNext);
+    ASSERT_TRUE(clicked);
+    const std::string summary = window->Label12->text().toStdString();
+    EXPECT_EQ(summary, "Прервано. Скопировано: 1, пропущено: 1, с ошибками: 0, не найдено: 0, не начато: 1");
+    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#c00000")))
+        << window->Label12->styleSheet().toStdString();
+    EXPECT_LT(window->ProgressBar1->value(), window->ProgressBar1->maximum());
+    EXPECT_FALSE(window->Button5->isEnabled());
+    EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
+    EXPECT_EQ(testsupport::filesUnder(music, "Копии"), (Lines{"Большие/", "Большие/1.mp3"}));
+    snapshot(*window, "13-progress-aborted");
 }
 
 } // namespace
