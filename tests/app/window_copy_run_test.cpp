@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace apptest {
@@ -83,7 +84,7 @@ const WindowRun Runs[] = {
      {"Создание папок:", "Создание папки \"$D/out\"", "Копирование:", "  Копирование -> $D/out/a.mp3 ...",
       CopyB, "Внешняя ошибка Tunewagon:Copy(system):1 - ошибка при копировании: операция прервана", "",
       "Копирование перервано пользователем и не завершено.",
-      "Скопировано: 1, пропущено: 1, с ошибками: 0, не найдено: 0"},
+      "Прервано. Скопировано: 1, пропущено: 1, с ошибками: 0, не найдено: 0, не начато: 1"},
      {"music/", "music/a.mp3", "music/b.mp3", "music/c.mp3", "out/", "out/a.mp3"}},
     {"move, an existing destination skipped",
      2,
@@ -93,11 +94,11 @@ const WindowRun Runs[] = {
      {"Создание папок:", "Создание папки \"$D/out\"", "Перемещение:", "  Перемещение -> $D/out/a.mp3 ...",
       "  Файл \"b.mp3\" уже существует: пропуск файла", "  Перемещение -> $D/out/c.mp3 ...", "",
       "Копирование завершено.", "Сохранение нового плейлиста: \"$D/out/_playlist_.m3u\" ...",
-      "Скопировано: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
+      "Перемещено: 2, пропущено: 1, с ошибками: 0, не найдено: 0"},
      {"music/", "music/b.mp3", "out/", "out/_playlist_.m3u", "out/a.mp3", "out/b.mp3", "out/c.mp3"}},
 };
 
-class WindowCopyRunTest : public WindowTest, public ::testing::WithParamInterface<WindowRun> {
+class RunningWindowTest : public WindowTest {
 protected:
     // Three sources of 10, 20 and 30 bytes in D:\music, listed for D:\out in the track list.
     void prepareList(app::TForm1& window) {
@@ -122,6 +123,37 @@ protected:
 
     testsupport::TempDrive music{'D'};
 };
+
+class WindowCopyRunTest : public RunningWindowTest, public ::testing::WithParamInterface<WindowRun> {};
+
+// Closing the window while a run works asks first: No lets the run finish and the window stay,
+// Yes aborts the run and the window closes once the run has ended.
+TEST_F(RunningWindowTest, ClosingDuringARunAsksFirst) {
+    for (bool abort : {false, true}) {
+        SCOPED_TRACE(abort ? "Yes" : "No");
+        std::filesystem::remove_all(music.hostPath("out"));
+        auto window = startWindow();
+        prepareList(*window);
+        window->cbDest->setEditText(QStringLiteral("D:\\out"));
+        QObject::connect(window->Memo1, &QPlainTextEdit::textChanged, window->Memo1, [&window, this] {
+            if (window->Memo1->document()->lastBlock().text().toStdString() ==
+                testsupport::withHostRoot(CopyB, music)) {
+                QMetaObject::invokeMethod(window.get(), &QWidget::close, Qt::QueuedConnection);
+            }
+        });
+        prompts.questions.clear();
+        prompts.answers = {abort, false};
+
+        window->CopyRun();
+        QCoreApplication::processEvents();
+
+        ASSERT_EQ(prompts.questions.size(), abort ? 1u : 2u); // without the abort: the playlist offer
+        EXPECT_EQ(prompts.questions.front(), "Идёт копирование. Прервать его и закрыть программу?");
+        EXPECT_EQ(window->closed(), abort);
+        EXPECT_EQ(music.exists("out/c.mp3"), !abort);
+        EXPECT_EQ(window->Label12->text().startsWith(QStringLiteral("Прервано.")), abort);
+    }
+}
 
 TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
     const WindowRun& run = GetParam();
@@ -157,12 +189,16 @@ TEST_P(WindowCopyRunTest, LogAndFilesOnDisk) {
     EXPECT_FALSE(window->Shell.WorkActive);
     EXPECT_TRUE(window->Shell.RunIdle);
     EXPECT_EQ(window->Shell.CopyCancelCell, -1);
-    EXPECT_EQ(window->ProgressBar1->value(), 1000);
-    EXPECT_EQ(window->ProgressBar2->value(), 1000);
-    // The page's title shows the verdict, the log's last line, in the colour of a clean run.
+    // Full bars and the title in the colour of a clean run, unless the run was aborted: then
+    // the bars stay where it stopped and the verdict is in the error colour.
+    const bool aborted = run.press == Press::Abort;
+    EXPECT_EQ(window->ProgressBar1->value() == 1000, !aborted);
+    EXPECT_EQ(window->ProgressBar2->value() == 1000, !aborted);
     EXPECT_EQ(window->Label12->text().toStdString(),
               testsupport::withHostRoot(run.logAfterScan.back(), music));
-    EXPECT_TRUE(window->Label12->styleSheet().contains(QStringLiteral("#1b7a1b")));
+    EXPECT_TRUE(window->Label12->styleSheet().contains(aborted ? QStringLiteral("#c00000")
+                                                               : QStringLiteral("#1b7a1b")));
+    EXPECT_FALSE(window->Button5->isEnabled()) << "skip after the run";
     for (const QLabel* status : {window->Label14, window->Label15, window->Label16}) {
         EXPECT_TRUE(status->text().isEmpty());
     }

@@ -15,6 +15,8 @@
 #include <QStackedWidget>
 #include <QTest>
 
+#include <filesystem>
+
 namespace apptest {
 namespace {
 
@@ -219,9 +221,13 @@ TEST_F(WindowTest, ListThatCannotBeBuiltReturnsToTheDestinationPage) {
 
     window->BPrevClick();
     window->BPrevClick();
+    // The playlist passes the source page, then goes before the list is built from it.
     window->SetSourceKind(1);
+    music.writeFile("lists/missing.m3u", "music\\a.mp3\r\n");
     window->cbSource1->setEditText(QStringLiteral("D:\\lists\\missing.m3u"));
     window->BNextClick();
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS3);
+    std::filesystem::remove(music.hostPath("lists/missing.m3u"));
     QTest::mouseClick(window->BNext, Qt::LeftButton); // the guarded handler shows the error
     ASSERT_EQ(prompts.errors.size(), 1u);
     EXPECT_NE(prompts.errors[0].find("missing.m3u"), std::string::npos);
