@@ -45,16 +45,7 @@ void TForm1::CopyRun() {
             }
         }
     } runEnd{*this};
-    try {
-        copy::CopyRun(copyOptionsFromControls(), *ListDb, Run, *m_progressDisplay);
-    } catch (...) {
-        // A run that failed half-way must not leave the flags running: the close guard would
-        // then refuse to close the window for ever.
-        Shell.WorkActive = false;
-        Shell.RunIdle = true;
-        Shell.CopyCancelCell = -1;
-        throw;
-    }
+    copy::CopyRun(copyOptionsFromControls(), *ListDb, Run, *m_progressDisplay);
 }
 
 void TForm1::Button5Click() {

@@ -216,11 +216,26 @@ void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& r
     const std::string summary = summaryLine(options.TransferMode, run, aborted);
     display.LogLine(summary);
     display.view().showSummary(summary, !aborted && run.FailedCount == 0 && run.NotFoundCount == 0);
-    run.shell.RunIdle = true;
-    run.shell.WorkActive = false;
-    run.shell.CopyCancelCell = -1;
     display.ClearStatus();
 }
+
+// Sets the run flags back to idle however the run ends: its end, a refusal before the first
+// entry, or an error that rises to the caller (the close guard would otherwise refuse to close
+// the window for ever).
+class IdleAtEnd {
+public:
+    explicit IdleAtEnd(ShellFlags& shell) : m_shell(shell) {}
+    IdleAtEnd(const IdleAtEnd&) = delete;
+    IdleAtEnd& operator=(const IdleAtEnd&) = delete;
+    ~IdleAtEnd() {
+        m_shell.RunIdle = true;
+        m_shell.WorkActive = false;
+        m_shell.CopyCancelCell = -1;
+    }
+
+private:
+    ShellFlags& m_shell;
+};
 
 } // namespace
 
@@ -276,6 +291,7 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     run.shell.RunIdle = false;
     run.shell.WorkActive = true;
     run.shell.CopyCancelCell = 0;
+    const IdleAtEnd idleAtEnd(run.shell);
     display.view().clearLog();
     run.TotalBytes = 0;
     run.DoneBytes = 0;
@@ -291,8 +307,6 @@ void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& ru
     ScanSources(listDb, run, display, &lengths);
     const RunPlan runPlan = planRun(listDb, volume, std::move(lengths));
     if (!destinationHasRoom(options, runPlan.spaceNeeded, display, freeSpace)) {
-        run.shell.WorkActive = false;
-        run.shell.RunIdle = true;
         return;
     }
     CreateDestFolders(options.DestFolder, runPlan.destNames, run, display);

@@ -3,7 +3,7 @@
 // the entry is transferred gets the existing-file policy once more: only overwrite replaces.
 #pragma once
 
-#include "copy/copy_run.h"
+#include "copy/copy_options.h"
 #include "copy/existing_file_policy.h"
 #include "copy/progress_display.h"
 #include "copy/run_state.h"

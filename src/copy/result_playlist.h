@@ -7,7 +7,7 @@
 // by choice. An existing playlist of that name is replaced.
 #pragma once
 
-#include "copy/copy_run.h"
+#include "copy/copy_options.h"
 #include "copy/progress_display.h"
 
 #include <map>

@@ -6,7 +6,7 @@
 // planned, no size is refused and sizes count as they are.
 #pragma once
 
-#include "copy/copy_run.h"
+#include "copy/copy_options.h"
 
 #include "platform/volume_facts.h"
 
