@@ -35,7 +35,7 @@ struct ListingFilter {
     bool files = true;
     bool folders = true;
     bool hidden = true;
-    std::function<bool(std::string_view name)> fileName;
+    std::function<bool(std::string_view name)> fileName = {};
 };
 
 struct FolderListing {
