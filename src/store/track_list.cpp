@@ -146,6 +146,32 @@ int removeTrackEntries(TfdbObject& listDb, std::vector<int> positions) {
     return fdbcode::Ok;
 }
 
+bool reorderTrackEntries(TfdbObject& listDb, const std::vector<int>& order) {
+    const int list = listNumber(listDb);
+    const int count = list > 0 ? fdb_tlCount(listDb.Handle, list) : 0;
+    if (list == 0 || static_cast<int>(order.size()) != count) {
+        return false;
+    }
+    std::vector<int> entries(order.size());
+    std::vector<bool> seen(order.size(), false);
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int from = order[i];
+        if (from < 0 || from >= count || seen[static_cast<size_t>(from)]) {
+            return false;
+        }
+        seen[static_cast<size_t>(from)] = true;
+        entries[i] = fdb_tlGet(listDb.Handle, list, from);
+    }
+    for (int position = 0; position < count; ++position) {
+        fdb_tlDelete(listDb.Handle, list, position);
+    }
+    fdb_tlRemoveNulls(listDb.Handle, list);
+    for (int entry : entries) {
+        fdb_tlAdd(listDb.Handle, list, entry);
+    }
+    return true;
+}
+
 void rebuildTrackList(TfdbObject& listDb) {
     listDb.DSystem.ItemByPath(std::string(trackListPath) + "/")->Delete(fdbDeleteAll);
     fdb_tlRemoveNulls(listDb.Handle, 1);

@@ -71,6 +71,11 @@ int setTrackField(TfdbObject& listDb, int position, TrackField field, const Stor
 // NotFound when "list" is missing, else 0.
 int removeTrackEntries(TfdbObject& listDb, std::vector<int> positions);
 
+// Puts the entries in a new order: `order` holds each old position once, in the new order (the
+// entry at old position order[0] comes first). The objects stay as they are; only their links
+// move. false, changing nothing, when `order` is not such a permutation or "list" is missing.
+bool reorderTrackEntries(TfdbObject& listDb, const std::vector<int>& order);
+
 // Throws the list away with every entry and makes a new empty "list"; the mask stays.
 void rebuildTrackList(TfdbObject& listDb);
 

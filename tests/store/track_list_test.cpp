@@ -90,6 +90,21 @@ TEST_F(TrackListTest, RemoveByPositionsKeepsOrder) {
     EXPECT_EQ(removeTrackEntries(listDb, {}), 0);
 }
 
+// A new order moves the entries, each once; an order that is not a permutation of the
+// positions changes nothing.
+TEST_F(TrackListTest, ReorderMovesEveryEntryOnce) {
+    appendNamed({"e0", "e1", "e2", "e3"});
+    EXPECT_TRUE(reorderTrackEntries(listDb, {2, 0, 3, 1}));
+    EXPECT_THAT(origNames(), ElementsAre("e2", "e0", "e3", "e1"));
+    for (const std::vector<int>& bad :
+         {std::vector<int>{0, 1, 2}, {0, 0, 1, 2}, {0, 1, 2, 4}, {-1, 0, 1, 2}}) {
+        EXPECT_FALSE(reorderTrackEntries(listDb, bad));
+        EXPECT_THAT(origNames(), ElementsAre("e2", "e0", "e3", "e1"));
+    }
+    EXPECT_TRUE(reorderTrackEntries(listDb, {1, 3, 0, 2}));
+    EXPECT_THAT(origNames(), ElementsAre("e0", "e1", "e2", "e3"));
+}
+
 // A removed entry's object is deleted, so its number is free again.
 TEST_F(TrackListTest, RemovedEntriesAreFreed) {
     appendNamed({"a", "b"});
