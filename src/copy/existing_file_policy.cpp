@@ -1,24 +1,13 @@
 #include "copy/existing_file_policy.h"
 
+#include "plan/naming.h"
 #include "plan/path_rules.h"
 #include "platform/host_names.h"
-#include "platform/name_index.h"
 #include "texts/text_table.h"
 
 namespace copy {
 
 namespace {
-
-// The extension with its dot: from the last "." of the file-name part, "" when there is none.
-std::string_view Extension(std::string_view path) {
-    size_t nameStart = path.find_last_of("\\:");
-    nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
-    size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < nameStart) {
-        return {};
-    }
-    return path.substr(dot);
-}
 
 // The names in these lines are shown as the host spells them.
 std::string shownName(std::string_view path) {
@@ -32,8 +21,7 @@ void logClash(ProgressDisplay& display, std::string_view path, const std::string
 } // namespace
 
 std::string UniqueName(std::string_view path) {
-    std::string_view ext = Extension(path);
-    return platform::firstFreeNumberedPath(path.substr(0, path.size() - ext.size()), ext);
+    return plan::FirstFreeNumberedName(path);
 }
 
 ExistAction ExistActionFromIndex(int index) {

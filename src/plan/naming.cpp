@@ -2,6 +2,7 @@
 
 #include "plan/path_rules.h"
 #include "platform/drives.h"
+#include "platform/name_index.h"
 #include "sources/source_paths.h"
 
 namespace plan {
@@ -48,6 +49,16 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
 
 std::string FullDestFolder(std::string_view typed) {
     return platform::fullProgramPath(typed).value_or(std::string(typed));
+}
+
+std::string FirstFreeNumberedName(std::string_view path) {
+    // The extension with its dot: from the last "." of the file-name part, "" when there is none.
+    size_t nameStart = path.find_last_of("\\:");
+    nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
+    const size_t dot = path.rfind('.');
+    const std::string_view ext =
+        dot == std::string_view::npos || dot < nameStart ? std::string_view() : path.substr(dot);
+    return platform::firstFreeNumberedPath(path.substr(0, path.size() - ext.size()), ext);
 }
 
 std::optional<std::string> CleanInvalidName(std::string_view name, std::string_view destFolder,

@@ -48,6 +48,10 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
 // it may exist already, so nothing in it is ever cleaned.
 std::string FullDestFolder(std::string_view typed);
 
+// The first of "Song (1).mp3", "Song (2).mp3", ... beside `path` ("D:\Music\Song.mp3") that
+// names nothing yet: the name an entry gets under the numbering policy when its own is taken.
+std::string FirstFreeNumberedName(std::string_view path);
+
 // nullopt when the part of `name` below `destFolder` holds no invalid character; otherwise
 // `name` with that part cleaned by `action` (unchanged for an action outside the three known
 // ones). A name that does not begin with the folder is looked at whole.

@@ -1,0 +1,469 @@
+#include "plan/preview.h"
+
+#include "plan/list_building.h"
+#include "plan/path_rules.h"
+#include "plan/size_limit.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+#include "platform/host_names.h"
+#include "platform/name_case.h"
+#include "platform/shown_paths.h"
+#include "platform/volume_name_rules.h"
+#include "store/track_list.h"
+#include "texts/size_text.h"
+#include "texts/text_table.h"
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+
+namespace plan {
+
+namespace {
+
+constexpr int SourceMissingRow = 330;
+constexpr int RelocatedRow = 331;
+constexpr int ReplacedRow = 332;
+constexpr int NumberedRow = 333;
+constexpr int SkippedRow = 334;
+constexpr int VolumeRefusedRow = 335;
+constexpr int BeyondLimitRow = 336;
+constexpr int TotalsRow = 337;
+constexpr int TotalsOnVolumeRow = 338;
+constexpr int StateCountsRow = 339;
+constexpr int RelocatedLineRow = 93;
+
+// Undo steps kept: each holds a copy of the list.
+constexpr size_t MostUndoSteps = 10;
+constexpr size_t MostRelocatedLinesShown = 10;
+
+std::vector<store::TrackEntry> entriesOf(store::TfdbObject& listDb) {
+    std::vector<store::TrackEntry> entries;
+    entries.reserve(static_cast<size_t>(store::trackCount(listDb)));
+    store::forEachTrackEntry(listDb,
+                             [&entries](int, const store::TrackEntry& entry) { entries.push_back(entry); });
+    return entries;
+}
+
+store::TrackEntry entryAt(store::TfdbObject& listDb, int position) {
+    store::TrackEntry entry;
+    store::readTrackEntry(listDb, position, entry);
+    return entry;
+}
+
+// `path` below `folder` (both host paths), or `path` whole when it lies elsewhere.
+std::string below(const std::string& path, std::string folder) {
+    if (!folder.empty() && !folder.ends_with('/')) {
+        folder += '/';
+    }
+    return !folder.empty() && path.starts_with(folder) ? path.substr(folder.size()) : path;
+}
+
+std::string hostFolderOf(const std::string& hostPath) {
+    const size_t slash = hostPath.rfind('/');
+    return slash == std::string::npos ? std::string() : hostPath.substr(0, slash);
+}
+
+// The longest folder that holds every one of `hostPaths`.
+std::string commonFolder(const std::vector<std::string>& hostPaths) {
+    if (hostPaths.empty()) {
+        return {};
+    }
+    std::string common = hostFolderOf(hostPaths.front());
+    for (const std::string& path : hostPaths) {
+        while (!common.empty() && !path.starts_with(common + "/")) {
+            common = hostFolderOf(common);
+        }
+    }
+    return common;
+}
+
+} // namespace
+
+ResolvedDest ResolveDest(std::string_view typed) {
+    ResolvedDest dest;
+    dest.typed = std::string(typed);
+    dest.programPath = FullDestFolder(platform::programPathOfShown(typed));
+    dest.hostPath = platform::shownPath(dest.programPath);
+    dest.volume = platform::volumeFactsOf(dest.programPath);
+    return dest;
+}
+
+void Preview::build(const PreviewRequest& request, const sources::ShowMessage& showMessage) {
+    clear();
+    m_request = request;
+    m_dest = ResolveDest(request.naming.destFolder);
+    m_request.naming.destFolder = m_dest.programPath;
+    sources::PlaylistReport report;
+    try {
+        BuildTrackList(m_list, m_request.source, m_request.sizeLimit, m_request.naming, showMessage, &report);
+    } catch (...) {
+        clear();
+        throw;
+    }
+    m_marks.assign(static_cast<size_t>(store::trackCount(m_list)), RowMarks{});
+    for (const sources::RelocatedLine& line : report.relocated) {
+        if (line.position >= 0 && line.position < rowCount()) {
+            m_marks[static_cast<size_t>(line.position)].relocatedFrom = line.line;
+        }
+    }
+    markRows();
+}
+
+void Preview::clear() {
+    store::rebuildTrackList(m_list);
+    m_marks.clear();
+    m_undo.clear();
+}
+
+// Every row's sources and destinations are looked at once: a source that cannot be opened is
+// missing (its size is measured on the way), a destination that stands is a clash for the
+// policy, then the volume's refusals and the limit.
+void Preview::markRows() {
+    const bool destThere = platform::folderExists(m_dest.programPath);
+    store::forEachTrackEntry(m_list, [&](int position, const store::TrackEntry& entry) {
+        RowMarks& marks = m_marks[static_cast<size_t>(position)];
+        int64_t size = entry.Size;
+        if (size < 0) {
+            size = platform::exclusiveFileLength(entry.OrigFileName);
+            if (size >= 0) {
+                store::setTrackField(m_list, position, store::TrackField::Size, store::sizeValue(size));
+            }
+        }
+        marks.sourceMissing = size < 0 && !platform::fileExists(entry.OrigFileName);
+        marks.existing = destThere && platform::fileExists(entry.FileName);
+    });
+    markVolume();
+    markLimit();
+}
+
+void Preview::markVolume() {
+    for (RowMarks& marks : m_marks) {
+        marks.volume.clear();
+    }
+    if (!m_dest.volume) {
+        return;
+    }
+    for (VolumeProblem& problem :
+         CheckListForVolume(m_list, *m_dest.volume, m_dest.programPath, m_request.naming.invalidChars)) {
+        if (problem.position >= 0 && problem.position < rowCount()) {
+            m_marks[static_cast<size_t>(problem.position)].volume.push_back(std::move(problem));
+        }
+    }
+}
+
+// The rows whose size, added in list order, passes the limit: what would not fit if the files
+// went in the order shown.
+void Preview::markLimit() {
+    const int64_t unit = m_request.limitFromFreeSpace && m_dest.volume ? m_dest.volume->allocationUnit : 0;
+    int64_t sum = 0;
+    store::forEachTrackEntry(m_list, [&](int position, const store::TrackEntry& entry) {
+        if (entry.Size > 0) {
+            sum += platform::roundUpToAllocationUnit(entry.Size, unit);
+        }
+        m_marks[static_cast<size_t>(position)].beyondLimit =
+            m_request.sizeLimit > 0 && sum > m_request.sizeLimit;
+    });
+}
+
+std::vector<RowState> Preview::states(int position) const {
+    if (position < 0 || position >= rowCount()) {
+        return {};
+    }
+    const RowMarks& marks = m_marks[static_cast<size_t>(position)];
+    std::vector<RowState> found;
+    const std::pair<bool, RowState> checks[] = {
+        {marks.sourceMissing, RowState::SourceMissing}, {!marks.relocatedFrom.empty(), RowState::Relocated},
+        {marks.existing, RowState::Existing},           {!marks.volume.empty(), RowState::VolumeRefused},
+        {marks.beyondLimit, RowState::BeyondLimit},
+    };
+    for (const auto& [on, state] : checks) {
+        if (on) {
+            found.push_back(state);
+        }
+    }
+    if (found.empty()) {
+        found.push_back(RowState::Ok);
+    }
+    return found;
+}
+
+std::string Preview::stateText(int position) const {
+    std::string text;
+    for (RowState state : states(position)) {
+        std::string words;
+        switch (state) {
+        case RowState::SourceMissing:
+            words = texts::GetText(SourceMissingRow);
+            break;
+        case RowState::Relocated:
+            words = texts::FormatText(RelocatedRow, {m_marks[static_cast<size_t>(position)].relocatedFrom});
+            break;
+        case RowState::Existing:
+            words = existingText(position);
+            break;
+        case RowState::VolumeRefused:
+            words = texts::GetText(VolumeRefusedRow);
+            break;
+        case RowState::BeyondLimit:
+            words = texts::GetText(BeyondLimitRow);
+            break;
+        case RowState::Ok:
+            break;
+        }
+        if (!words.empty()) {
+            text += (text.empty() ? "" : "; ") + words;
+        }
+    }
+    return text;
+}
+
+std::string Preview::existingText(int position) const {
+    switch (m_request.existing) {
+    case ExistingFilePolicy::Overwrite:
+        return texts::GetText(ReplacedRow);
+    case ExistingFilePolicy::Skip:
+        return texts::GetText(SkippedRow);
+    case ExistingFilePolicy::Number:
+        break;
+    }
+    const std::string numbered = FirstFreeNumberedName(entryAt(m_list, position).FileName);
+    return texts::FormatText(NumberedRow, {platform::hostNameOfProgramName(FileNamePart(numbered))});
+}
+
+std::string Preview::reasons(int position) const {
+    if (position < 0 || position >= rowCount()) {
+        return {};
+    }
+    std::string text = stateText(position);
+    for (const VolumeProblem& problem : m_marks[static_cast<size_t>(position)].volume) {
+        text += "\n" + problem.text;
+    }
+    return text;
+}
+
+std::string Preview::sourceRoot() const {
+    switch (m_request.source.kind) {
+    case sources::PlaylistSource:
+        return hostFolderOf(platform::shownPath(platform::fullProgramPath(m_request.source.playlistPath)
+                                                    .value_or(m_request.source.playlistPath)));
+    case sources::FolderSource:
+        return platform::shownPath(
+            platform::fullProgramPath(m_request.source.folderPath).value_or(m_request.source.folderPath));
+    case sources::PickedFilesSource: {
+        std::vector<std::string> shown;
+        for (const std::string& file : m_request.source.pickedFiles) {
+            shown.push_back(platform::shownPath(file));
+        }
+        return commonFolder(shown);
+    }
+    default:
+        return {};
+    }
+}
+
+std::string Preview::sourceShown(int position) const {
+    return below(platform::shownPath(entryAt(m_list, position).OrigFileName), sourceRoot());
+}
+
+std::string Preview::destShown(int position) const {
+    return below(platform::shownPath(entryAt(m_list, position).FileName), m_dest.hostPath);
+}
+
+PreviewTotals Preview::totals() const {
+    PreviewTotals totals;
+    const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
+    const ListedTotals sums = ListedTotalsOf(m_list, unit);
+    totals.files = rowCount();
+    totals.bytes = sums.bytes;
+    totals.onVolume = sums.onVolume;
+    for (int position = 0; position < rowCount(); ++position) {
+        for (RowState state : states(position)) {
+            ++totals.rowsIn[static_cast<size_t>(state)];
+        }
+    }
+    return totals;
+}
+
+std::string Preview::totalsLine() const {
+    const PreviewTotals sums = totals();
+    std::string line = texts::FormatText(TotalsRow, {sums.files, texts::SizeText(sums.bytes)});
+    if (sums.onVolume != sums.bytes) {
+        line += texts::FormatText(TotalsOnVolumeRow, {texts::SizeText(sums.onVolume)});
+    }
+    const auto in = [&sums](RowState state) { return sums.rowsIn[static_cast<size_t>(state)]; };
+    return line + texts::FormatText(StateCountsRow, {in(RowState::SourceMissing), in(RowState::Relocated),
+                                                     in(RowState::Existing), in(RowState::VolumeRefused),
+                                                     in(RowState::BeyondLimit)});
+}
+
+LimitBarView Preview::limitBar(int innerWidth) const {
+    const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
+    const ListedTotals sums = ListedTotalsOf(m_list, unit);
+    // With the free space as the limit, "fits" must mean it fits there: each file counts as the
+    // allocation units it takes. A typed limit is the sum of the sizes, as the user reckons it.
+    std::optional<TotalOnVolume> onVolume;
+    if (unit > 0 && m_request.limitFromFreeSpace) {
+        onVolume = TotalOnVolume{unit, sums.onVolume};
+    }
+    return LimitBarFor(sums.bytes, m_request.sizeLimit, innerWidth, onVolume);
+}
+
+std::string Preview::volumeLine() const {
+    if (!m_dest.volume) {
+        return {};
+    }
+    std::vector<VolumeProblem> problems;
+    for (int position = 0; position < rowCount(); ++position) {
+        for (VolumeProblem problem : m_marks[static_cast<size_t>(position)].volume) {
+            problem.position = position;
+            problems.push_back(std::move(problem));
+        }
+    }
+    return VolumeCheckLine(*m_dest.volume, problems, rowCount());
+}
+
+std::string Preview::relocatedMessage() const {
+    std::string text;
+    size_t shown = 0;
+    size_t more = 0;
+    for (int position = 0; position < rowCount(); ++position) {
+        const std::string& line = m_marks[static_cast<size_t>(position)].relocatedFrom;
+        if (line.empty()) {
+            continue;
+        }
+        if (shown == MostRelocatedLinesShown) {
+            ++more;
+            continue;
+        }
+        text += (shown++ == 0 ? "" : "\n") +
+                texts::FormatText(RelocatedLineRow,
+                                  {line, platform::shownPath(entryAt(m_list, position).OrigFileName)});
+    }
+    if (more > 0) {
+        text += "\n... (" + std::to_string(more) + ")";
+    }
+    return text;
+}
+
+void Preview::saveUndoStep() {
+    if (m_undo.size() == MostUndoSteps) {
+        m_undo.erase(m_undo.begin());
+    }
+    m_undo.push_back({entriesOf(m_list), m_marks});
+}
+
+void Preview::remove(std::vector<int> positions) {
+    std::erase_if(positions, [this](int position) { return position < 0 || position >= rowCount(); });
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    if (positions.empty()) {
+        return;
+    }
+    saveUndoStep();
+    store::removeTrackEntries(m_list, positions);
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+        m_marks.erase(m_marks.begin() + *it);
+    }
+    // A removal ends clashes and moves the limit: the volume and the limit are looked at again.
+    markVolume();
+    markLimit();
+}
+
+void Preview::move(std::vector<int> positions, int before) {
+    std::erase_if(positions, [this](int position) { return position < 0 || position >= rowCount(); });
+    if (positions.empty()) {
+        return;
+    }
+    std::vector<bool> moving(m_marks.size(), false);
+    for (int position : positions) {
+        moving[static_cast<size_t>(position)] = true;
+    }
+    std::vector<int> order;
+    order.reserve(m_marks.size());
+    const int count = rowCount();
+    for (int position = 0; position <= count; ++position) {
+        if (position == before) {
+            order.insert(order.end(), positions.begin(), positions.end());
+        }
+        if (position < count && !moving[static_cast<size_t>(position)]) {
+            order.push_back(position);
+        }
+    }
+    if (before < 0 || before > count) {
+        order.insert(order.end(), positions.begin(), positions.end());
+    }
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+    reorder(order);
+}
+
+void Preview::sortBy(SortKey key, bool descending) {
+    std::vector<store::TrackEntry> entries = entriesOf(m_list);
+    std::vector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto keyOf = [&](int position) -> std::string {
+        const store::TrackEntry& entry = entries[static_cast<size_t>(position)];
+        return platform::foldNameCase(key == SortKey::Description ? entry.Desc : entry.OrigFileName);
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (key == SortKey::Size) {
+            const int64_t left = entries[static_cast<size_t>(a)].Size;
+            const int64_t right = entries[static_cast<size_t>(b)].Size;
+            return descending ? left > right : left < right;
+        }
+        return descending ? keyOf(a) > keyOf(b) : keyOf(a) < keyOf(b);
+    });
+    reorder(order);
+}
+
+void Preview::shuffle(uint32_t seed) {
+    std::vector<int> order(m_marks.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Fisher-Yates over a generator whose sequence the standard fixes, so a seed gives the same
+    // order on every machine and every run.
+    std::mt19937 generator(seed);
+    for (size_t i = order.size(); i > 1; --i) {
+        const size_t j = static_cast<size_t>(generator() % i);
+        std::swap(order[i - 1], order[j]);
+    }
+    reorder(order);
+}
+
+// The entries in their new order take new names (the running numbers follow the order shown),
+// and every mark that depends on names or order is made again.
+void Preview::reorder(const std::vector<int>& order) {
+    if (static_cast<int>(order.size()) != rowCount()) {
+        return;
+    }
+    saveUndoStep();
+    store::reorderTrackEntries(m_list, order);
+    std::vector<RowMarks> marks;
+    marks.reserve(order.size());
+    for (int from : order) {
+        marks.push_back(std::move(m_marks[static_cast<size_t>(from)]));
+    }
+    m_marks = std::move(marks);
+    ComputeDestNames(m_list, m_request.naming);
+    if (m_request.naming.renameByDescription) {
+        FixInvalidNames(m_list, m_request.naming);
+    }
+    markRows();
+}
+
+bool Preview::undo() {
+    if (m_undo.empty()) {
+        return false;
+    }
+    Snapshot step = std::move(m_undo.back());
+    m_undo.pop_back();
+    store::rebuildTrackList(m_list);
+    for (const store::TrackEntry& entry : step.entries) {
+        store::appendTrackEntry(m_list, entry);
+    }
+    m_marks = std::move(step.marks);
+    markVolume();
+    markLimit();
+    return true;
+}
+
+} // namespace plan
