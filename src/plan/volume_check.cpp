@@ -1,5 +1,6 @@
 #include "plan/volume_check.h"
 
+#include "plan/latin_letters.h"
 #include "plan/path_rules.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
@@ -41,22 +42,41 @@ template <class Step> bool anyPart(std::string_view below, Step step) {
     return false;
 }
 
-// One name with the characters that Windows rules refuse treated by `action`. The name is
-// judged as the host will hold it, so a stand-in counts as the character it stands for.
-std::string treatRefusedChars(std::string_view programName, InvalidCharAction action) {
-    std::string host = platform::hostNameOfProgramName(programName);
+// The bytes of the UTF-8 character that begins at `at`.
+size_t characterLength(std::string_view text, size_t at) {
+    size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        ++end;
+    }
+    return end - at;
+}
+
+// One name with the characters that the volume refuses treated by `action`: those that Windows
+// rules refuse where the volume keeps them, and on a volume whose driver takes ASCII only every
+// other character, a Russian letter written in Latin letters. The name is judged as the host
+// will hold it, so a stand-in counts as the character it stands for.
+std::string treatRefusedChars(const platform::VolumeFacts& facts, std::string_view programName,
+                              InvalidCharAction action) {
+    const std::string host = platform::hostNameOfProgramName(programName);
     std::string treated;
-    for (char c : host) {
-        bool refused =
-            static_cast<unsigned char>(c) < 32 || InvalidNameChars.find(c) != std::string_view::npos;
-        if (!refused) {
-            treated += c;
+    for (size_t at = 0; at < host.size();) {
+        const size_t length = characterLength(host, at);
+        const std::string_view character = std::string_view(host).substr(at, length);
+        at += length;
+        const auto c = static_cast<unsigned char>(character[0]);
+        const bool windowsRefused = facts.windowsNameRules &&
+                                    (c < 32 || InvalidNameChars.find(character[0]) != std::string_view::npos);
+        const bool asciiRefused = facts.asciiNamesOnly && c >= 0x80;
+        if (!windowsRefused && !asciiRefused) {
+            treated += character;
+        } else if (auto latin = asciiRefused ? LatinLettersOf(character) : std::nullopt) {
+            treated += *latin;
         } else if (action == InvalidCharAction::ReplaceWithSpace) {
             treated += ' ';
         } else if (action == InvalidCharAction::ReplaceWithUnderscore) {
             treated += '_';
         } else if (action != InvalidCharAction::Delete) {
-            treated += c;
+            treated += character;
         }
     }
     return platform::programNameOfHostName(treated);
@@ -67,8 +87,7 @@ std::string nameOnVolume(const platform::VolumeFacts& facts, const std::string& 
     if (!platform::nameProblemOn(facts, name)) {
         return name;
     }
-    std::string treated = facts.windowsNameRules ? treatRefusedChars(name, action) : name;
-    return platform::fitNameToVolume(facts, treated);
+    return platform::fitNameToVolume(facts, treatRefusedChars(facts, name, action));
 }
 
 std::string problemText(platform::NameProblem problem, const platform::VolumeFacts& facts) {
@@ -81,6 +100,8 @@ std::string problemText(platform::NameProblem problem, const platform::VolumeFac
         return facts.windowsNameRules ? "недопустимый символ (\" * / : < > ? \\ |)" : "недопустимый символ";
     case platform::NameProblem::ControlChar:
         return "управляющий символ";
+    case platform::NameProblem::NonAsciiChar:
+        return "буква не из латиницы (драйвер тома принимает только имена из символов ASCII)";
     case platform::NameProblem::ReservedName:
         return "зарезервированное имя устройства (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
     case platform::NameProblem::TrailingDotOrBlank:

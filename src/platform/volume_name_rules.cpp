@@ -139,6 +139,12 @@ std::optional<NameProblem> nameProblemOn(const VolumeFacts& facts, std::string_v
         if (std::any_of(host.begin(), host.end(), isControl)) {
             return NameProblem::ControlChar;
         }
+    }
+    if (facts.asciiNamesOnly &&
+        std::any_of(host.begin(), host.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        return NameProblem::NonAsciiChar;
+    }
+    if (windows) {
         if (isReservedStem(stemOf(host))) {
             return NameProblem::ReservedName;
         }

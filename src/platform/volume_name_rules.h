@@ -33,6 +33,7 @@ enum class NameProblem {
     DotName,            // "." and "..": folder steps, not names
     InvalidChar,        // Windows rules: " * / : < > ? \ |; other volumes: "/" and NUL
     ControlChar,        // Windows rules: a character 1..31
+    NonAsciiChar,       // a volume whose driver takes ASCII names only (asciiNamesOnly)
     ReservedName,       // Windows rules: CON, PRN, AUX, NUL, COM1..9, LPT1..9
     TrailingDotOrBlank, // Windows rules: "Track." or "Track "
     TooLong,            // over 255 UTF-16 units (Windows rules) or 255 bytes (other volumes)

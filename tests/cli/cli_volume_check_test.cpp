@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -97,6 +98,31 @@ TEST_F(CliVolumeCheck, CheckOntoAVolumeThatTakesEverything) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out.substr(0, 2), "# ") << result.out;
     EXPECT_NE(result.out.find("примет все файлы списка"), std::string::npos) << result.out;
+}
+
+// A move within the stick, renamed after a Cyrillic description: fusefat refuses names that
+// are not ASCII, which --check learns from the volume itself; the run writes the name in Latin
+// letters, and the only copy is never handed to a rename the driver refuses.
+TEST_F(CliVolumeCheck, MoveOntoANameTheDriverRefusesKeepsTheFile) {
+    const std::string src = stick.mountFolder() + "/src";
+    std::filesystem::create_directory(src);
+    std::ofstream(src + "/a.mp3") << "only copy";
+    std::ofstream(src + "/list.m3u") << "#EXTM3U\r\n#EXTINF:10,Песня\r\na.mp3\r\n";
+    const std::vector<std::string> common = {"--rename", "--flat", "--playlist", src + "/list.m3u", dest()};
+
+    std::vector<std::string> args = {"--check"};
+    args.insert(args.end(), common.begin(), common.end());
+    CliResult check = cli(args);
+    EXPECT_EQ(check.exitCode, 4) << check.out << check.err;
+    EXPECT_NE(check.out.find("будет записано как \"Pesnya.mp3\""), std::string::npos) << check.out;
+
+    args = {"--mode", "move", "--no-playlist"};
+    args.insert(args.end(), common.begin(), common.end());
+    CliResult run = cli(args);
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    std::ifstream moved(dest() + "/Pesnya.mp3");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "only copy");
+    EXPECT_FALSE(std::filesystem::exists(src + "/a.mp3"));
 }
 
 } // namespace

@@ -21,6 +21,13 @@ platform::VolumeFacts fat32() {
     return platform::volumeFactsOfKind(platform::VolumeKind::Fat32);
 }
 
+// A FAT32 stick whose driver takes ASCII names only (fusefat).
+platform::VolumeFacts asciiOnly() {
+    platform::VolumeFacts facts = platform::volumeFactsOfKind(platform::VolumeKind::Fat32);
+    facts.asciiNamesOnly = true;
+    return facts;
+}
+
 platform::VolumeFacts ext4() {
     platform::VolumeFacts facts;
     facts.fsType = "ext4";
@@ -69,6 +76,10 @@ TEST(NameOnVolume, CleansWhatTheVolumeRefusesBelowTheFolder) {
          "b.mp3"},
         {"ext4 takes a colon and CON", ext4(), Dest + "\\CON\xEF\x80\xBA.mp3", InvalidCharAction::Delete,
          Dest + "\\CON\xEF\x80\xBA.mp3"},
+        {"a driver of ASCII names: Russian in Latin letters", asciiOnly(), Dest + "\\Ёлка\\Щука и ёж.mp3",
+         InvalidCharAction::Delete, Dest + "\\Elka\\Shchuka i ezh.mp3"},
+        {"a driver of ASCII names: other letters treated", asciiOnly(), Dest + "\\Café.mp3",
+         InvalidCharAction::ReplaceWithUnderscore, Dest + "\\Caf_.mp3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
