@@ -7,6 +7,7 @@
 #include "copy/run_volume.h"
 #include "copy/write_checks.h"
 
+#include "plan/run_names.h"
 #include "platform/files.h"
 #include "platform/shown_paths.h"
 #include "store/track_list.h"
@@ -61,6 +62,8 @@ RunPlan planRun(store::TfdbObject& listDb, const RunVolume& volume, std::vector<
             plan.spaceNeeded += volume.spaceTaken(plan.lengths[i]);
         }
     }
+    // No entry of the run writes over another: a name planned twice is numbered for the later.
+    plan.destNames = plan::DistinctRunNames(std::move(plan.destNames));
     return plan;
 }
 

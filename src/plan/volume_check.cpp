@@ -2,6 +2,7 @@
 
 #include "plan/latin_letters.h"
 #include "plan/path_rules.h"
+#include "plan/run_names.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
 #include "platform/host_names.h"
@@ -10,6 +11,7 @@
 #include "sources/source_paths.h"
 #include "store/track_list.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -82,12 +84,15 @@ std::string treatRefusedChars(const platform::VolumeFacts& facts, std::string_vi
     return platform::programNameOfHostName(treated);
 }
 
+// A name that cleaning leaves empty becomes "_": an empty folder name would put its files in
+// the folder above, an empty file name names nothing.
 std::string nameOnVolume(const platform::VolumeFacts& facts, const std::string& name,
                          InvalidCharAction action) {
     if (!platform::nameProblemOn(facts, name)) {
         return name;
     }
-    return platform::fitNameToVolume(facts, treatRefusedChars(facts, name, action));
+    std::string fitted = platform::fitNameToVolume(facts, treatRefusedChars(facts, name, action));
+    return fitted.empty() ? "_" : fitted;
 }
 
 std::string problemText(platform::NameProblem problem, const platform::VolumeFacts& facts) {
@@ -223,7 +228,18 @@ std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view pl
     if (!below || !firstProblem(facts, planned.substr(folder.size()))) {
         return std::string(planned);
     }
-    return cleanedBelow(hostRules(), cleanedBelow(facts, planned, folder, action), folder, action);
+    // The host's cut can leave what the volume refuses (a device name once the text after its
+    // dot is cut off, a blank at the end), so both rules run until the name holds still.
+    std::string written(planned);
+    for (int round = 0; round < 4; ++round) {
+        std::string next =
+            cleanedBelow(hostRules(), cleanedBelow(facts, written, folder, action), folder, action);
+        if (next == written) {
+            break;
+        }
+        written = std::move(next);
+    }
+    return written;
 }
 
 std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const platform::VolumeFacts& facts,
@@ -232,8 +248,17 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
     const std::string folder = folderPrefix(destFolder);
     const std::string volume = VolumeName(facts);
     const bool sizeLimited = facts.maxFileSize != platform::NoFileSizeLimit;
-    // Folded written name -> the first entry's written name, for clashes within the list.
-    std::map<std::string, std::string> written;
+    // Below the folder, as a person sees it: a renamed folder shows in the name too.
+    const auto shownBelow = [&folder](const std::string& name) {
+        std::string shown;
+        anyPart(std::string_view(name).substr(std::min(folder.size(), name.size())),
+                [&shown](std::string_view part) {
+                    shown += (shown.empty() ? "" : "/") + platform::hostNameOfProgramName(part);
+                    return false;
+                });
+        return shown;
+    };
+    std::vector<std::string> written;
     StandingFiles standing;
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
         int64_t size = entry.Size;
@@ -250,27 +275,40 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
                 problems.push_back({position, VolumeProblemKind::NameRefused,
                                     "Имя недопустимо на томе " + volume + ": " +
                                         problemText(refusal->problem, *refusal->rules) +
-                                        "; будет записано как \"" + splitName(name).second + "\""});
+                                        "; будет записано как \"" + shownBelow(name) + "\""});
             }
         }
+        written.push_back(name);
         if (!facts.caseInsensitive) {
             return;
         }
-        auto [first, added] = written.try_emplace(platform::foldNameCase(name), name);
         auto [parent, leaf] = splitName(name);
-        std::string other = !added && first->second != name ? first->second : std::string();
-        if (other.empty()) {
-            const std::string& there = standing.spellingOf(parent, leaf);
-            if (!there.empty() && there != leaf) {
-                other = parent + "\\" + there;
-            }
-        }
-        if (!other.empty()) {
+        const std::string& there = standing.spellingOf(parent, leaf);
+        if (!there.empty() && there != leaf) {
             problems.push_back({position, VolumeProblemKind::CaseClash,
-                                "Имя отличается от \"" + splitName(other).second +
-                                    "\" только регистром букв: на томе " + volume + " это один файл"});
+                                "Имя отличается от \"" + there + "\" только регистром букв: на томе " +
+                                    volume + " это один файл"});
         }
     });
+    // Two entries of the list that would be one file: the later one is written numbered.
+    const std::vector<std::string> distinct = DistinctRunNames(written);
+    std::map<std::string, std::string> first; // folded name -> the first entry's spelling
+    for (size_t i = 0; i < written.size(); ++i) {
+        const std::string& earlier =
+            first.try_emplace(platform::foldNameCase(written[i]), written[i]).first->second;
+        if (distinct[i] == written[i]) {
+            continue;
+        }
+        const std::string why =
+            earlier != written[i] && facts.caseInsensitive
+                ? "Имя отличается от \"" + splitName(earlier).second + "\" только регистром букв: на томе " +
+                      volume + " это один файл"
+                : "Имя совпадает с именем другой записи списка (\"" + shownBelow(earlier) + "\")";
+        problems.push_back({static_cast<int>(i), VolumeProblemKind::CaseClash,
+                            why + "; будет записано как \"" + shownBelow(distinct[i]) + "\""});
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const VolumeProblem& a, const VolumeProblem& b) { return a.position < b.position; });
     return problems;
 }
 

@@ -111,7 +111,9 @@ std::string shortened(std::string_view name, bool utf16) {
     if (dot != std::string_view::npos && dot > 0) {
         const std::string_view extension = name.substr(dot);
         const size_t extensionLength = hostLength(extension, utf16);
-        if (extensionLength < MaxNameLength) {
+        // Only a real extension is kept: a long text after the last dot is part of the name.
+        constexpr size_t LongestExtensionKept = 32;
+        if (extensionLength <= LongestExtensionKept) {
             std::string cut(leadingUnits(name.substr(0, dot), MaxNameLength - extensionLength, utf16));
             return cut + std::string(extension);
         }
@@ -174,10 +176,15 @@ std::string fitNameToVolume(const VolumeFacts& facts, std::string_view name) {
     }
     fitted = shortened(fitted, windows);
     if (windows) {
-        // A cut without an extension to keep can end in a blank or dot again.
+        // A cut without an extension to keep can end in a blank or dot again, or leave a device
+        // name ("CON.<long text>" cut before its dot).
         dropTrailingDotsAndBlanks(fitted);
         if (fitted.empty() && !name.empty()) {
             fitted = "_";
+        }
+        if (isReservedStem(stemOf(fitted))) {
+            fitted.insert(stemOf(fitted).size(), "_");
+            fitted = shortened(fitted, windows);
         }
     }
     return fitted;

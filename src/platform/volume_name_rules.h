@@ -47,7 +47,8 @@ std::optional<NameProblem> nameProblemOn(const VolumeFacts& facts, std::string_v
 // `name` made fit for the volume, where that needs no choice of the user's: trailing dots and
 // blanks dropped ("Track." gives "Track"), "_" put after the stem of a device name ("CON.mp3"
 // gives "CON_.mp3", "con" gives "con_"), a name too long shortened at a character boundary
-// keeping its extension (the text from its last dot, when that is shorter than the limit).
+// keeping its extension (the text from its last dot, when that is at most 32 characters; a longer
+// one is part of the name), then checked for a device name again.
 // A name that is nothing but dots and blanks becomes "_". Characters that break the rules are
 // left as they are: the run treats them first (see above). On a volume without Windows rules
 // only the length is fitted.

@@ -44,9 +44,11 @@ TEST_F(CliInterrupt, CtrlCAbortsTheRun) {
     pause(200);
     CliResult result = process.finish();
     EXPECT_EQ(result.exitCode, 1) << result.err;
-    EXPECT_NE(result.out.find("\n\n" + std::string(AbortLine) + "\nПрервано. Скопировано: "), std::string::npos)
+    EXPECT_NE(result.out.find("\n\n" + std::string(AbortLine) + "\nПрервано. Скопировано: "),
+              std::string::npos)
         << result.out;
-    EXPECT_NE(result.out.find(", с ошибками: 0, не найдено: 0, не начато: "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(", с ошибками: 0, не найдено: 0, не начато: "), std::string::npos)
+        << result.out;
     EXPECT_FALSE(result.out.ends_with(", не начато: 0\n")) << result.out;
     EXPECT_LT(countOf(result.out, "  Копирование -> "), size_t{TrackCount});
     EXPECT_FALSE(drive.exists("out/_playlist_.m3u"));

@@ -189,7 +189,8 @@ TEST_F(CliOptionsTest, VerifyAndFlushDeliverTheFiles) {
                                 "--playlist", "lib/list.m3u", "out"});
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const std::string verb = std::string(mode) == "move" ? "Перемещено" : "Скопировано";
-        EXPECT_TRUE(result.out.ends_with(verb + ": 3, пропущено: 0, с ошибками: 0, не найдено: 0\n")) << result.out;
+        EXPECT_TRUE(result.out.ends_with(verb + ": 3, пропущено: 0, с ошибками: 0, не найдено: 0\n"))
+            << result.out;
         EXPECT_EQ(drive.readFile("out/01 - Song.mp3"), song);
         std::filesystem::remove_all(drive.hostPath("out"));
     }

@@ -144,7 +144,8 @@ TEST_F(CliPlaylists, RealWorldPlaylistsFindTheirFiles) {
 }
 
 // --list marks each source: found, found elsewhere by the tail search, or missing; a missing
-// source is named once on stderr however often the playlist lists it.
+// source is named once on stderr however often the playlist lists it. An entry listed twice is
+// written numbered the second time, as its fifth field says.
 TEST_F(CliPlaylists, ListMarksMissingAndRelocatedSources) {
     drive.writeFile("Lists/mixed.m3u", "#EXTM3U\r\n../" + Winter +
                                            "\r\nE:\\Old\\Music\\Зима (1999)\\01 Снег.mp3\r\n" +
@@ -152,10 +153,15 @@ TEST_F(CliPlaylists, ListMarksMissingAndRelocatedSources) {
     CliResult result = cli({"--list", "--flat", "--playlist", "Lists/mixed.m3u", "out"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::string source = h(Winter);
+    const auto twice = [](const std::string& name, const std::string& numbered) {
+        return "Имя совпадает с именем другой записи списка (\"" + name + "\"); будет записано как \"" +
+               numbered + "\"";
+    };
     EXPECT_EQ(result.out, "\t" + source + "\t" + h("out/01 Снег.mp3") + "\tok\t\n" + "\t" + source + "\t" +
-                              h("out/01 Снег.mp3") + "\trelocated\t\n" + "\t" + h("Lists/gone.mp3") + "\t" +
-                              h("out/gone.mp3") + "\tmissing\t\n" + "\t" + h("Lists/gone.mp3") + "\t" +
-                              h("out/gone.mp3") + "\tmissing\t\n");
+                              h("out/01 Снег.mp3") + "\trelocated\t" +
+                              twice("01 Снег.mp3", "01 Снег (1).mp3") + "\n" + "\t" + h("Lists/gone.mp3") +
+                              "\t" + h("out/gone.mp3") + "\tmissing\t\n" + "\t" + h("Lists/gone.mp3") + "\t" +
+                              h("out/gone.mp3") + "\tmissing\t" + twice("gone.mp3", "gone (1).mp3") + "\n");
     EXPECT_EQ(result.err, "Строка плейлиста \"E:\\Old\\Music\\Зима (1999)\\01 Снег.mp3\" найдена здесь: " +
                               source + "\nФайл не найден: " + h("Lists/gone.mp3") + "\n");
 }

@@ -1,3 +1,4 @@
+#include "plan/run_names.h"
 #include "plan/volume_check.h"
 
 #include "platform/volume_facts.h"
@@ -81,6 +82,11 @@ TEST(NameOnVolume, CleansWhatTheVolumeRefusesBelowTheFolder) {
         {"a driver of ASCII names: other letters treated", asciiOnly(), Dest + "\\Café.mp3",
          InvalidCharAction::ReplaceWithUnderscore, Dest + "\\Caf_.mp3"},
     };
+    // What the cut leaves is checked again: "CON." and 251 letters cut to 255 bytes.
+    const std::string con = Dest + "\\CON." + std::string(251, 'x');
+    const std::string conWritten = plan::NameOnVolume(fat32(), con, Dest, InvalidCharAction::Delete);
+    EXPECT_TRUE(plan::VolumeTakesName(fat32(), conWritten.substr(Dest.size() + 1))) << conWritten;
+    EXPECT_TRUE(plan::VolumeTakesName(ext4(), conWritten.substr(Dest.size() + 1))) << conWritten;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(plan::NameOnVolume(c.facts, c.planned, Dest, c.action), c.written);
@@ -128,7 +134,7 @@ TEST_F(VolumeCheck, FindsWhatTheVolumeRefuses) {
     add(Dest + "\\a.mp3");
     add(Dest + "\\old.mp3");
     add(Dest + "\\unmeasured.mp3", -1, "D:\\big.mp3");
-    add(Dest + "\\fine.mp3"); // the same name twice is for the existing-file rule, not a clash
+    add(Dest + "\\fine.mp3"); // the same name twice: one run never writes over its own entries
 
     const auto problems = check(fat32());
     const struct {
@@ -144,12 +150,15 @@ TEST_F(VolumeCheck, FindsWhatTheVolumeRefuses) {
          "Файл больше, чем вмещает том FAT32: 4500000000 байт при наибольших 4294967295; он не будет "
          "скопирован"},
         {4, VolumeProblemKind::CaseClash,
-         "Имя отличается от \"A.mp3\" только регистром букв: на томе FAT32 это один файл"},
+         "Имя отличается от \"A.mp3\" только регистром букв: на томе FAT32 это один файл; будет записано как "
+         "\"a (1).mp3\""},
         {5, VolumeProblemKind::CaseClash,
          "Имя отличается от \"Old.mp3\" только регистром букв: на томе FAT32 это один файл"},
         {6, VolumeProblemKind::TooBig,
          "Файл больше, чем вмещает том FAT32: 4500000000 байт при наибольших 4294967295; он не будет "
          "скопирован"},
+        {7, VolumeProblemKind::CaseClash,
+         "Имя совпадает с именем другой записи списка (\"fine.mp3\"); будет записано как \"fine (1).mp3\""},
     };
     ASSERT_EQ(problems.size(), std::size(expected));
     for (size_t i = 0; i < problems.size(); ++i) {
@@ -158,10 +167,15 @@ TEST_F(VolumeCheck, FindsWhatTheVolumeRefuses) {
         EXPECT_EQ(problems[i].kind, expected[i].kind);
         EXPECT_EQ(problems[i].text, expected[i].text);
     }
-    EXPECT_EQ(plan::EntriesWithProblems(problems), 5);
+    EXPECT_EQ(plan::EntriesWithProblems(problems), 6);
     EXPECT_EQ(plan::VolumeCheckLine(fat32(), problems, 8),
-              "Не подходят для тома FAT32 как есть: 5 из 8 (причина - в подсказке отмеченной строки)");
-    EXPECT_TRUE(check(ext4()).empty()) << "ext4 holds all of them";
+              "Не подходят для тома FAT32 как есть: 6 из 8 (причина - в подсказке отмеченной строки)");
+    // ext4 holds every name, but the list's own clashes stay: the namespace folds case.
+    std::vector<int> onExt4;
+    for (const auto& problem : check(ext4())) {
+        onExt4.push_back(problem.position);
+    }
+    EXPECT_EQ(onExt4, (std::vector<int>{4, 7}));
 }
 
 // A name cleaned for the volume can clash with another entry's, and is checked as written.
@@ -174,6 +188,46 @@ TEST_F(VolumeCheck, ClashesAreFoundAmongTheWrittenNames) {
     EXPECT_EQ(problems[0].kind, VolumeProblemKind::NameRefused);
     EXPECT_EQ(problems[1].kind, VolumeProblemKind::CaseClash);
     EXPECT_EQ(problems[1].position, 1);
+}
+
+// Names that cleaning or the 255-byte cut make equal are numbered for the later entries, the
+// number fitting within the cut; a folder that cleaning empties becomes "_" instead of putting
+// its files in the folder above.
+TEST_F(VolumeCheck, CleanedAndCutNamesStayDistinct) {
+    const std::string colon = "\xEF\x80\xBA";
+    const std::string query = "\xEF\x80\xBF";
+    add(Dest + "\\a" + colon + "b.mp3");
+    add(Dest + "\\ab.mp3");
+    add(Dest + "\\Hits..\\1.mp3");
+    add(Dest + "\\Hits...\\1.mp3");
+    add(Dest + "\\" + query + query + query + "\\1.mp3");
+    std::vector<std::string> names;
+    for (const auto& problem : check(fat32())) {
+        names.push_back(problem.text.substr(problem.text.rfind("будет записано как")));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "будет записано как \"ab.mp3\"", "будет записано как \"ab (1).mp3\"",
+                         "будет записано как \"Hits/1.mp3\"", "будет записано как \"Hits/1.mp3\"",
+                         "будет записано как \"Hits/1 (1).mp3\"", "будет записано как \"_/1.mp3\""}));
+
+    // Four descriptions of 300 bytes that differ only at their end: one name after the cut,
+    // then numbers that still fit in 255 bytes.
+    store::rebuildTrackList(listDb);
+    std::string longStem;
+    for (int i = 0; i < 145; ++i) {
+        longStem += "\xD0\xB6";
+    }
+    for (const char* end : {"1", "2", "3", "4"}) {
+        add(Dest + "\\" + longStem + end + ".mp3");
+    }
+    const auto problems = check(ext4());
+    std::vector<int> positions;
+    for (const auto& problem : problems) {
+        positions.push_back(problem.position);
+        const std::string written = problem.text.substr(problem.text.rfind("как \"") + 7);
+        EXPECT_LE(written.size() - 1, plan::MostNameBytes) << problem.text; // the closing quote aside
+    }
+    EXPECT_EQ(positions, (std::vector<int>{0, 1, 1, 2, 2, 3, 3}));
 }
 
 // What the volume really takes: each measured size rounded up to its allocation unit; a

@@ -1,0 +1,27 @@
+// The names the entries of one run are written under, so that no entry of the run overwrites
+// another. Two entries can plan one name: names that differ only in letter case (the program's
+// namespace folds case, and so do the volumes of sticks), names that cleaning made equal
+// ("a:b.mp3" and "ab.mp3" on FAT), long names that the 255-byte cut made equal. The later entry
+// then takes the first free " (N)" number among the run's names, whatever the policy for files
+// that stood there before the run; its stem is cut first, so the numbered name still fits.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plan {
+
+// The longest name, in bytes of the host's name, that every volume of this host takes.
+inline constexpr size_t MostNameBytes = 255;
+
+// `written` (program paths in list order, "" for an entry that is not written) with every name
+// that equals an earlier one (letter case aside) replaced by its first free numbered form.
+std::vector<std::string> DistinctRunNames(std::vector<std::string> written);
+
+// `path` with " (number)" before the extension of its last name, the stem cut at a character
+// boundary (and cleared of trailing dots and blanks) so that the host's name stays within
+// MostNameBytes.
+std::string NumberedName(std::string_view path, int number);
+
+} // namespace plan
