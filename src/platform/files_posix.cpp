@@ -161,6 +161,11 @@ bool folderExists(std::string_view path) {
     return statProgramPath(path, info) && S_ISDIR(info.st_mode);
 }
 
+bool nonFileExists(std::string_view path) {
+    struct stat info;
+    return statProgramPath(path, info) && !S_ISREG(info.st_mode);
+}
+
 ResolvedPath::ResolvedPath(std::string_view programPath) : m_programPath(programPath) {
     auto location = detail::locateProgramPath(programPath);
     if (location) {

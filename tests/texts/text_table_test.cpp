@@ -90,7 +90,7 @@ TEST(GetText, ExpandsEscapesAndRejectsRowsOutsideTheTable) {
         {179, true, "Пропущено строк плейлиста длиннее 4096 байт: %1"},
         {15, true, ""},
         {-1, false, "previous"},
-        {180, false, "previous"},
+        {240, false, "previous"},
         {-2147483647 - 1, false, "previous"},
     };
     for (const GetTextCase& c : cases) {
