@@ -87,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::error_code ignored;
     std::filesystem::remove_all(driveFolder() + "/out", ignored);
+    std::filesystem::create_directory(driveFolder() + "/out");
     store::TfdbObject written([](const std::string&) {});
     store::createTrackListLayout(written);
     std::vector<std::string> expected;
