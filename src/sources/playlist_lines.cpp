@@ -148,10 +148,8 @@ void PlaylistLineReader::endLine(char lineEnd) {
         m_desc.clear(); // the info described the file of this line, not the next one
         m_len = 0;
     }
-    if (m_dropping && !m_cuttingInfoLine) {
-        m_dropping = false;
-    } else if (!m_line.empty()) {
-        handleLine();
+    if ((!m_dropping || m_cuttingInfoLine) && !m_line.empty()) {
+        handleLine(); // a cut info line counts with what was kept of it
     }
     m_dropping = false;
     m_droppingFileLine = false;

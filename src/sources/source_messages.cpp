@@ -32,15 +32,12 @@ std::string LineNumbersText(const LineNumbers& lines) {
 }
 
 std::string DamagedLinesMessage(std::string_view playlistPath, const LineNumbers& lines) {
-    return lines.count == 0 ? std::string()
-                            : texts::FormatText(DamagedLinesText,
-                                                {platform::shownPath(playlistPath), LineNumbersText(lines)});
+    return texts::FormatText(DamagedLinesText, {platform::shownPath(playlistPath), LineNumbersText(lines)});
 }
 
 std::string CutDescriptionsMessage(std::string_view playlistPath, const LineNumbers& lines) {
-    return lines.count == 0 ? std::string()
-                            : texts::FormatText(CutDescriptionsText,
-                                                {platform::shownPath(playlistPath), LineNumbersText(lines)});
+    return texts::FormatText(CutDescriptionsText,
+                             {platform::shownPath(playlistPath), LineNumbersText(lines)});
 }
 
 std::string LeftOutMessage(const std::vector<LeftOutPlace>& places, int64_t count) {

@@ -13,13 +13,13 @@
 namespace sources {
 
 // How many places a message names one by one; the rest are counted.
-inline constexpr size_t MostPlacesNamed = 10;
+inline constexpr size_t MostPlacesNamed = LineNumbers::MostKept;
 
 // "3, 7, 12", with " и ещё 5" when more lines were counted than kept.
 std::string LineNumbersText(const LineNumbers& lines);
 
 // The lines of a playlist that were no UTF-8 although the playlist is UTF-8 (a byte-order mark,
-// the ".m3u8" extension), and the info lines whose description was cut; "" when there are none.
+// the ".m3u8" extension), and the info lines whose description was cut.
 std::string DamagedLinesMessage(std::string_view playlistPath, const LineNumbers& lines);
 std::string CutDescriptionsMessage(std::string_view playlistPath, const LineNumbers& lines);
 

@@ -188,6 +188,22 @@ TEST_F(CliPlaylists, SourcesThatAreNoFilesAreToldSo) {
                               "Файл не найден: " + h("Lists/gone.mp3") + "\n");
 }
 
+// A copy whose host name would climb out of its folder as a plain line ("q\..\..\outside\x.mp3")
+// is listed so that the result playlist, used as the source of a move, moves that very copy and
+// leaves the file outside alone.
+TEST_F(CliPlaylists, ResultPlaylistAsSourceMovesOnlyTheCopies) {
+    const std::string climbing = "q\\..\\..\\..\\outside\\x.mp3";
+    std::filesystem::create_directories(h("src"));
+    std::ofstream(h("src/" + climbing), std::ios::binary) << "copy me";
+    drive.writeFile("outside/x.mp3", "stay here");
+    ASSERT_EQ(cli({"--flat", "--folder", "src", "out"}).exitCode, 0);
+    CliResult result = cli({"--flat", "--mode", "move", "--playlist", "out/_playlist_.m3u", "out2"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(drive.readFile("outside/x.mp3"), "stay here");
+    EXPECT_EQ(filesUnder(drive, "out"), Lines{"_playlist_.m3u"});
+    EXPECT_EQ(filesUnder(drive, "out2"), (Lines{"_playlist_.m3u", climbing}));
+}
+
 // A length that does not convert names the playlist and the line.
 TEST_F(CliPlaylists, BadLengthNamesFileAndLine) {
     drive.writeFile("Lists/bad.m3u", "#EXTM3U\r\n#EXTINF:12a,Снег\r\n../" + Winter + "\r\n");
