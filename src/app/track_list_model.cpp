@@ -3,6 +3,7 @@
 #include "app/qt_text.h"
 #include "platform/files.h"
 #include "platform/shown_paths.h"
+#include "sources/source_messages.h"
 #include "texts/text_table.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 namespace app {
 namespace {
 
-constexpr int SourceMissingText = 92;
 constexpr int LineRelocatedText = 93;
 // The background of a row that the destination volume refuses: a light orange that a selected
 // row's highlight and the red text of a missing source both stay readable on.
@@ -86,7 +86,7 @@ bool TrackListModel::sourceMissing(size_t row) const {
 QString TrackListModel::cellTip(size_t row, int column) const {
     const PreviewRow& entry = m_rows[row];
     if (column == SourceColumn && sourceMissing(row)) {
-        return toQt(texts::FormatText(SourceMissingText, {platform::shownPath(entry.OrigFileName)}));
+        return toQt(sources::MissingSourceText(entry.OrigFileName));
     }
     if (column == SourceColumn && !entry.RelocatedFrom.empty()) {
         return toQt(texts::FormatText(LineRelocatedText,

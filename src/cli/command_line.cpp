@@ -2,6 +2,8 @@
 
 #include "copy/existing_file_policy.h"
 #include "platform/drives.h"
+#include "platform/files.h"
+#include "texts/text_table.h"
 
 #include <initializer_list>
 #include <map>
@@ -49,6 +51,8 @@ const char* const UsageText = R"(Использование:
 )";
 
 namespace {
+
+constexpr int DriveFolderMissingText = 226;
 
 // Everything the command line said, as written, before it is checked as a whole.
 struct Given {
@@ -180,6 +184,12 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          if (!mapping) {
              throw UsageError("--drive: ожидается буква от A до Y и папка, например D:=/mnt/old, а не \"" +
                               std::string(v) + "\"");
+         }
+         // A drive on no folder would make every line on it missing, and the run refuse its
+         // paths with no word of why.
+         if (!platform::folderExists(platform::toProgramPath(mapping->hostFolder))) {
+             throw UsageError(texts::FormatText(DriveFolderMissingText,
+                                                {std::string{mapping->letter, ':'}, mapping->hostFolder}));
          }
          g.drives.push_back(std::move(*mapping));
      }},

@@ -3,6 +3,7 @@
 #include "plan/limit_bar.h"
 #include "platform/files.h"
 #include "platform/shown_paths.h"
+#include "sources/source_messages.h"
 #include "store/track_list.h"
 #include "texts/size_text.h"
 #include "texts/text_table.h"
@@ -15,7 +16,6 @@ namespace cli {
 
 namespace {
 
-constexpr int SourceMissingText = 92;
 constexpr int LineRelocatedText = 93;
 
 std::string field(std::string text) {
@@ -115,7 +115,7 @@ void ReportSources(store::TfdbObject& listDb, const sources::PlaylistReport& rep
     std::set<std::string> named;
     store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
         if (!platform::fileExists(entry.OrigFileName) && named.insert(entry.OrigFileName).second) {
-            writeLine(texts::FormatText(SourceMissingText, {platform::shownPath(entry.OrigFileName)}), err);
+            writeLine(sources::MissingSourceText(entry.OrigFileName), err);
         }
     });
     std::fflush(err);

@@ -46,7 +46,8 @@ int PrintVolumeProblems(store::TfdbObject& listDb, const VolumeReport& volume, s
 
 // What a script or person must hear about the sources before anything is copied, one line
 // each on `err`: every playlist line found elsewhere (text 93), then every missing source
-// (text 92), each path once however often the list names it.
+// (sources::MissingSourceText: not found, or no file), each path once however often the list
+// names it.
 void ReportSources(store::TfdbObject& listDb, const sources::PlaylistReport& report, std::FILE* err);
 
 } // namespace cli

@@ -5,9 +5,11 @@
 #include "platform/files.h"
 #include "platform/shown_paths.h"
 #include "sources/source_paths.h"
+#include "sources/text_decoding.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace copy {
@@ -16,16 +18,65 @@ std::string PlaylistPath(std::string_view destFolder) {
     return sources::CollapseBackslashes(std::string(destFolder) + "\\" + PlaylistFileName, 3);
 }
 
+namespace {
+
+bool isDriveStart(std::string_view line) {
+    return line.size() >= 2 && line[1] == ':' &&
+           ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z'));
+}
+
+// Whether a playlist reader would take the plain line for something other than the path it
+// spells: a comment ("#"), blanks it trims, a line end or other control character inside, a
+// "\" that it splits at, bytes that are no UTF-8 (the line would be read as Windows-1251), a
+// drive ("C:...") or an address ("x://...").
+bool readsBackOtherwise(std::string_view line) {
+    const auto byte = [](char c) { return static_cast<unsigned char>(c); };
+    if (line.empty() || line.front() == '#' || byte(line.front()) <= ' ' || byte(line.back()) <= ' ') {
+        return true;
+    }
+    const bool control =
+        std::any_of(line.begin(), line.end(), [&](char c) { return byte(c) < ' ' || c == 0x7F; });
+    return control || line.find('\\') != std::string_view::npos ||
+           line.find("://") != std::string_view::npos || isDriveStart(line) || !sources::IsValidUtf8(line);
+}
+
+// The file:// address of an absolute host path: every byte but the unreserved ones of an
+// address and the "/" between names as a %XX escape, so the line is plain ASCII and each name
+// comes back whole (a reader decodes each name on its own).
+std::string fileUrlOf(std::string_view hostPath) {
+    constexpr char hex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (char c : hostPath) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool plain = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+                           c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+        if (plain) {
+            url += c;
+        } else {
+            url += '%';
+            url += hex[b >> 4];
+            url += hex[b & 0x0F];
+        }
+    }
+    return url;
+}
+
+} // namespace
+
 std::string PlaylistEntryLine(std::string_view copyPath, const PlaylistLines& lines) {
-    std::string path = platform::shownPath(copyPath);
-    if (lines.paths == PlaylistPaths::Absolute) {
-        return path;
+    const std::string path = platform::shownPath(copyPath);
+    std::string line = path;
+    if (lines.paths == PlaylistPaths::Relative) {
+        std::string folder = platform::shownPath(lines.destFolder);
+        if (!folder.ends_with('/')) {
+            folder += '/';
+        }
+        if (path.starts_with(folder)) {
+            line = path.substr(folder.size());
+        }
     }
-    std::string folder = platform::shownPath(lines.destFolder);
-    if (!folder.ends_with('/')) {
-        folder += '/';
-    }
-    return path.starts_with(folder) ? path.substr(folder.size()) : path;
+    // A path that names no host file (no mapped drive) has no address and goes as it is.
+    return path.starts_with('/') && readsBackOtherwise(line) ? fileUrlOf(path) : line;
 }
 
 std::string PlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines) {

@@ -4,7 +4,12 @@
 // always the path of its copy; CR LF after every line, UTF-8 without a byte-order mark. The
 // path is the name the copy really got (a numbered name of the existing-file policy included),
 // as a host path: relative to the playlist's folder with "/" separators by default, absolute
-// by choice. An existing playlist of that name is replaced.
+// by choice. A path that a playlist reader would take otherwise as a plain line (a name that
+// holds "\" or a control character, begins with "#" or a blank, ends with a blank, or is no
+// UTF-8) is written as the file:// address of its absolute host path, every byte that could be
+// misread (a "%" too) escaped; relative playlists hold such lines absolute, since an address
+// is. So the playlist reads back as the very files it was written for. An existing playlist of
+// that name is replaced.
 #pragma once
 
 #include "copy/copy_options.h"
@@ -37,7 +42,8 @@ struct PlaylistLines {
 
 // The line that names the copy at program path `copyPath`: its host path, or that path below
 // the host path of the destination folder with "/" separators (the absolute host path when it
-// does not lie below that folder).
+// does not lie below that folder); its file:// address where the plain line would read back
+// otherwise.
 std::string PlaylistEntryLine(std::string_view copyPath, const PlaylistLines& lines);
 
 // The bytes of the playlist for the entries of `listDb`. Len counts by its low 16 bits, signed

@@ -5,12 +5,17 @@
 // links followed) count as files: folders, devices and pipes are never opened as files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
+
+// The longest host path that the host opens, its final NUL byte counted (PATH_MAX): a path of
+// this many bytes or more names no file that can be opened.
+inline constexpr size_t MaxHostPathBytes = 4096;
 
 using FileHandle = int;
 inline constexpr FileHandle InvalidFile = -1;
@@ -46,6 +51,9 @@ bool folderExists(std::string_view path); // true for folders (and drive roots) 
 // True when this process may create files and folders in the existing folder `path` (write and
 // search permission, a volume mounted for writing); false with the last error set otherwise.
 bool folderTakesNewEntries(std::string_view path);
+// True when something that is no regular file stands at the path: a folder, a device, a pipe,
+// a socket (links followed; a broken link is nothing).
+bool nonFileExists(std::string_view path);
 
 // Opens an existing file for reading with all sharing denied: takes an exclusive
 // non-blocking flock, and fails when another open holds one (in this process or another).

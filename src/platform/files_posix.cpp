@@ -177,6 +177,11 @@ bool folderTakesNewEntries(std::string_view path) {
     return ::access(host->c_str(), W_OK | X_OK) == 0 || detail::failWithErrno();
 }
 
+bool nonFileExists(std::string_view path) {
+    struct stat info;
+    return statProgramPath(path, info) && !S_ISREG(info.st_mode);
+}
+
 ResolvedPath::ResolvedPath(std::string_view programPath) : m_programPath(programPath) {
     auto location = detail::locateProgramPath(programPath);
     if (location) {

@@ -3,6 +3,8 @@
 #include "platform/host_names.h"
 #include "platform/name_case.h"
 
+#include <algorithm>
+
 namespace platform::detail {
 namespace {
 
@@ -55,6 +57,26 @@ bool startsWithDrive(std::string_view text) {
     return text.size() >= 2 && text[1] == ':';
 }
 
+// Appends the names of a file URL's path, each decoded on its own: an escaped "/" or "\" stays
+// inside its name and an escaped dot segment is no dot segment, so one name of the URL never
+// becomes several or climbs out of its folder. Host names split at "/" only; the program names
+// of a "/X:/..." path at "\" too. False when a decoded name cannot be one name (it holds a
+// separator or a NUL byte, or it is "." or ".." spelt with escapes): the URL names no file.
+bool appendUrlNames(std::string_view path, std::vector<std::string>& names, bool hostStyle) {
+    std::vector<std::string> raw;
+    appendNames(path, raw, hostStyle);
+    for (std::string& name : raw) {
+        std::string decoded = percentDecode(name);
+        const bool separator =
+            decoded.find('/') != std::string::npos || (!hostStyle && decoded.find('\\') != std::string::npos);
+        if (separator || decoded.find('\0') != std::string::npos || decoded == "." || decoded == "..") {
+            return false;
+        }
+        names.push_back(hostStyle ? programNameOfHostName(decoded) : std::move(decoded));
+    }
+    return true;
+}
+
 // file://[localhost]/path: the host file of that path, or "/X:/..." a program path on drive X.
 std::optional<PathParts> splitFileUrl(std::string_view afterScheme) {
     size_t slash = afterScheme.find('/');
@@ -65,21 +87,18 @@ std::optional<PathParts> splitFileUrl(std::string_view afterScheme) {
     if (!authority.empty() && !namesEqualNoCase(authority, "localhost")) {
         return std::nullopt; // a file on another machine: a network path
     }
-    std::string path = percentDecode(afterScheme.substr(slash));
-    if (path.find('\0') != std::string::npos) {
-        return std::nullopt;
-    }
+    const std::string_view path = afterScheme.substr(slash);
+    const size_t firstEnd = std::min(path.find_first_of("/\\", 1), path.size());
+    const std::string first = percentDecode(path.substr(1, firstEnd - 1));
     PathParts parts;
-    bool namesDrive = path.size() >= 3 && isAsciiLetter(path[1]) && (path[2] == ':' || path[2] == '|') &&
-                      (path.size() == 3 || isSeparator(path[3]));
+    const bool namesDrive =
+        first.size() == 2 && isAsciiLetter(first[0]) && (first[1] == ':' || first[1] == '|');
     if (namesDrive) {
-        parts.drive = upperLetter(path[1]);
-        appendNames(std::string_view(path).substr(3), parts.names, false);
-    } else {
-        appendNames(path, parts.names, true);
-        for (auto& name : parts.names) {
-            name = programNameOfHostName(name); // host names, so "\" and ":" in them are plain
-        }
+        parts.drive = upperLetter(first[0]);
+    }
+    // Host names are host names, so "\" and ":" in them are plain characters.
+    if (!appendUrlNames(namesDrive ? path.substr(firstEnd) : path, parts.names, !namesDrive)) {
+        return std::nullopt;
     }
     return parts;
 }

@@ -1,8 +1,12 @@
 #include "sources/folder_scanner.h"
 
+#include "platform/drives.h"
+#include "platform/host_names.h"
 #include "sources/batch_queue.h"
+#include "sources/failure_reason.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <exception>
@@ -14,11 +18,20 @@
 namespace sources {
 namespace {
 
-// The files of one folder, as the walk reached it.
+constexpr int PathTooLongText = 225;
+
+// The files of one folder, as the walk reached it; or, with a reason, a place it had to leave
+// out (relativeFolder is then the path of that folder or file).
 struct FolderFiles {
     std::string relativeFolder;
     std::vector<platform::FolderEntry> files;
+    std::string leftOutReason;
 };
+
+// The length of the host path of a program name below a folder: its "/" and its host name.
+size_t hostLengthBelow(size_t folderLength, const std::string& programName) {
+    return folderLength + 1 + platform::hostNameOfProgramName(programName).size();
+}
 
 // Every folder down from the root in pre-order, listed one after another into a queue: a
 // folder's own files, then each of its sub-folders down to its deepest level before the next.
@@ -29,11 +42,17 @@ public:
         m_filter.fileName = fileName;
     }
 
-    // False once the queue's taker gave up.
-    bool walk(const std::string& relativeFolder, platform::FolderListing& listing) {
-        FolderFiles files{relativeFolder, {}};
+    // False once the queue's taker gave up. `hostLength` is the length of the folder's host path.
+    bool walk(const std::string& relativeFolder, size_t hostLength, platform::FolderListing& listing) {
+        FolderFiles files{relativeFolder, {}, {}};
         std::vector<platform::FolderEntry> folders;
         for (platform::FolderEntry& entry : listing.entries) {
+            if (!entry.isFolder && hostLengthBelow(hostLength, entry.name) >= platform::MaxHostPathBytes) {
+                if (!leaveOut(relativeFolder + "\\" + entry.name, texts::GetText(PathTooLongText))) {
+                    return false;
+                }
+                continue;
+            }
             (entry.isFolder ? folders : files.files).push_back(std::move(entry));
         }
         if (!files.files.empty() && !m_out.put(std::move(files))) {
@@ -43,7 +62,11 @@ public:
             if (!entry.hidden && m_entered.insert(entry.identity).second) {
                 const std::string subFolder = relativeFolder + "\\" + entry.name;
                 platform::FolderListing subListing;
-                if (list(subFolder, subListing) && !walk(subFolder, subListing)) {
+                if (!list(subFolder, subListing)) {
+                    if (!leaveOut(subFolder, listingFailure())) {
+                        return false;
+                    }
+                } else if (!walk(subFolder, hostLengthBelow(hostLength, entry.name), subListing)) {
                     return false;
                 }
             }
@@ -53,6 +76,17 @@ public:
 
     bool list(const std::string& relativeFolder, platform::FolderListing& listing) {
         return platform::listFolder(m_root + relativeFolder + "\\", m_filter, listing);
+    }
+
+    // The reason the last listing failed, in words.
+    static std::string listingFailure() {
+        const platform::FileError kind = platform::lastError();
+        return kind == platform::FileError::NameTooLong ? texts::GetText(PathTooLongText)
+                                                        : FailureReason(kind);
+    }
+
+    bool leaveOut(const std::string& relativePath, std::string reason) {
+        return m_out.put({relativePath, {}, std::move(reason)});
     }
 
     void enter(const platform::FolderIdentity& identity) { m_entered.insert(identity); }
@@ -73,16 +107,20 @@ constexpr size_t ListingsAhead = 16;
 // The folders are listed on a thread of their own while this one hands their files to `step`:
 // the listing waits on the file system, the step on the list it fills, and on a machine with
 // two cores the two overlap. The order is the walk's either way.
-void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const FileNameFilter& fileName) {
+void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const FileNameFilter& fileName,
+                const LeftOutStep& leftOut) {
     BatchQueue<FolderFiles> queue(ListingsAhead);
     std::exception_ptr walkFailure;
     std::thread lister([&] {
         try {
-            FolderWalk walk(StripTrailingBackslashes(startFolder), fileName, queue);
+            const std::string root = StripTrailingBackslashes(startFolder);
+            FolderWalk walk(root, fileName, queue);
             platform::FolderListing listing;
             if (walk.list("", listing)) {
                 walk.enter(listing.identity);
-                walk.walk("", listing);
+                walk.walk("", platform::toHostPath(root + "\\").value_or(std::string()).size(), listing);
+            } else if (leftOut && platform::lastError() != platform::FileError::NotFound) {
+                walk.leaveOut("", FolderWalk::listingFailure()); // a missing one gives just nothing
             }
         } catch (...) {
             walkFailure = std::current_exception();
@@ -91,6 +129,12 @@ void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const 
     });
     try {
         while (std::optional<FolderFiles> folder = queue.take()) {
+            if (!folder->leftOutReason.empty()) {
+                if (leftOut) {
+                    leftOut(folder->relativeFolder, folder->leftOutReason);
+                }
+                continue;
+            }
             for (const platform::FolderEntry& entry : folder->files) {
                 step(folder->relativeFolder + "\\" + entry.name, entry);
             }

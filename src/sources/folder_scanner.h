@@ -31,16 +31,22 @@ using FolderFileStep =
 // (by name without regard to case), then each of its sub-folders, finished down to its
 // deepest level before the next one starts. Hidden sub-folders are not entered; a hidden
 // starting folder is walked. A folder reached again through a link (a loop, or a second link
-// to it) is not entered again. Reports nothing: a folder that is missing or cannot be listed
-// contributes no files and the walk goes on. Paths are never cut, however deep the tree.
+// to it) is not entered again. A starting folder that is missing gives no files and no word.
+// A folder that cannot be listed (no access, a path longer than the host opens) contributes no
+// files, and a file whose host path is longer than the host opens (platform::MaxHostPathBytes)
+// is left out; each is handed to `leftOut` (when set) with the reason in words, in the walk's
+// order, and the walk goes on. Paths are never cut, however deep the tree.
 // `fileName` (when set) keeps only the files whose name it accepts; the others are left out of
 // the listings, without a stat where the folder tells that they are files. The folders are
 // listed on a thread of the walk's own, so `fileName` is called there; `step` is called on the
 // caller's thread, in the walk's order. An exception of either ends the walk and reaches the
 // caller.
+// `leftOut` is called on the caller's thread too, with the path below the starting folder as
+// `step` gets it ("" for the starting folder itself).
 using FileNameFilter = std::function<bool(std::string_view name)>;
-void ScanFolder(std::string_view startFolder, const FolderFileStep& step,
-                const FileNameFilter& fileName = {});
+using LeftOutStep = std::function<void(const std::string& relativePath, const std::string& reason)>;
+void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const FileNameFilter& fileName = {},
+                const LeftOutStep& leftOut = {});
 
 // The extension of a path: from its last "." to the end when no "\" or ":" follows that
 // ".", in lower case; "" otherwise.

@@ -110,12 +110,36 @@ bool PlaylistLineReader::finish() {
 }
 
 void PlaylistLineReader::dropWhenTooLong() {
-    if (m_lineCount == 0 || m_line.size() <= MaxPathLineBytes || m_line.starts_with(InfoLinePrefix)) {
+    if (m_lineCount == 0) {
+        return;
+    }
+    if (m_line.starts_with(InfoLinePrefix)) {
+        cutWhenTooLong();
+        return;
+    }
+    if (m_line.size() <= MaxPathLineBytes) {
         return;
     }
     m_dropping = true;
     m_droppingFileLine = m_line.front() != '#';
     std::string().swap(m_line); // give the memory back, not only the length
+}
+
+void PlaylistLineReader::cutWhenTooLong() {
+    const size_t comma = m_line.find(',', InfoLinePrefix.size());
+    const size_t descStart = comma == std::string::npos ? InfoLinePrefix.size() : comma + 1;
+    if (m_line.size() - descStart <= MaxDescriptionBytes) {
+        return;
+    }
+    size_t cut = descStart + MaxDescriptionBytes;
+    for (int back = 0; back < 3 && (static_cast<unsigned char>(m_line[cut]) & 0xC0) == 0x80; ++back) {
+        --cut; // not inside a UTF-8 character
+    }
+    m_line.resize(cut);
+    m_line.shrink_to_fit();
+    m_dropping = true;
+    m_cuttingInfoLine = true;
+    m_cutInfoLines.add(m_lineNumber);
 }
 
 void PlaylistLineReader::endLine(char lineEnd) {
@@ -124,11 +148,12 @@ void PlaylistLineReader::endLine(char lineEnd) {
         m_desc.clear(); // the info described the file of this line, not the next one
         m_len = 0;
     }
-    if (m_dropping) {
-        m_dropping = false;
-    } else if (!m_line.empty()) {
-        handleLine();
+    if ((!m_dropping || m_cuttingInfoLine) && !m_line.empty()) {
+        handleLine(); // a cut info line counts with what was kept of it
     }
+    m_dropping = false;
+    m_droppingFileLine = false;
+    m_cuttingInfoLine = false;
     m_line.clear();
     if (lineEnd == '\r' || (lineEnd == '\n' && !m_afterCR)) {
         ++m_lineNumber;
@@ -137,21 +162,25 @@ void PlaylistLineReader::endLine(char lineEnd) {
 }
 
 void PlaylistLineReader::handleLine() {
-    m_allUtf8 = m_allUtf8 && IsValidUtf8(m_line);
     if (++m_lineCount == 1) {
         std::string_view header = m_line;
-        if (header.starts_with(Utf8ByteOrderMark)) {
+        m_byteOrderMark = header.starts_with(Utf8ByteOrderMark);
+        if (m_byteOrderMark) {
             header.remove_prefix(Utf8ByteOrderMark.size());
         }
         m_notPlaylist = header != PlaylistHeader;
         return;
+    }
+    const bool infoLine = m_line.starts_with(InfoLinePrefix);
+    if ((infoLine || m_line.front() != '#') && !IsValidUtf8(m_line)) {
+        m_nonUtf8Lines.add(m_lineNumber);
     }
     if (m_line.front() != '#') {
         if (!TrimControlChars(m_line).empty() && m_step(m_line, m_desc, m_len)) {
             m_desc.clear();
             m_len = 0;
         }
-    } else if (m_line.starts_with(InfoLinePrefix)) {
+    } else if (infoLine) {
         handleInfoLine(std::string_view(m_line).substr(InfoLinePrefix.size()));
     }
 }

@@ -15,20 +15,44 @@
 // A file line longer than MaxPathLineBytes names no file the host could open (its longest
 // path, PATH_MAX, is 4,096 bytes with the final NUL): it makes no entry, takes the pending
 // info with it (the info described its file) and is counted, and its bytes are dropped as they
-// come, so such a line costs no memory. A comment line is dropped the same way; an info line is kept whole.
+// come, so such a line costs no memory. A comment line is dropped the same way. An info line
+// whose description passes MaxDescriptionBytes keeps that much of it (cut where a UTF-8
+// character begins) and drops the rest as it comes; its line number is noted.
+//
+// Lines are bytes here; their text is decoded one line at a time later (DecodedLine), so the
+// reader notes whether the file began with a UTF-8 byte-order mark and which of its lines are
+// not valid UTF-8.
 #pragma once
+
+#include "platform/files.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sources {
 
 inline constexpr std::string_view PlaylistHeader = "#EXTM3U";
 inline constexpr std::string_view InfoLinePrefix = "#EXTINF:";
-inline constexpr size_t MaxPathLineBytes = 4096;
+inline constexpr size_t MaxPathLineBytes = platform::MaxHostPathBytes;
+inline constexpr size_t MaxDescriptionBytes = 64 * 1024;
+
+// Line numbers of one kind, for a message: the first few of them and how many there were.
+struct LineNumbers {
+    static constexpr size_t MostKept = 10;
+    std::vector<int64_t> first;
+    int64_t count = 0;
+
+    void add(int64_t line) {
+        if (first.size() < MostKept) {
+            first.push_back(line);
+        }
+        ++count;
+    }
+};
 
 // The standard text-to-integer conversion of a play length: optional leading blanks, an
 // optional sign, then decimal digits, or hexadecimal ones after "$" or "0x"; nothing after.
@@ -58,8 +82,12 @@ public:
     bool finish();
     // File lines skipped so far for being longer than MaxPathLineBytes.
     int64_t longLinesSkipped() const { return m_longLinesSkipped; }
-    // Whether every line read so far (the skipped over-long ones aside) is valid UTF-8.
-    bool allUtf8() const { return m_allUtf8; }
+    // Whether the header followed a UTF-8 byte-order mark.
+    bool byteOrderMark() const { return m_byteOrderMark; }
+    // The info and file lines that are not valid UTF-8 (comments aside), counted from 1.
+    const LineNumbers& nonUtf8Lines() const { return m_nonUtf8Lines; }
+    // The info lines whose description was cut at MaxDescriptionBytes.
+    const LineNumbers& cutInfoLines() const { return m_cutInfoLines; }
 
 private:
     void handleLine();
@@ -67,6 +95,8 @@ private:
     void endLine(char lineEnd);
     // Starts dropping the line collected so far when it has grown past what it may hold.
     void dropWhenTooLong();
+    // Cuts an info line whose description has grown past MaxDescriptionBytes.
+    void cutWhenTooLong();
 
     FileLineStep m_step;
     std::string m_line;
@@ -78,9 +108,12 @@ private:
     int64_t m_lineCount = 0;
     bool m_notPlaylist = false;
     std::string m_playlistName;
-    int64_t m_lineNumber = 1; // of the line in hand, in the file
-    bool m_afterCR = false;   // the last line end was a CR: an LF now ends no further line
-    bool m_allUtf8 = true;
+    int64_t m_lineNumber = 1;       // of the line in hand, in the file
+    bool m_afterCR = false;         // the last line end was a CR: an LF now ends no further line
+    bool m_cuttingInfoLine = false; // the rest of an info line is dropped, what is kept is handled
+    bool m_byteOrderMark = false;
+    LineNumbers m_nonUtf8Lines;
+    LineNumbers m_cutInfoLines;
 };
 
 } // namespace sources

@@ -5,6 +5,7 @@
 #include "sources/file_probes.h"
 #include "sources/playlist_lines.h"
 #include "sources/source_error.h"
+#include "sources/source_messages.h"
 #include "sources/source_paths.h"
 #include "sources/tail_search.h"
 #include "sources/text_decoding.h"
@@ -40,10 +41,16 @@ private:
     platform::FileHandle m_handle;
 };
 
-// The first pass: false when the file is no playlist. `longLinesSkipped` counts the file lines
-// too long to name a file.
-bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& listDb,
-                 int64_t& longLinesSkipped, bool& allUtf8) {
+// What the first pass found beside the entries.
+struct FirstPass {
+    bool playlist = false;
+    int64_t longLinesSkipped = 0; // file lines too long to name a file
+    bool byteOrderMark = false;
+    LineNumbers nonUtf8Lines;
+    LineNumbers cutInfoLines;
+};
+
+FirstPass readEntries(OpenFile& file, const std::string& path, store::TfdbObject& listDb) {
     PlaylistLineReader reader(
         [&](std::string_view line, const std::string& desc, int32_t len) {
             store::TrackEntry entry;
@@ -64,9 +71,8 @@ bool readEntries(OpenFile& file, const std::string& path, store::TfdbObject& lis
         }
     }
     const bool playlist = reader.finish();
-    longLinesSkipped = reader.longLinesSkipped();
-    allUtf8 = reader.allUtf8();
-    return playlist;
+    return {playlist, reader.longLinesSkipped(), reader.byteOrderMark(), reader.nonUtf8Lines(),
+            reader.cutInfoLines()};
 }
 
 bool isUtf8Playlist(std::string_view path) {
@@ -83,9 +89,7 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
                     PlaylistReport* report) {
     using store::TrackField;
     const std::string folder = PlaylistFolder(playlistPath);
-    const auto decoded = [utf8](const std::string& raw) {
-        return utf8 ? RepairedUtf8(raw) : Utf8FromWindows1251(raw);
-    };
+    const auto decoded = [utf8](const std::string& raw) { return DecodedLine(raw, utf8); };
     const int count = store::trackCount(listDb);
     const bool measure = sizeLimit != 0;
     std::vector<std::string> paths;
@@ -144,18 +148,23 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
     if (!hasTrackList(listDb)) {
         Show(showMessage, ListMissingMessage);
     }
-    int64_t longLinesSkipped = 0;
-    bool allUtf8 = true;
-    if (!readEntries(file, playlistPath, listDb, longLinesSkipped, allUtf8)) {
-        file.close();
+    const FirstPass pass = readEntries(file, playlistPath, listDb);
+    file.close();
+    if (!pass.playlist) {
         Show(showMessage, texts::GetText(NotAPlaylistText));
         return;
     }
-    file.close();
-    if (longLinesSkipped > 0) {
-        Show(showMessage, texts::FormatText(LongLinesSkippedText, {std::to_string(longLinesSkipped)}));
+    if (pass.longLinesSkipped > 0) {
+        Show(showMessage, texts::FormatText(LongLinesSkippedText, {std::to_string(pass.longLinesSkipped)}));
     }
-    resolveEntries(listDb, playlistPath, sizeLimit, allUtf8 || isUtf8Playlist(playlistPath), report);
+    if (pass.cutInfoLines.count > 0) {
+        Show(showMessage, CutDescriptionsMessage(playlistPath, pass.cutInfoLines));
+    }
+    const bool utf8 = pass.byteOrderMark || isUtf8Playlist(playlistPath);
+    if (utf8 && pass.nonUtf8Lines.count > 0) {
+        Show(showMessage, DamagedLinesMessage(playlistPath, pass.nonUtf8Lines));
+    }
+    resolveEntries(listDb, playlistPath, sizeLimit, utf8, report);
 }
 
 int64_t FileSizeOf(const std::string& path) {

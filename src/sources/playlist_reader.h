@@ -36,14 +36,17 @@ struct PlaylistReport {
 // that is not "#EXTM3U" (interface text 122; reading ends with nothing appended), a track list
 // without its "list" folder ("Error #83042 !"; nothing can be appended), and once at the end
 // of the file the count of file lines skipped for being longer than any path
-// (text 179 with the count; playlist_lines.h).
+// (text 179 with the count; playlist_lines.h), the info lines whose description was cut
+// (text 221), and for a UTF-8 playlist the lines that were no UTF-8 and were repaired
+// (text 220). Each line's text is decoded on its own (text_decoding.h).
 // Thrown as SourceError, entries made before staying in the list and the second pass not run:
 // a playlist that cannot be opened ("Cannot open file "%s". %s", nothing appended) or read,
 // and an info line whose length does not convert (BadPlaylistLength, naming the playlist's
 // host path and the line).
 //
 // The playlist is opened with all sharing denied, read once in pieces and closed before the
-// sizes are measured; memory holds one piece and the longest line, whatever the file's size.
+// sizes are measured; memory holds one piece and the longest line (a file line of 4,096 bytes,
+// an info line of 64 KiB and its length), whatever the file's size.
 void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit,
                   const ShowMessage& showMessage, PlaylistReport* report = nullptr);
 

@@ -3,8 +3,35 @@
 #include "sources/folder_scanner.h"
 #include "sources/picked_files.h"
 #include "sources/playlist_reader.h"
+#include "sources/source_messages.h"
+#include "sources/source_paths.h"
 
 namespace sources {
+namespace {
+
+// The folder source; what the walk left out is shown once at its end.
+void readFolder(store::TfdbObject& listDb, const std::string& folderPath, const ShowMessage& showMessage) {
+    std::vector<LeftOutPlace> leftOut;
+    int64_t leftOutCount = 0;
+    const std::string folder = StripTrailingBackslashes(folderPath);
+    ScanFolder(
+        folderPath,
+        [&](const std::string& relativePath, const platform::FolderEntry& entry) {
+            AddFolderFile(listDb, folderPath, relativePath, entry);
+        },
+        IsAudioFile,
+        [&](const std::string& relativePath, const std::string& reason) {
+            if (leftOut.size() < MostPlacesNamed) {
+                leftOut.push_back({CollapseBackslashes(folder + relativePath, 3), reason});
+            }
+            ++leftOutCount;
+        });
+    if (leftOutCount > 0) {
+        Show(showMessage, LeftOutMessage(leftOut, leftOutCount));
+    }
+}
+
+} // namespace
 
 void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
                 const ShowMessage& showMessage, PlaylistReport* report) {
@@ -13,12 +40,7 @@ void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t s
         ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage, report);
         break;
     case FolderSource:
-        ScanFolder(
-            choice.folderPath,
-            [&](const std::string& relativePath, const platform::FolderEntry& entry) {
-                AddFolderFile(listDb, choice.folderPath, relativePath, entry);
-            },
-            IsAudioFile);
+        readFolder(listDb, choice.folderPath, showMessage);
         break;
     case PickedFilesSource:
         AddPickedFiles(listDb, choice.pickedFiles, sizeLimit);

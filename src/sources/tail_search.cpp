@@ -61,7 +61,7 @@ std::optional<std::string> TailSearch::find(std::string_view missing) {
     const size_t longest = std::min(names.size(), static_cast<size_t>(TailSearchMaxNames));
     for (size_t count = longest; count >= 1; --count) {
         const size_t first = names.size() - count;
-        for (size_t f = 0; f < folders.size() && (count > 1 || f == 0); ++f) {
+        for (size_t f = 0; f < folders.size() && (f == 0 || count >= TailSearchNamesAbove); ++f) {
             if (count > 1 && !folderExists(joined(folders[f], names, first, first + 1))) {
                 continue;
             }

@@ -13,11 +13,13 @@
 namespace sources {
 
 // How far the search looks: the playlist's folder and this many folders above it, and at most
-// this many of the line's last names. A file name alone is tried only in the playlist's own
-// folder, where a list made beside its files puts them; further up it would match any file of
-// that name.
+// this many of the line's last names. In the playlist's own folder any tail counts, the file
+// name alone too, since a list made beside its files puts them there. Above it a tail must
+// hold the file name and at least two of its folders: one folder is not enough, since many
+// artists have a "Greatest Hits\01.mp3", and one level up is already a collection of theirs.
 inline constexpr int TailSearchParentLevels = 4;
 inline constexpr int TailSearchMaxNames = 6;
+inline constexpr size_t TailSearchNamesAbove = 3;
 
 class TailSearch {
 public:

@@ -107,4 +107,11 @@ std::string Utf8FromWindows1251(std::string_view bytes) {
     return text;
 }
 
+std::string DecodedLine(std::string_view bytes, bool utf8Playlist) {
+    if (IsValidUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    return utf8Playlist ? RepairedUtf8(bytes) : Utf8FromWindows1251(bytes);
+}
+
 } // namespace sources

@@ -1,7 +1,9 @@
 // The text encodings that playlists from elsewhere come in. Names on this host are UTF-8, so a
-// playlist's lines are turned into UTF-8 before any name is taken from them: a file that is
-// valid UTF-8 is taken as it is, any other as Windows-1251 (the code page that older Russian
-// playlists are written in; every byte of it has a character).
+// playlist's lines are turned into UTF-8 before any name is taken from them, each line on its
+// own: a line that is valid UTF-8 is taken as it is, any other as Windows-1251 (the code page
+// that older Russian playlists are written in; every byte of it has a character). So one
+// stray byte in a comment or a description changes no other line. A playlist that says it is
+// UTF-8 (a byte-order mark, the ".m3u8" extension) has UTF-8 lines only.
 #pragma once
 
 #include <string>
@@ -23,5 +25,9 @@ std::string RepairedUtf8(std::string_view bytes);
 // The UTF-8 text of Windows-1251 `bytes` (ASCII stays; the one byte without a character, 0x98,
 // becomes U+0098 so that nothing is lost).
 std::string Utf8FromWindows1251(std::string_view bytes);
+
+// The UTF-8 text of one playlist line: the line as it is when it is valid UTF-8; otherwise
+// RepairedUtf8 when the playlist is UTF-8 (`utf8Playlist`), else Utf8FromWindows1251.
+std::string DecodedLine(std::string_view bytes, bool utf8Playlist);
 
 } // namespace sources

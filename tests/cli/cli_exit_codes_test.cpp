@@ -50,6 +50,18 @@ TEST_F(CliExitCodes, WrongCommandLinesGiveTwo) {
     }
 }
 
+// A drive mapped to a folder that is not there is a wrong command line: the drive and the
+// folder are named, and nothing is read or made.
+TEST_F(CliExitCodes, DriveOnAMissingFolderGivesTwo) {
+    for (const std::string& folder : {drive.hostPath("nowhere"), drive.hostPath("lib/list.m3u")}) {
+        CliResult result = cli({"--drive", "d:=" + folder, "--playlist", "lib/list.m3u", "out"});
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.err.starts_with("tunewagon-cli: Папка диска D: не найдена: " + folder + "\n"))
+            << result.err;
+        EXPECT_FALSE(drive.exists("out"));
+    }
+}
+
 // --help is no mistake: the usage text on stdout and 0.
 TEST_F(CliExitCodes, HelpPrintsTheUsage) {
     CliResult result = cli({"--help"});

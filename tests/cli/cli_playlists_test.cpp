@@ -2,9 +2,14 @@
 // names the copies get, and the result playlist as a player on this host reads it.
 #include "cli_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace clitest {
 namespace {
@@ -88,13 +93,15 @@ TEST_F(CliPlaylists, RealWorldPlaylistsFindTheirFiles) {
          .bytes = "#EXTM3U\n#EXTINF:123.45,Снег\n../" + Winter + "\n",
          .copies = {"Зима (1999)/01 Снег.mp3"},
          .playlist = "#EXTINF:123,Снег\r\nЗима (1999)/01 Снег.mp3\r\n"},
-        {.what = ".m3u8, whose broken bytes are not taken for Windows-1251",
+        {.what = ".m3u8, whose broken bytes are not taken for Windows-1251 and are named",
          .name = "list.m3u8",
          .bytes = "#EXTM3U\n#EXTINF:5,Sn\xFF"
                   "w\n../" +
                   Winter + "\n",
          .copies = {"Зима (1999)/01 Снег.mp3"},
-         .playlist = "#EXTINF:5,Sn\xEF\xBF\xBDw\r\nЗима (1999)/01 Снег.mp3\r\n"},
+         .playlist = "#EXTINF:5,Sn\xEF\xBF\xBDw\r\nЗима (1999)/01 Снег.mp3\r\n",
+         .err = "Плейлист \"<root>/Lists/list.m3u8\" записан в UTF-8, но строки 2 не в UTF-8: неверные байты "
+                "заменены знаком \"\xEF\xBF\xBD\"\n"},
         {.what = "file:// with percent escapes",
          .name = "url.m3u",
          .bytes = "#EXTM3U\nfile://<root>/Music/%D0%97%D0%B8%D0%BC%D0%B0%20%281999%29/"
@@ -164,6 +171,43 @@ TEST_F(CliPlaylists, ListMarksMissingAndRelocatedSources) {
                               h("out/gone.mp3") + "\tmissing\t" + twice("gone.mp3", "gone (1).mp3") + "\n");
     EXPECT_EQ(result.err, "Строка плейлиста \"E:\\Old\\Music\\Зима (1999)\\01 Снег.mp3\" найдена здесь: " +
                               source + "\nФайл не найден: " + h("Lists/gone.mp3") + "\n");
+}
+
+// A pipe, a folder or a socket named in a playlist is told as no file, not as a missing one.
+TEST_F(CliPlaylists, SourcesThatAreNoFilesAreToldSo) {
+    drive.makeFolder("Lists/folder.mp3");
+    ASSERT_EQ(::mkfifo(drive.hostPath("Lists/pipe.mp3").c_str(), 0644), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = drive.hostPath("Lists/s.mp3");
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    drive.writeFile("Lists/odd.m3u", "#EXTM3U\r\nfolder.mp3\r\npipe.mp3\r\ns.mp3\r\ngone.mp3\r\n");
+    CliResult result = cli({"--list", "--playlist", "Lists/odd.m3u", "out"});
+    ::close(sock);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string notAFile = " (это папка или устройство, а не файл)\n";
+    EXPECT_EQ(result.err, "Не файл: " + h("Lists/folder.mp3") + notAFile + "Не файл: " + h("Lists/pipe.mp3") +
+                              notAFile + "Не файл: " + h("Lists/s.mp3") + notAFile +
+                              "Файл не найден: " + h("Lists/gone.mp3") + "\n");
+}
+
+// A copy whose host name would climb out of its folder as a plain line ("q\..\..\outside\x.mp3")
+// is listed so that the result playlist, used as the source of a move, moves that very copy and
+// leaves the file outside alone.
+TEST_F(CliPlaylists, ResultPlaylistAsSourceMovesOnlyTheCopies) {
+    const std::string climbing = "q\\..\\..\\..\\outside\\x.mp3";
+    std::filesystem::create_directories(h("src"));
+    std::ofstream(h("src/" + climbing), std::ios::binary) << "copy me";
+    drive.writeFile("outside/x.mp3", "stay here");
+    ASSERT_EQ(cli({"--flat", "--folder", "src", "out"}).exitCode, 0);
+    CliResult result = cli({"--flat", "--mode", "move", "--playlist", "out/_playlist_.m3u", "out2"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(drive.readFile("outside/x.mp3"), "stay here");
+    EXPECT_EQ(filesUnder(drive, "out"), Lines{"_playlist_.m3u"});
+    EXPECT_EQ(filesUnder(drive, "out2"), (Lines{"_playlist_.m3u", climbing}));
 }
 
 // A length that does not convert names the playlist and the line.

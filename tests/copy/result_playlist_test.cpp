@@ -1,12 +1,16 @@
-// The result playlist: its path, its bytes, the question after it, and a playlist that cannot
-// be written.
+// The result playlist: its path, its bytes, the question after it, a playlist that cannot be
+// written, and reading it back.
 #include "copy/result_playlist.h"
 
 #include "copy_fixture.h"
+#include "platform/drives.h"
 #include "platform/host_names.h"
+#include "sources/playlist_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <unistd.h>
 
@@ -127,3 +131,58 @@ TEST_F(ResultPlaylistTest, UnwritablePlaylistIsReported) {
 }
 
 } // namespace
+
+// A playlist written for copies with hostile host names reads back as those very copies, in
+// either path form: names that hold "\" (one that would climb out of the folder), begin with
+// "#" or a blank, end with a blank, hold a line end or a tab, are no UTF-8, hold a "%", or look
+// like a drive; a plain Cyrillic name beside them stays a plain line and is still found.
+TEST_F(ResultPlaylistTest, HostileNamesReadBackAsTheCopies) {
+    const std::vector<std::string> names = {
+        "q\\..\\..\\..\\outside\\x.mp3",
+        "#1's/a.mp3",
+        "#hash.mp3",
+        " lead.mp3",
+        "trail.mp3 ",
+        "new\nline.mp3",
+        "cr\r.mp3",
+        "tab\tin.mp3",
+        "bad \xFF\xFE name.mp3",
+        "100%25 %D0%97.mp3",
+        "C:x.mp3",
+        "Live: Moscow/file:x.mp3",
+        "Зима/Зима.mp3",
+    };
+    drive.writeFile("outside/x.mp3", "not a copy");
+    std::vector<std::string> hostPaths;
+    for (const std::string& name : names) {
+        const std::string hostPath = drive.hostRoot() + "/out/" + name;
+        const size_t slash = hostPath.rfind('/');
+        std::filesystem::create_directories(hostPath.substr(0, slash));
+        std::ofstream(hostPath) << "copy";
+        std::string programName;
+        for (size_t start = 0; start <= name.size();) {
+            const size_t end = std::min(name.find('/', start), name.size());
+            programName +=
+                (start ? "\\" : "") + platform::programNameOfHostName(name.substr(start, end - start));
+            start = end + 1;
+        }
+        addEntry("D:\\src\\a.mp3", "D:\\out\\" + programName, "Описание");
+        hostPaths.push_back(hostPath);
+    }
+    for (copy::PlaylistPaths paths : {copy::PlaylistPaths::Relative, copy::PlaylistPaths::Absolute}) {
+        drive.writeFile("out/_playlist_.m3u",
+                        copy::PlaylistText(listDb, {.destFolder = "D:\\out", .paths = paths}));
+        store::TfdbObject readBack;
+        store::createTrackListLayout(readBack);
+        sources::ReadPlaylist(readBack, "D:\\out\\_playlist_.m3u", 0, {});
+        Lines read;
+        store::forEachTrackEntry(readBack, [&](int, const store::TrackEntry& entry) {
+            read.push_back(platform::toHostPath(entry.OrigFileName).value_or("(none) " + entry.OrigFileName));
+            EXPECT_EQ(entry.Desc, "Описание");
+        });
+        EXPECT_EQ(read, hostPaths);
+    }
+    const std::string relative = copy::PlaylistText(listDb, {.destFolder = "D:\\out"});
+    EXPECT_NE(relative.find("\r\nЗима/Зима.mp3\r\n"), std::string::npos);
+    EXPECT_NE(relative.find("\r\nLive: Moscow/file:x.mp3\r\n"), std::string::npos);
+}

@@ -65,6 +65,11 @@ TEST_F(DrivesTest, ProgramPathsMapToHostPaths) {
         {"file:///e|/a.mp3", "{E}/a.mp3"},
         {"file://server/share/a.mp3", std::nullopt},
         {"file:///tmp/a%00b.mp3", std::nullopt},
+        // An escape never makes one name several, nor a dot segment.
+        {"file://{D}/Music/%2E%2E/a.mp3", std::nullopt},
+        {"file://{D}/Music/x%2F..%2F..%2Fa.mp3", std::nullopt},
+        {"file:///D:/Music/x%5C..%5C..%5Ca.mp3", std::nullopt},
+        {"file://{D}/Music/./Rock/../a%5Cb.mp3", "{D}/Music/a\\b.mp3"},
         {"Q:\\a.mp3", std::nullopt},
         {"q:a.mp3", std::nullopt},
         {"\\\\server\\share\\a.mp3", std::nullopt},

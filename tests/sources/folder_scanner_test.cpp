@@ -1,5 +1,7 @@
 #include "sources/folder_scanner.h"
 
+#include "sources/source_choice.h"
+
 #include "support/temp_drive.h"
 #include "track_list_fixture.h"
 
@@ -147,7 +149,8 @@ TEST_F(FolderScanTest, LinkLoopsEnd) {
     EXPECT_THAT(walk("D:\\Music"), ElementsAre("\\A\\a.mp3", "\\C-out\\o.mp3"));
 }
 
-// A sub-folder that cannot be listed contributes nothing; the walk goes on.
+// A sub-folder that cannot be listed contributes nothing and is named with the reason; the walk
+// goes on.
 TEST_F(FolderScanTest, UnreadableSubFolderIsSkipped) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind the super-user";
@@ -156,7 +159,77 @@ TEST_F(FolderScanTest, UnreadableSubFolderIsSkipped) {
     drive.writeFile("Music/B/b.mp3");
     drive.writeFile("Music/C/c.mp3");
     ASSERT_EQ(::chmod(drive.hostPath("Music/B").c_str(), 0), 0);
-    EXPECT_THAT(walk("D:\\Music"), ElementsAre("\\A\\a.mp3", "\\C\\c.mp3"));
+    std::vector<std::string> paths;
+    std::vector<std::string> leftOut;
+    sources::ScanFolder(
+        "D:\\Music", [&](const std::string& path, const platform::FolderEntry&) { paths.push_back(path); },
+        {},
+        [&](const std::string& path, const std::string& reason) { leftOut.push_back(path + " " + reason); });
+    EXPECT_THAT(paths, ElementsAre("\\A\\a.mp3", "\\C\\c.mp3"));
+    EXPECT_THAT(leftOut, ElementsAre("\\B доступ запрещён"));
+}
+
+// Makes the folders `names` one below the other under `parent` (a host folder) through folder
+// descriptors, since their whole path may be longer than the host opens, and files in the
+// last; the host length of that last folder's path.
+size_t makeDeepTree(const std::string& parent, const std::vector<std::string>& names,
+                    const std::vector<std::string>& files) {
+    int fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY);
+    size_t length = parent.size();
+    for (const std::string& name : names) {
+        EXPECT_EQ(::mkdirat(fd, name.c_str(), 0755), 0) << name.size();
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        length += 1 + name.size();
+    }
+    for (const std::string& file : files) {
+        const int made = ::openat(fd, file.c_str(), O_WRONLY | O_CREAT, 0644);
+        EXPECT_GE(made, 0) << file;
+        ::close(made);
+    }
+    ::close(fd);
+    return length;
+}
+
+// Where the host path of a file or folder is longer than the host opens (4,096 bytes with its
+// NUL), the folder source leaves it out and names it, with the other files of the tree kept;
+// one message names every place left out.
+TEST_F(FolderScanTest, PathsLongerThanTheHostOpensAreNamed) {
+    drive.writeFile("Music/a.mp3");
+    std::vector<std::string> levels;
+    size_t length = drive.hostPath("Music").size();
+    while (length + 101 < 4096 - 100) {
+        levels.push_back(std::string(100, static_cast<char>('a' + levels.size() % 26)));
+        length += 101;
+    }
+    const std::string tooLongFile = std::string(4095 - length - 4, 'f') + ".mp3"; // a path of 4,096 bytes
+    const std::string fits = std::string(4094 - length - 4, 'g') + ".mp3";        // of 4,095 bytes
+    makeDeepTree(drive.hostPath("Music"), levels, {fits, tooLongFile});
+    std::vector<std::string> deeper = levels;
+    deeper.push_back(std::string(200, 'z'));
+    {
+        std::string folder = drive.hostPath("Music");
+        for (const std::string& level : levels) {
+            folder += "/" + level;
+        }
+        ASSERT_LT(folder.size(), 4096u);
+        makeDeepTree(folder, {deeper.back()}, {"z.mp3"});
+    }
+    std::vector<std::string> messages;
+    sources::ReadSource(*listDb, {.kind = sources::FolderSource, .folderPath = "D:\\Music"}, 0,
+                        [&](const std::string& text) { messages.push_back(text); });
+    std::string programFolder = "D:\\Music";
+    std::string hostFolder = drive.hostPath("Music");
+    for (const std::string& level : levels) {
+        programFolder += "\\" + level;
+        hostFolder += "/" + level;
+    }
+    EXPECT_THAT(textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName)),
+                ElementsAre("D:\\Music\\a.mp3", programFolder + "\\" + fits));
+    EXPECT_THAT(messages, ElementsAre("Пропущено \"" + hostFolder + "/" + tooLongFile +
+                                      "\": путь длиннее 4096 байт\nПропущено \"" + hostFolder + "/" +
+                                      deeper.back() + "\": путь длиннее 4096 байт"));
 }
 
 // Paths deeper than 255 characters are neither cut nor lost.

@@ -263,7 +263,8 @@ TEST_F(PlaylistTest, BinaryFileIsNoPlaylist) {
 }
 
 // A file line longer than any path is skipped, with its description, and counted in one
-// message at the end; a line of exactly the limit and a megabyte description are kept whole.
+// message at the end; a line of exactly the limit is kept whole, and a megabyte description is
+// cut at 64 KiB with one message naming the playlist and the line.
 TEST_F(PlaylistTest, OverlongFileLinesAreSkippedWithOneMessage) {
     const std::string atLimit(sources::MaxPathLineBytes, 'n');
     const std::string longDesc(1 << 20, 'd');
@@ -273,9 +274,89 @@ TEST_F(PlaylistTest, OverlongFileLinesAreSkippedWithOneMessage) {
              "\r\nb.mp3\r\nafter.mp3\r\n" + std::string(3 << 20, 'y'));
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0], (Entry{"D:\\Lists\\" + atLimit, "", 0}));
-    EXPECT_EQ(entries[1].desc, longDesc);
+    EXPECT_TRUE(entries[1].desc == longDesc.substr(0, 64 * 1024)) << entries[1].desc.size();
     EXPECT_EQ(entries[2], (Entry{"D:\\Lists\\after.mp3", "", 0}));
-    EXPECT_THAT(messages, ElementsAre("Пропущено строк плейлиста длиннее 4096 байт: 2"));
+    EXPECT_THAT(messages, ElementsAre("Пропущено строк плейлиста длиннее 4096 байт: 2",
+                                      "Плейлист \"" + drive.hostRoot() +
+                                          "/Lists/a.m3u\": описание длиннее 64 КБ обрезано в строках 6"));
+}
+
+// A description is cut where a character begins, so the rest of it still reads as UTF-8; the
+// lines of several cut descriptions are named in one message, the first ten by number.
+TEST_F(PlaylistTest, LongDescriptionsAreCutWhereACharacterBegins) {
+    std::string zhe;
+    for (int i = 0; i < 40000; ++i) {
+        zhe += "Ж";
+    }
+    std::string content = "#EXTM3U\n#EXTINF:7,x" + zhe + "\na.mp3\n";
+    for (int i = 0; i < 11; ++i) {
+        content += "#EXTINF:1," + std::string(70000, 'd') + "\nb.mp3\n";
+    }
+    const auto entries = read(content);
+    ASSERT_EQ(entries.size(), 12u);
+    EXPECT_TRUE(entries[0].desc == "x" + zhe.substr(0, 2 * 32767)) << entries[0].desc.size();
+    EXPECT_EQ(entries[0].len, 7);
+    EXPECT_THAT(messages, ElementsAre("Плейлист \"" + drive.hostRoot() +
+                                      "/Lists/a.m3u\": описание длиннее 64 КБ обрезано в строках "
+                                      "2, 4, 6, 8, 10, 12, 14, 16, 18, 20 и ещё 2"));
+}
+
+struct DecodingCase {
+    const char* what;
+    std::string path; // of the playlist
+    std::string content;
+    std::vector<Entry> entries;
+    std::vector<int> damagedLines{}; // named in the one message of a UTF-8 playlist
+};
+
+// Each line is decoded on its own: UTF-8 where it is valid UTF-8, else Windows-1251, so a stray
+// byte in a comment or a description changes no other line. A byte-order mark or ".m3u8" makes
+// every line UTF-8: broken bytes become U+FFFD and the lines are named in one message.
+TEST_F(PlaylistTest, EachLineIsDecodedOnItsOwn) {
+    const std::string snow1251 = "\xD1\xED\xE5\xE3";
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string replaced = "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD";
+    const DecodingCase cases[] = {
+        {.what = "Windows-1251 comment beside UTF-8 lines",
+         .path = "Lists/a.m3u",
+         .content = "#EXTM3U\n# " + snow1251 + "\n#EXTINF:1,Снег\nЗима.mp3\n",
+         .entries = {{"D:\\Lists\\Зима.mp3", "Снег", 1}}},
+        {.what = "Windows-1251 description of a UTF-8 path",
+         .path = "Lists/a.m3u",
+         .content = "#EXTM3U\n#EXTINF:1," + snow1251 + "\nЗима.mp3\n",
+         .entries = {{"D:\\Lists\\Зима.mp3", "Снег", 1}}},
+        {.what = "Windows-1251 lines throughout",
+         .path = "Lists/a.m3u",
+         .content = "#EXTM3U\n#EXTINF:1," + snow1251 + "\n" + snow1251 + ".mp3\n",
+         .entries = {{"D:\\Lists\\Снег.mp3", "Снег", 1}}},
+        {.what = "byte-order mark",
+         .path = "Lists/a.m3u",
+         .content = bom + "#EXTM3U\n#EXTINF:1," + snow1251 + "\nЗима.mp3\n# " + snow1251 + "\n" + snow1251 +
+                    ".mp3\n",
+         .entries = {{"D:\\Lists\\Зима.mp3", replaced, 1}, {"D:\\Lists\\" + replaced + ".mp3", "", 0}},
+         .damagedLines = {2, 5}},
+        {.what = ".m3u8",
+         .path = "Lists/a.M3U8",
+         .content = "#EXTM3U\r\n" + snow1251 + ".mp3\r\nЗима.mp3\r\n",
+         .entries = {{"D:\\Lists\\" + replaced + ".mp3", "", 0}, {"D:\\Lists\\Зима.mp3", "", 0}},
+         .damagedLines = {2}},
+    };
+    for (const DecodingCase& c : cases) {
+        listDb = makeListDb();
+        messages.clear();
+        EXPECT_EQ(read(c.content, 0, c.path), c.entries) << c.what;
+        std::vector<std::string> expected;
+        if (!c.damagedLines.empty()) {
+            std::string lines;
+            for (int line : c.damagedLines) {
+                lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+            }
+            expected.push_back("Плейлист \"" + drive.hostRoot() + "/" + c.path +
+                               "\" записан в UTF-8, но строки " + lines +
+                               " не в UTF-8: неверные байты заменены знаком \"\xEF\xBF\xBD\"");
+        }
+        EXPECT_EQ(messages, expected) << c.what;
+    }
 }
 
 // Linux keeps the peak of the process's resident memory (VmHWM); writing 5 to clear_refs
@@ -293,20 +374,37 @@ int64_t memoryBytes(std::string_view field) {
     return -1;
 }
 
-// A 64 MB file line costs no more memory than a read piece: its bytes are dropped as they come.
-TEST_F(PlaylistTest, OverlongFileLineCostsNoMemory) {
-    {
-        std::string content = "#EXTM3U\n#EXTINF:1,x\n" + std::string(64 << 20, 'x') + "\nafter.mp3\n";
-        drive.writeFile("Lists/big.m3u", content);
+// A 64 MB file line or info line costs no more memory than a read piece: the file line's bytes
+// are dropped as they come, and so are the info line's past its first 64 KiB.
+TEST_F(PlaylistTest, OverlongLinesCostNoMemory) {
+    struct Case {
+        std::string line;
+        Entry entry;
+        std::string message;
+    };
+    const Case cases[] = {
+        {.line = std::string(64 << 20, 'x'),
+         .entry = {"D:\\Lists\\after.mp3", "", 0},
+         .message = "Пропущено строк плейлиста длиннее 4096 байт: 1"},
+        {.line = "#EXTINF:5," + std::string(64 << 20, 'd'),
+         .entry = {"D:\\Lists\\after.mp3", std::string(64 * 1024, 'd'), 5},
+         .message = "Плейлист \"" + drive.hostRoot() +
+                    "/Lists/big.m3u\": описание длиннее 64 КБ обрезано в строках 3"},
+    };
+    for (const Case& c : cases) {
+        { drive.writeFile("Lists/big.m3u", "#EXTM3U\n#EXTINF:1,x\n" + c.line + "\nafter.mp3\n"); }
+        listDb = makeListDb();
+        messages.clear();
+        ASSERT_TRUE(resetPeakMemory());
+        const int64_t before = memoryBytes("VmRSS:");
+        sources::ReadPlaylist(*listDb, "D:\\Lists\\big.m3u", 0, record);
+        const int64_t peak = memoryBytes("VmHWM:");
+        ASSERT_GT(before, 0);
+        EXPECT_LT(peak - before, int64_t{16} << 20) << c.message;
+        const auto entries = entriesOf(*listDb);
+        EXPECT_TRUE(entries == std::vector<Entry>{c.entry}) << c.message;
+        EXPECT_THAT(messages, ElementsAre(c.message));
     }
-    ASSERT_TRUE(resetPeakMemory());
-    const int64_t before = memoryBytes("VmRSS:");
-    sources::ReadPlaylist(*listDb, "D:\\Lists\\big.m3u", 0, record);
-    const int64_t peak = memoryBytes("VmHWM:");
-    ASSERT_GT(before, 0);
-    EXPECT_LT(peak - before, int64_t{16} << 20);
-    EXPECT_EQ(entriesOf(*listDb), (std::vector<Entry>{{"D:\\Lists\\after.mp3", "", 0}}));
-    EXPECT_THAT(messages, ElementsAre("Пропущено строк плейлиста длиннее 4096 байт: 1"));
 }
 
 // A 200 MB playlist (long comment lines, 10,000 entries) is read to its end.
