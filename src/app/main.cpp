@@ -5,6 +5,7 @@
 // the close guard first and saves the settings on the way out.
 #include "app/main_window.h"
 #include "app/termination_requests.h"
+#include "app/translations.h"
 #include "platform/process_setup.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     }
     platform::treatFileSizeLimitAsFullDisk();
     QApplication application(argc, argv);
+    app::prepareApplication(application);
     app::TerminationRequests termination;
     app::TForm1 window;
 

@@ -16,6 +16,8 @@
 #include "store/object_model.h"
 #include "texts/text_table.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,7 +29,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -121,7 +125,13 @@ void TForm1::buildWindow() {
     buildBuildingPage();
     buildProgressPage();
     buildAboutPage();
-    layout->addWidget(PCL, 1);
+    // On a small or scaled screen the pages scroll rather than push the footer off the screen.
+    auto* pageArea = new QScrollArea(this);
+    pageArea->setObjectName(QStringLiteral("PageArea"));
+    pageArea->setFrameShape(QFrame::NoFrame);
+    pageArea->setWidgetResizable(true);
+    pageArea->setWidget(PCL);
+    layout->addWidget(pageArea, 1);
 
     layout->addWidget(separatorLine(this));
     layout->addWidget(buildFooter());
@@ -177,15 +187,37 @@ QWidget* TForm1::buildFooter() {
     return Panel2;
 }
 
-// The window keeps one size, the larger of its design size and what its laid-out texts need,
-// and opens in the middle of the screen.
+// The window opens at the larger of its design size and what its laid-out texts need, but
+// never larger than the screen's free area (a laptop at 150 % or 200 % has little room: the
+// pages then scroll), in the middle of that area; a person may resize it down to the header,
+// the footer and a little of the page.
 void TForm1::sizeAndCentreWindow() {
     const QSize designSize(720, 560);
     layout()->activate();
-    setFixedSize(designSize.expandedTo(minimumSizeHint()));
+    // What the largest page needs, with room for the page area's vertical scroll bar.
+    QSize pages;
+    for (int page = 0; page < PCL->count(); ++page) {
+        QWidget* const shown = PCL->widget(page);
+        shown->ensurePolished();
+        if (shown->layout() != nullptr) {
+            shown->layout()->activate();
+        }
+        pages = pages.expandedTo(shown->minimumSizeHint()).expandedTo(shown->minimumSize());
+    }
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize size = designSize.expandedTo(
+        pages + QSize(scrollBar, Panel1->sizeHint().height() + Panel2->sizeHint().height()));
+    const QSize smallest(std::min(size.width(), 480),
+                         Panel1->sizeHint().height() + Panel2->sizeHint().height() + 120);
+    setMinimumSize(smallest);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
+        // Room for the title bar and borders that a window manager adds around the window.
+        size = size.boundedTo(area.size() - QSize(16, 40));
+        resize(size);
+        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    } else {
+        resize(size);
     }
 }
 

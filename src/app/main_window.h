@@ -367,6 +367,7 @@ private:
     void buildProgressPage();
     void buildAboutPage();
     void sizeAndCentreWindow();
+    void connectKeys();
     void connectHandlers();
 
     // window_settings.cpp: the settings between the controls and ConfDb.

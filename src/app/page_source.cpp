@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/widgets.h"
+#include "sources/folder_scanner.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,6 +11,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -65,10 +71,17 @@ void TForm1::buildSourcePage() {
     OpenDialog1.filters = {{"WinAmp playlists (*.m3u *.m3u8)", {"*.m3u", "*.m3u8"}},
                            {"All files (*.*)", {"*.*"}}};
     OpenDialog1.defaultSuffix = "m3u";
-    OpenDialog2.filters = {{"Media files",
-                            {"*.mp*", "*.wmp", "*.avi", "*.dat", "*.divx", "*.flac", "*.m4a", "*.aac",
-                             "*.opus", "*.oga", "*.ape", "*.wv"}},
-                           {"All files (*.*)", {"*.*"}}};
+    // The design's own patterns, then every extension the folder source takes (WAV and Ogg
+    // among them), so a file the folder source would list can be picked too.
+    std::vector<std::string> mediaPatterns = {"*.mp*", "*.wmp", "*.avi",  "*.dat", "*.divx", "*.flac",
+                                              "*.m4a", "*.aac", "*.opus", "*.oga", "*.ape",  "*.wv"};
+    for (std::string_view extension : sources::AudioExtensions) {
+        const std::string pattern = "*" + std::string(extension);
+        if (std::find(mediaPatterns.begin(), mediaPatterns.end(), pattern) == mediaPatterns.end()) {
+            mediaPatterns.push_back(pattern);
+        }
+    }
+    OpenDialog2.filters = {{"Media files", mediaPatterns}, {"All files (*.*)", {"*.*"}}};
 }
 
 } // namespace app

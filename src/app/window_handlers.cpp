@@ -10,8 +10,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTimer>
@@ -75,6 +77,25 @@ void TForm1::connectHandlers() {
     connectHandler(StaticText8, &StaticText::clicked, &TForm1::StaticText8Click);
     ClickRelay::watch(Image3, [this] { RunGuarded(*m_prompts, [this] { StaticText3Click(); }); });
     ClickRelay::watch(Label24, [this] { RunGuarded(*m_prompts, [this] { Label24Click(); }); });
+    connectKeys();
+}
+
+// The keys a person expects of a wizard: Return (and the keypad's Enter) presses "Далее >>"
+// where it is shown, Delete removes the selected rows of the preview list.
+void TForm1::connectKeys() {
+    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* next = new QShortcut(key, this);
+        next->setContext(Qt::WindowShortcut);
+        connect(next, &QShortcut::activated, this, [this] {
+            if (BNext->isVisible() && BNext->isEnabled()) {
+                BNext->click();
+            }
+        });
+    }
+    auto* remove = new QShortcut(QKeySequence::Delete, ListView1);
+    remove->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(remove, &QShortcut::activated, this,
+            [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); });
 }
 
 // The handlers that run when a page becomes the visible one.

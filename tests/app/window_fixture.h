@@ -4,6 +4,7 @@
 
 #include "app/desktop_links.h"
 #include "app/main_window.h"
+#include "app/translations.h"
 #include "app/user_prompts.h"
 #include "platform/shown_paths.h"
 #include "platform/volume_facts.h"
@@ -30,7 +31,11 @@ inline QApplication& testApplication() {
     static int argc = 1;
     static char name[] = "test_app";
     static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
+    static QApplication* application = [] {
+        auto* made = new QApplication(argc, argv);
+        app::prepareApplication(*made);
+        return made;
+    }();
     return *application;
 }
 

@@ -12,7 +12,8 @@ class XvfbServer {
 public:
     // Starts Xvfb and points DISPLAY at it; throws std::runtime_error when it does not come up
     // within ten seconds (Xvfb missing, no free display).
-    XvfbServer();
+    // `screen` as Xvfb takes it: width x height x depth.
+    explicit XvfbServer(const std::string& screen = "1280x1024x24");
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;

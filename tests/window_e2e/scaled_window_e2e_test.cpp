@@ -1,0 +1,106 @@
+// The window on the screens of today's laptops, scaled as their desktops scale it: 200 % on
+// 1920x1080 and 150 % on 1366x768. Each screen runs in a child process of this test program
+// (the scale is read once, when the application starts), which opens the real window under
+// its own Xvfb, checks that it lies wholly inside the screen's free area with every footer
+// button on it, walks the pages and saves a PNG of each.
+#include "window_fixture.h"
+#include "xvfb_server.h"
+
+#include "app/widgets.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace apptest {
+namespace {
+
+constexpr const char* ChildScreen = "TW_SCALED_SCREEN"; // "1920x1080", set for the child only
+
+struct ScaledCase {
+    const char* screen;
+    const char* scale;
+    const char* prefix; // of the PNG names
+};
+
+// Runs this program again as the child for one screen and scale; its exit code, 0 for passed.
+int runChild(const ScaledCase& c) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv(ChildScreen, c.screen, 1);
+        ::setenv("QT_SCALE_FACTOR", c.scale, 1);
+        ::setenv("TW_SCALED_PREFIX", c.prefix, 1);
+        ::execl("/proc/self/exe", "test_window_e2e", "--gtest_filter=ScaledWindowChild.*",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+TEST(ScaledWindow, FitsLaptopScreensAt200And150Percent) {
+    if (std::getenv(ChildScreen) != nullptr) {
+        GTEST_SKIP() << "the child runs the window itself";
+    }
+    for (const ScaledCase& c : {ScaledCase{"1920x1080", "2", "200"}, ScaledCase{"1366x768", "1.5", "150"}}) {
+        SCOPED_TRACE(c.screen);
+        EXPECT_EQ(runChild(c), 0);
+    }
+}
+
+// The child: only when its parent started it for a screen.
+class ScaledWindowChild : public WindowTest {
+protected:
+    void SetUp() override {
+        const char* screen = std::getenv(ChildScreen);
+        if (screen == nullptr) {
+            GTEST_SKIP() << "run by ScaledWindow.FitsLaptopScreensAt200And150Percent";
+        }
+        xvfb = std::make_unique<e2e::XvfbServer>(std::string(screen) + "x24");
+        WindowTest::SetUp();
+    }
+    std::unique_ptr<e2e::XvfbServer> xvfb;
+};
+
+TEST_F(ScaledWindowChild, WindowAndFooterLieOnTheScreen) {
+    auto window = startWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()))
+        << "window " << window->frameGeometry().width() << "x" << window->frameGeometry().height() << " on "
+        << area.width() << "x" << area.height();
+    const std::string prefix = std::getenv("TW_SCALED_PREFIX");
+    QDir().mkpath(QStringLiteral(TW_SCREENSHOT_DIR));
+    QWidget* const pages[] = {window->TS0, window->TS2, window->TS3, window->TS4, window->TSP, window->TSA};
+    const char* const names[] = {"start", "source", "destination", "preview", "progress", "about"};
+    for (size_t i = 0; i < std::size(pages); ++i) {
+        window->PCL->setCurrentWidget(pages[i]);
+        window->UpdateWizardButtons();
+        QTest::qWait(60);
+        for (QPushButton* button : {window->BPrev, window->BNext, window->Button4}) {
+            if (button->isVisible()) {
+                const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+                EXPECT_TRUE(area.contains(onScreen))
+                    << names[i] << ": " << button->objectName().toStdString();
+            }
+        }
+        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
+        const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromStdString(prefix) + "-" +
+                             QString::fromLatin1(names[i]) + ".png";
+        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    }
+}
+
+} // namespace
+} // namespace apptest
