@@ -83,7 +83,7 @@ void TForm1::connectHandlers() {
 // The keys a person expects of a wizard: Return (and the keypad's Enter) presses "Далее >>"
 // where it is shown, Delete removes the selected rows of the preview list.
 void TForm1::connectKeys() {
-    for (const QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* next = new QShortcut(key, this);
         next->setContext(Qt::WindowShortcut);
         connect(next, &QShortcut::activated, this, [this] {
