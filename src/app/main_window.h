@@ -368,6 +368,7 @@ private:
     void buildAboutPage();
     void sizeAndCentreWindow();
     void connectKeys();
+    void nextByReturn();
     void connectHandlers();
 
     // window_settings.cpp: the settings between the controls and ConfDb.

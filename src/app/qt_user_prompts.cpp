@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include "texts/text_table.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -14,8 +16,9 @@ namespace app {
 
 namespace {
 
+// The program's name (row 0 of the text table), not the name of its binary.
 QString dialogTitle() {
-    return QCoreApplication::applicationName();
+    return toQt(texts::GetText(0));
 }
 
 // "Media files" with {"*.mp*", "*.avi"} -> "Media files (*.mp* *.avi)"; a description that

@@ -10,7 +10,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -19,7 +21,36 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
 namespace app {
+
+namespace {
+
+// Takes the keys `keys` from the widget it watches and answers them with `press`.
+class KeysPress : public QObject {
+public:
+    KeysPress(QObject* parent, std::vector<int> keys, std::function<void()> press)
+        : QObject(parent), m_keys(std::move(keys)), m_press(std::move(press)) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            std::find(m_keys.begin(), m_keys.end(), static_cast<QKeyEvent*>(event)->key()) == m_keys.end()) {
+            return false;
+        }
+        m_press();
+        return true;
+    }
+
+private:
+    std::vector<int> m_keys;
+    std::function<void()> m_press;
+};
+
+} // namespace
 
 void TForm1::connectHandlers() {
     connectHandler(BNext, &QPushButton::clicked, &TForm1::BNextClick);
@@ -82,20 +113,26 @@ void TForm1::connectHandlers() {
 
 // The keys a person expects of a wizard: Return (and the keypad's Enter) presses "Далее >>"
 // where it is shown, Delete removes the selected rows of the preview list.
+void TForm1::nextByReturn() {
+    if (BNext->isVisible() && BNext->isEnabled()) {
+        BNext->click();
+    }
+}
+
 void TForm1::connectKeys() {
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* next = new QShortcut(key, this);
         next->setContext(Qt::WindowShortcut);
-        connect(next, &QShortcut::activated, this, [this] {
-            if (BNext->isVisible() && BNext->isEnabled()) {
-                BNext->click();
-            }
-        });
+        connect(next, &QShortcut::activated, this, &TForm1::nextByReturn);
     }
-    auto* remove = new QShortcut(QKeySequence::Delete, ListView1);
-    remove->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(remove, &QShortcut::activated, this,
-            [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); });
+    // A field's line edit keeps Return from the shortcut (and an editable combo box would hand
+    // it to the line edit a second time), so the fields take the key here, once.
+    for (QComboBox* box : {cbSource1, cbSource2, cbDest, cbSizeLimit}) {
+        box->lineEdit()->installEventFilter(
+            new KeysPress(box->lineEdit(), {Qt::Key_Return, Qt::Key_Enter}, [this] { nextByReturn(); }));
+    }
+    ListView1->installEventFilter(new KeysPress(
+        ListView1, {Qt::Key_Delete}, [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); }));
 }
 
 // The handlers that run when a page becomes the visible one.

@@ -7,19 +7,24 @@
 #include "window_fixture.h"
 #include "xvfb_server.h"
 
+#include "app/qt_user_prompts.h"
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "support/file_checks.h"
 #include "support/null_audio_server.h"
 #include "support/wav_file.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -29,6 +34,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 
 #include <filesystem>
@@ -422,6 +428,98 @@ TEST_F(WizardEndToEnd, AbortedRunSaysSoAndCountsWhatItNeverStarted) {
     EXPECT_EQ(window->Button4->text(), QStringLiteral("Выход"));
     EXPECT_EQ(testsupport::filesUnder(music, "Копии"), (Lines{"Большие/", "Большие/1.mp3"}));
     snapshot(*window, "13-progress-aborted");
+}
+
+// The dialogs as Qt shows them, with the program's own prompts: the media picker lists the WAV
+// and Ogg files of a folder beside the MP3 (and no text file), and it and a question speak
+// Russian, under the program's name.
+TEST_F(WizardEndToEnd, RealDialogsSpeakRussianAndThePickerShowsEveryAudioFile) {
+    for (const char* name : {"Диск/a.mp3", "Диск/b.wav", "Диск/c.ogg", "Диск/notes.txt"}) {
+        music.writeFile(name, "x");
+    }
+    app::WindowSetup setup;
+    setup.settingsPath = settingsPath();
+    setup.links = &links;
+    app::TForm1 window(setup); // prompts left out: Qt's dialogs
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    click(window.StaticText1);
+
+    QStringList listed, buttons;
+    QString title;
+    bool seen = false;
+    QTimer::singleShot(200, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        dialog->setDirectory(QString::fromStdString(music.hostPath("Диск")));
+        QTest::qWait(500); // the dialog lists the folder on a thread of its own
+        for (const QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>()) {
+            if (view->isVisible() && view->model() != nullptr) {
+                const QModelIndex root = view->rootIndex();
+                for (int row = 0; row < view->model()->rowCount(root); ++row) {
+                    listed << view->model()->index(row, 0, root).data().toString();
+                }
+            }
+        }
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            buttons << button->text();
+        }
+        const QPixmap shot = dialog->grab();
+        EXPECT_TRUE(shot.save(QStringLiteral(TW_SCREENSHOT_DIR "/14-picker-russian.png")));
+        seen = true;
+        dialog->reject();
+    });
+    click(window.BitBtn5);
+    ASSERT_TRUE(seen);
+    for (const char* name : {"a.mp3", "b.wav", "c.ogg"}) {
+        EXPECT_TRUE(listed.contains(QString::fromLatin1(name))) << name << ": " << listed.join('|').toStdString();
+    }
+    EXPECT_FALSE(listed.contains(QStringLiteral("notes.txt")));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("&Открыть")) || buttons.contains(QStringLiteral("Открыть")))
+        << buttons.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Отмена"))) << buttons.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(title.contains(QStringLiteral("Tunewagon"))) << title.toStdString();
+
+    QStringList answers;
+    QString boxTitle;
+    QTimer::singleShot(200, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        boxTitle = box->windowTitle();
+        for (const QAbstractButton* button : box->buttons()) {
+            answers << button->text().remove(QLatin1Char('&'));
+        }
+        EXPECT_TRUE(box->grab().save(QStringLiteral(TW_SCREENSHOT_DIR "/15-question-russian.png")));
+        box->button(QMessageBox::No)->click();
+    });
+    app::QtUserPrompts prompts(&window);
+    EXPECT_FALSE(prompts.askYesNo("Открыть плейлист?"));
+    answers.sort();
+    EXPECT_EQ(answers, (QStringList{"Да", "Нет"}));
+    EXPECT_TRUE(boxTitle.contains(QStringLiteral("Tunewagon"))) << boxTitle.toStdString();
+}
+
+// The keys of a wizard: Return on the source page leads to the destination page, Delete in the
+// preview removes the selected rows.
+TEST_F(WizardEndToEnd, ReturnGoesOnAndDeleteRemovesRows) {
+    auto window = startWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    click(window->StaticText1);
+    typeInto(window->cbSource1, QString::fromStdString(music.hostRoot() + "/Сборник.m3u"));
+    QTest::keyClick(window->cbSource1->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS3);
+    typeInto(window->cbDest, QString::fromStdString(music.hostRoot() + "/Копии"));
+    QTest::keyClick(window->cbDest->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(window->PCL->currentWidget(), window->TS4)
+        << window->PCL->currentWidget()->objectName().toStdString() << " " << testing::PrintToString(prompts.messages);
+    ASSERT_EQ(previewRows(*window).size(), 3u);
+    clickRow(*window, 1, Qt::NoModifier);
+    window->ListView1->setFocus();
+    QTest::keyClick(window->ListView1, Qt::Key_Delete);
+    EXPECT_EQ(previewRows(*window).size(), 2u);
+    EXPECT_EQ(listEntries(*window).size(), 2u);
 }
 
 } // namespace
