@@ -3,9 +3,9 @@
 #include "app/qt_text.h"
 #include "platform/drives.h"
 
+#include "texts/text_table.h"
 #include <QCoreApplication>
 #include <QDir>
-#include "texts/text_table.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

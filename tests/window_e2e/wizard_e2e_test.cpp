@@ -473,7 +473,8 @@ TEST_F(WizardEndToEnd, RealDialogsSpeakRussianAndThePickerShowsEveryAudioFile) {
     click(window.BitBtn5);
     ASSERT_TRUE(seen);
     for (const char* name : {"a.mp3", "b.wav", "c.ogg"}) {
-        EXPECT_TRUE(listed.contains(QString::fromLatin1(name))) << name << ": " << listed.join('|').toStdString();
+        EXPECT_TRUE(listed.contains(QString::fromLatin1(name)))
+            << name << ": " << listed.join('|').toStdString();
     }
     EXPECT_FALSE(listed.contains(QStringLiteral("notes.txt")));
     EXPECT_TRUE(buttons.contains(QStringLiteral("&Открыть")) || buttons.contains(QStringLiteral("Открыть")))
@@ -513,7 +514,8 @@ TEST_F(WizardEndToEnd, ReturnGoesOnAndDeleteRemovesRows) {
     typeInto(window->cbDest, QString::fromStdString(music.hostRoot() + "/Копии"));
     QTest::keyClick(window->cbDest->lineEdit(), Qt::Key_Return);
     ASSERT_EQ(window->PCL->currentWidget(), window->TS4)
-        << window->PCL->currentWidget()->objectName().toStdString() << " " << testing::PrintToString(prompts.messages);
+        << window->PCL->currentWidget()->objectName().toStdString() << " "
+        << testing::PrintToString(prompts.messages);
     ASSERT_EQ(previewRows(*window).size(), 3u);
     clickRow(*window, 1, Qt::NoModifier);
     window->ListView1->setFocus();
