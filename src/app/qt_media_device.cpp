@@ -1,5 +1,8 @@
 #include "app/qt_media_device.h"
 
+#include "platform/shown_paths.h"
+#include "texts/text_table.h"
+
 #include "platform/drives.h"
 
 #include <QAudioOutput>
@@ -9,6 +12,14 @@
 #include <QUrl>
 
 namespace app {
+
+namespace {
+
+constexpr int NoFileChosenRow = 199;
+constexpr int CannotOpenRow = 340;
+constexpr int CannotPlayRow = 341;
+
+} // namespace
 
 namespace {
 
@@ -44,8 +55,9 @@ bool QtMediaDevice::open(const std::string& programPath, std::string& errorText)
     const std::optional<std::string> host =
         programPath.empty() ? std::nullopt : platform::toHostPath(programPath);
     if (!host) {
-        errorText =
-            programPath.empty() ? "No file is chosen to play." : "Cannot open \"" + programPath + "\".";
+        errorText = programPath.empty()
+                        ? texts::GetText(NoFileChosenRow)
+                        : texts::FormatText(CannotOpenRow, {platform::shownPath(programPath)});
         return false;
     }
     m_player->setSource(QUrl::fromLocalFile(QString::fromStdString(*host)));
@@ -64,10 +76,8 @@ bool QtMediaDevice::open(const std::string& programPath, std::string& errorText)
         wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (!loaded(m_player->mediaStatus()) || m_player->error() != QMediaPlayer::NoError) {
-        errorText = m_player->errorString().toStdString();
-        if (errorText.empty()) {
-            errorText = "Cannot play \"" + programPath + "\".";
-        }
+        // Qt's own reason is English ("Resource not found."): the program says it in its words.
+        errorText = texts::FormatText(CannotPlayRow, {platform::shownPath(programPath)});
         m_player->setSource(QUrl());
         return false;
     }

@@ -92,6 +92,13 @@ void TForm1::connectHandlers() {
                     RunGuarded(*m_prompts, [this, row] { ListView1SelectItem(row); });
                 }
             });
+    // Play plays the selected entry: without one there is nothing to play.
+    const auto playWhenSelected = [this] {
+        Button1->setEnabled(ListView1->selectionModel()->hasSelection());
+    };
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, playWhenSelected);
+    connect(ListView1->model(), &QAbstractItemModel::modelReset, this, playWhenSelected);
+    playWhenSelected();
     connectHandler(ListView1, &QTreeView::doubleClicked, &TForm1::ListView1DblClick);
     connectHandler(Button1, &QPushButton::clicked, &TForm1::ListView1DblClick);
     connectHandler(Button6, &QPushButton::clicked, &TForm1::Button6Click);

@@ -1,11 +1,14 @@
 #include "wizard/preview_player.h"
 
+#include "texts/text_table.h"
+
 namespace wizard {
 
 namespace {
 
 constexpr int MsPerHour = 3600000;
 constexpr int MsPerMinute = 60000;
+constexpr int StoppedRow = 198;
 
 } // namespace
 
@@ -38,6 +41,7 @@ void PreviewPlayer::ListView1DblClick() {
         m_fileName = m_view.firstSelectedSource();
     }
     m_view.setStatus("Opening...");
+    m_played = false;
     std::string error;
     if (!m_device.open(m_fileName, error)) {
         m_view.showError(error);
@@ -50,11 +54,14 @@ void PreviewPlayer::ListView1DblClick() {
     m_device.play();
 }
 
+// The status says so after Stop: the refresh no longer runs without a chosen file, and the
+// last "Playing>" line would stay for ever.
 void PreviewPlayer::Button6Click() {
     if (!m_fileName.empty() && m_device.mode() != MediaDevice::Mode::NotReady) {
         m_device.close();
         m_fileName.clear();
         m_view.setTrackPosition(0);
+        m_view.setStatus(texts::GetText(StoppedRow));
     }
 }
 
@@ -66,9 +73,12 @@ void PreviewPlayer::Timer1Timer() {
         const int position = m_device.position();
         moveThumb(position);
         m_view.setTrackEnabled(true);
+        m_played = true;
         m_view.setStatus("Playing> " + FormatPlayTime(position) + " / " + FormatPlayTime(m_device.length()));
     } else {
-        m_view.setStatus("<Not Ready>");
+        // A track that played to its end has stopped; "<Not Ready>" is for one that never played.
+        const bool stopped = m_played && m_device.mode() == MediaDevice::Mode::Stopped;
+        m_view.setStatus(stopped ? texts::GetText(StoppedRow) : "<Not Ready>");
         m_view.setTrackEnabled(false);
     }
 }

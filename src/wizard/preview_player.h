@@ -42,6 +42,7 @@ private:
     PlayerTimer& m_refresh;
     PlayerTimer& m_seekDelay;
     std::string m_fileName;
+    bool m_played = false; // the chosen file has played since it was opened
 };
 
 } // namespace wizard

@@ -222,6 +222,23 @@ TEST_F(PreviewPlayerTest, UnplayableFileShowsNotReady) {
     }
 }
 
+// A track that played to its end says "Stopped", and so does Stop: the last "Playing>" line
+// never stays behind.
+TEST_F(PreviewPlayerTest, EndAndStopSayStopped) {
+    player.ListView1SelectItem("D:\\a.mp3");
+    player.ListView1DblClick();
+    time.advance(1000);
+    EXPECT_TRUE(view.status.starts_with("Playing> ")) << view.status;
+    device.deviceMode = MediaDevice::Mode::Stopped; // the end of the track
+    time.advance(1000);
+    EXPECT_EQ(view.status, "Stopped");
+    player.ListView1DblClick();
+    device.deviceMode = MediaDevice::Mode::Playing;
+    time.advance(1000);
+    player.Button6Click();
+    EXPECT_EQ(view.status, "Stopped");
+}
+
 // Stop closes the device, moves the thumb home and forgets the file, so the next Play takes
 // the entry selected then; selecting another entry while playing changes only the choice.
 TEST_F(PreviewPlayerTest, StopForgetsTheChoice) {
