@@ -176,6 +176,12 @@ QWidget* TForm1::buildFooter() {
     BPrev = makeButton(Panel2, "BPrev");
     BNext = makeButton(Panel2, "BNext");
     Button4 = makeButton(Panel2, "Button4");
+    // A hidden footer button keeps its place, so the others never move under the pointer.
+    for (QPushButton* button : {BPrev, BNext}) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
     auto* layout = new QHBoxLayout(Panel2);
     layout->setContentsMargins(12, 8, 12, 8);
     layout->addWidget(Label24);

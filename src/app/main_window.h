@@ -253,6 +253,7 @@ public:
     QPushButton* BitBtn5 = nullptr;
     QLabel* Label5 = nullptr;
     RadioGroup* RadioGroup1 = nullptr;
+    QLabel* LabelPicked = nullptr; // the picked files: how many, their names, all in the tip
     QLabel* Label29 = nullptr;
     QComboBox* cbExistAction = nullptr;
     // The two file-open dialogs of the source page, and the files picked with the second.
@@ -368,6 +369,8 @@ private:
     void buildAboutPage();
     void sizeAndCentreWindow();
     void connectKeys();
+    void focusFirstField(QWidget* page);
+    void showPickedFiles();
     void nextByReturn();
     void connectHandlers();
 

@@ -49,6 +49,9 @@ void TForm1::buildSourcePage() {
     sources->addWidget(cbSource2, 1, 1);
     sources->addWidget(BitBtn4, 1, 2);
     sources->addWidget(RadioButton3, 2, 0);
+    LabelPicked = makeLabel(TS2, "LabelPicked");
+    LabelPicked->setTextInteractionFlags(Qt::NoTextInteraction);
+    sources->addWidget(LabelPicked, 2, 1);
     sources->addWidget(BitBtn5, 2, 2);
 
     auto* existing = new QGridLayout;
@@ -67,6 +70,13 @@ void TForm1::buildSourcePage() {
     layout->addSpacing(8);
     layout->addLayout(existing);
     layout->addStretch(1);
+
+    // Tab follows the page as it reads: each source with its field and picker, then the mode.
+    QWidget* const order[] = {RadioButton1, cbSource1,    BitBtn3, RadioButton2, cbSource2,
+                              BitBtn4,      RadioButton3, BitBtn5, RadioGroup1,  cbExistAction};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 
     OpenDialog1.filters = {{"WinAmp playlists (*.m3u *.m3u8)", {"*.m3u", "*.m3u8"}},
                            {"All files (*.*)", {"*.*"}}};

@@ -27,6 +27,8 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Reached with Tab like a link, and followed with Space or Return.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A radio group: a frame of exclusive radio buttons made from an item list. Replacing the

@@ -126,6 +126,23 @@ void TForm1::nextByReturn() {
     }
 }
 
+void TForm1::focusFirstField(QWidget* page) {
+    QWidget* first = nullptr;
+    if (page == TS2) {
+        QRadioButton* const kinds[] = {RadioButton1, RadioButton2, RadioButton3};
+        QComboBox* const fields[] = {cbSource1, cbSource2, nullptr};
+        const int kind = std::clamp(Shell.SourceKind, 1, 3) - 1;
+        first = fields[kind] != nullptr ? static_cast<QWidget*>(fields[kind]) : kinds[kind];
+    } else if (page == TS3) {
+        first = cbDest;
+    } else if (page == TS4) {
+        first = ListView1;
+    } else {
+        first = BNext->isVisible() ? BNext : Button4;
+    }
+    first->setFocus(Qt::OtherFocusReason);
+}
+
 void TForm1::connectKeys() {
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
         auto* next = new QShortcut(key, this);
@@ -142,9 +159,10 @@ void TForm1::connectKeys() {
         ListView1, {Qt::Key_Delete}, [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); }));
 }
 
-// The handlers that run when a page becomes the visible one.
+// The handlers that run when a page becomes the visible one; the focus goes to its first field.
 void TForm1::pageShown() {
     QWidget* const page = PCL->currentWidget();
+    focusFirstField(page);
     if (page == TS3) {
         RefreshDestOptions();
     } else if (page == TS4) {

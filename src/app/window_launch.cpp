@@ -56,6 +56,7 @@ void TForm1::OpenWithSource(const std::vector<std::string>& hostPaths) {
         break;
     default:
         OpenDialog2Files = source->files;
+        showPickedFiles();
         break;
     }
     SetSourceKind(source->kind);

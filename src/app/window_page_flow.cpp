@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int PickSourceFolderRow = 120;
 constexpr int PickDestFolderRow = 121;
+constexpr int PickedFilesRow = 197;
 
 } // namespace
 
@@ -85,6 +87,30 @@ void TForm1::BitBtn5Click() {
     if (!OpenDialog2Files.empty()) {
         SetSourceKind(sources::PickedFilesSource);
     }
+    showPickedFiles();
+}
+
+// The picked files on the source page: their count and names in the line, every full path
+// in its tip, so a person sees what the list will be made of.
+void TForm1::showPickedFiles() {
+    constexpr size_t MostNamesShown = 3;
+    QStringList names, paths;
+    for (const std::string& file : OpenDialog2Files) {
+        const QString shown = toQt(platform::shownPath(file));
+        paths << shown;
+        if (static_cast<size_t>(names.size()) < MostNamesShown) {
+            names << shown.section(QLatin1Char('/'), -1);
+        }
+    }
+    if (OpenDialog2Files.size() > MostNamesShown) {
+        names << QStringLiteral("...");
+    }
+    LabelPicked->setText(
+        OpenDialog2Files.empty()
+            ? QString()
+            : toQt(texts::FormatText(PickedFilesRow, {static_cast<int32_t>(OpenDialog2Files.size()),
+                                                      fromQt(names.join(QStringLiteral(", ")))})));
+    LabelPicked->setToolTip(paths.join(QLatin1Char('\n')));
 }
 
 void TForm1::Button1Click() {
