@@ -10,6 +10,7 @@
 #include "platform/volume_name_rules.h"
 #include "sources/source_paths.h"
 #include "store/track_list.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <map>
@@ -19,6 +20,23 @@
 namespace plan {
 
 namespace {
+
+constexpr int EmptyNameRow = 342;
+constexpr int DotNameRow = 343;
+constexpr int WindowsInvalidCharRow = 344;
+constexpr int InvalidCharRow = 345;
+constexpr int ControlCharRow = 346;
+constexpr int NonAsciiCharRow = 347;
+constexpr int ReservedNameRow = 348;
+constexpr int TrailingDotOrBlankRow = 349;
+constexpr int TooLongUnitsRow = 350;
+constexpr int TooLongBytesRow = 351;
+constexpr int TooBigRow = 352;
+constexpr int NameRefusedRow = 353; // the name written last: its text is never read as a placeholder
+constexpr int CaseDiffersRow = 354;
+constexpr int SameAsEarlierRow = 355;
+constexpr int WrittenAsRow = 356;
+constexpr int NotAsTheyAreRow = 357;
 
 // The folder's own text as the naming rules join it, so that the part below it can be cut off.
 std::string folderPrefix(std::string_view destFolder) {
@@ -98,21 +116,21 @@ std::string nameOnVolume(const platform::VolumeFacts& facts, const std::string& 
 std::string problemText(platform::NameProblem problem, const platform::VolumeFacts& facts) {
     switch (problem) {
     case platform::NameProblem::Empty:
-        return "пустое имя";
+        return texts::GetText(EmptyNameRow);
     case platform::NameProblem::DotName:
-        return "имя \".\" или \"..\"";
+        return texts::GetText(DotNameRow);
     case platform::NameProblem::InvalidChar:
-        return facts.windowsNameRules ? "недопустимый символ (\" * / : < > ? \\ |)" : "недопустимый символ";
+        return texts::GetText(facts.windowsNameRules ? WindowsInvalidCharRow : InvalidCharRow);
     case platform::NameProblem::ControlChar:
-        return "управляющий символ";
+        return texts::GetText(ControlCharRow);
     case platform::NameProblem::NonAsciiChar:
-        return "буква не из латиницы (драйвер тома принимает только имена из символов ASCII)";
+        return texts::GetText(NonAsciiCharRow);
     case platform::NameProblem::ReservedName:
-        return "зарезервированное имя устройства (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+        return texts::GetText(ReservedNameRow);
     case platform::NameProblem::TrailingDotOrBlank:
-        return "точка или пробел в конце имени";
+        return texts::GetText(TrailingDotOrBlankRow);
     case platform::NameProblem::TooLong:
-        return facts.windowsNameRules ? "имя длиннее 255 символов" : "имя длиннее 255 байт";
+        return texts::GetText(facts.windowsNameRules ? TooLongUnitsRow : TooLongBytesRow);
     }
     return {};
 }
@@ -213,8 +231,8 @@ std::string VolumeName(const platform::VolumeFacts& facts) {
 }
 
 std::string TooBigText(const platform::VolumeFacts& facts, int64_t size) {
-    return "Файл больше, чем вмещает том " + VolumeName(facts) + ": " + std::to_string(size) +
-           " байт при наибольших " + std::to_string(facts.maxFileSize) + "; он не будет скопирован";
+    return texts::FormatText(TooBigRow,
+                             {VolumeName(facts), std::to_string(size), std::to_string(facts.maxFileSize)});
 }
 
 bool VolumeTakesName(const platform::VolumeFacts& facts, std::string_view name) {
@@ -273,9 +291,9 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
             if (auto refusal = firstProblem(facts, std::string_view(name).substr(folder.size()))) {
                 name = NameOnVolume(facts, entry.FileName, destFolder, action);
                 problems.push_back({position, VolumeProblemKind::NameRefused,
-                                    "Имя недопустимо на томе " + volume + ": " +
-                                        problemText(refusal->problem, *refusal->rules) +
-                                        "; будет записано как \"" + shownBelow(name) + "\""});
+                                    texts::FormatText(NameRefusedRow,
+                                                      {volume, problemText(refusal->problem, *refusal->rules),
+                                                       shownBelow(name)})});
             }
         }
         written.push_back(name);
@@ -285,9 +303,8 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
         auto [parent, leaf] = splitName(name);
         const std::string& there = standing.spellingOf(parent, leaf);
         if (!there.empty() && there != leaf) {
-            problems.push_back({position, VolumeProblemKind::CaseClash,
-                                "Имя отличается от \"" + there + "\" только регистром букв: на томе " +
-                                    volume + " это один файл"});
+            problems.push_back(
+                {position, VolumeProblemKind::CaseClash, texts::FormatText(CaseDiffersRow, {volume, there})});
         }
     });
     // Two entries of the list that would be one file: the later one is written numbered.
@@ -299,13 +316,11 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
         if (distinct[i] == written[i]) {
             continue;
         }
-        const std::string why =
-            earlier != written[i] && facts.caseInsensitive
-                ? "Имя отличается от \"" + splitName(earlier).second + "\" только регистром букв: на томе " +
-                      volume + " это один файл"
-                : "Имя совпадает с именем другой записи списка (\"" + shownBelow(earlier) + "\")";
+        const std::string why = earlier != written[i] && facts.caseInsensitive
+                                    ? texts::FormatText(CaseDiffersRow, {volume, splitName(earlier).second})
+                                    : texts::FormatText(SameAsEarlierRow, {shownBelow(earlier)});
         problems.push_back({static_cast<int>(i), VolumeProblemKind::CaseClash,
-                            why + "; будет записано как \"" + shownBelow(distinct[i]) + "\""});
+                            why + texts::FormatText(WrittenAsRow, {shownBelow(distinct[i])})});
     }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const VolumeProblem& a, const VolumeProblem& b) { return a.position < b.position; });
@@ -326,8 +341,7 @@ std::string VolumeCheckLine(const platform::VolumeFacts& facts, const std::vecto
     if (count == 0) {
         return {};
     }
-    return "Не подходят для тома " + VolumeName(facts) + " как есть: " + std::to_string(count) + " из " +
-           std::to_string(entryCount) + " (причина - в подсказке отмеченной строки)";
+    return texts::FormatText(NotAsTheyAreRow, {VolumeName(facts), count, entryCount});
 }
 
 int64_t ListedTotalOnVolume(store::TfdbObject& listDb, int64_t allocationUnit) {

@@ -11,7 +11,7 @@
 
 namespace texts {
 
-inline constexpr int TextRowCount = 350;
+inline constexpr int TextRowCount = 360;
 
 // The rows as stored: "\n" and "\t" still two-character escapes, "%1"/"%2" placeholders.
 extern const std::array<std::string_view, TextRowCount> TextTable;

@@ -1,5 +1,6 @@
 #include "cli_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -93,6 +94,17 @@ std::vector<std::string> CliTest::checkCopiesOf(std::string_view sourceFolder,
             << relative;
         names.push_back(relative);
     }
+    return names;
+}
+
+std::vector<std::string> filesBelow(const std::string& hostFolder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(hostFolder)) {
+        if (entry.is_regular_file()) {
+            names.push_back(std::filesystem::relative(entry.path(), hostFolder).string());
+        }
+    }
+    std::sort(names.begin(), names.end());
     return names;
 }
 

@@ -47,4 +47,7 @@ struct CliTest : ::testing::Test {
     std::vector<std::string> checkCopiesOf(std::string_view sourceFolder, std::string_view folder) const;
 };
 
+// Every file below a host folder, hidden ones too, by its path there ("a/b.mp3"), sorted.
+std::vector<std::string> filesBelow(const std::string& hostFolder);
+
 } // namespace clitest

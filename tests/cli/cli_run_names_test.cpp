@@ -17,18 +17,6 @@ namespace {
 using clitest::CliResult;
 using clitest::CliTest;
 
-// Every file below a host folder by its path there, sorted.
-std::vector<std::string> filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            names.push_back(std::filesystem::relative(entry.path(), folder).string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 const char* const AllCopied = "Скопировано: 3, пропущено: 0, с ошибками: 0, не найдено: 0\n";
 
 // Three tracks of a case-sensitive folder whose names differ only in letter case, flattened
@@ -40,7 +28,8 @@ TEST_F(CliTest, NamesEqualButForCaseAreThreeFiles) {
     CliResult result = cli({"--flat", "--no-playlist", "--exists", "overwrite", "--folder", "src", "out"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_TRUE(result.out.ends_with(AllCopied)) << result.out;
-    EXPECT_EQ(filesIn(h("out")), (std::vector<std::string>{"SONG.MP3", "Song (1).mp3", "song (2).mp3"}));
+    EXPECT_EQ(clitest::filesBelow(h("out")),
+              (std::vector<std::string>{"SONG.MP3", "Song (1).mp3", "song (2).mp3"}));
 }
 
 // Four descriptions of about 300 bytes that differ only at their end, renamed by with the
@@ -60,7 +49,7 @@ TEST_F(CliTest, LongDescriptionsCutToOneNameAreNumbered) {
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_TRUE(result.out.ends_with("Скопировано: 4, пропущено: 0, с ошибками: 0, не найдено: 0\n"))
         << result.out;
-    const auto files = filesIn(h("out"));
+    const auto files = clitest::filesBelow(h("out"));
     ASSERT_EQ(files.size(), 4u);
     for (const std::string& name : files) {
         EXPECT_LE(name.size(), 255u) << name;
@@ -83,7 +72,7 @@ TEST_F(CliTest, FatNamesThatCleaningMakesEqualOrEmptyStayApart) {
     CliResult result = cli({"--levels", "1", "--invalid", "remove", "--exists", "overwrite", "--no-playlist",
                             "--folder", "src", dest});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
-    EXPECT_EQ(filesIn(dest),
+    EXPECT_EQ(clitest::filesBelow(dest),
               (std::vector<std::string>{"_/x.mp3", "_/y.mp3", "src/ab (1).mp3", "src/ab.mp3"}));
 }
 

@@ -17,18 +17,6 @@ namespace {
 using clitest::CliResult;
 using clitest::CliTest;
 
-// Every file below a host folder, hidden ones too, by its path there, sorted.
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            names.push_back(std::filesystem::relative(entry.path(), folder).string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct CliVolumeCheck : CliTest {
     testsupport::FatImage stick;
 
@@ -85,7 +73,7 @@ TEST_F(CliVolumeCheck, ListGivesTheReasonInItsFifthColumn) {
 TEST_F(CliVolumeCheck, RunLandsTheCleanedNames) {
     CliResult result = cli({"--flat", "--no-playlist", "--folder", "src", dest()});
     EXPECT_EQ(result.exitCode, 4) << result.out << result.err;
-    EXPECT_EQ(namesIn(dest()),
+    EXPECT_EQ(clitest::filesBelow(dest()),
               (std::vector<std::string>{"A.mp3", "CON_.mp3", "a (1).mp3", "ab.mp3", "fine.mp3"}));
     EXPECT_NE(result.out.find("больше, чем вмещает том FAT32"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("Скопировано: 5, пропущено: 0, с ошибками: 1, не найдено: 0"),
