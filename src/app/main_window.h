@@ -371,6 +371,7 @@ private:
     void connectKeys();
     void focusFirstField(QWidget* page);
     void showPickedFiles();
+    void restoreWindowGeometry(const std::string& stored);
     void nextByReturn();
     void connectHandlers();
 

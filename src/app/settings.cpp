@@ -49,6 +49,9 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     store::StoreValue drives;
     paths.ReadValue("Drives", store::StoreValue::fromText(current.Drives), drives);
     values.Drives = drives.toText();
+    store::StoreValue geometry;
+    paths.ReadValue("WindowGeometry", store::StoreValue::fromText(current.WindowGeometry), geometry);
+    values.WindowGeometry = geometry.toText();
     return values;
 }
 
@@ -75,6 +78,7 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("Verify", StoreValue::fromBool(values.Verify));
     paths.WriteValue("Flush", StoreValue::fromBool(values.Flush));
     paths.WriteValue("Drives", StoreValue::fromText(values.Drives));
+    paths.WriteValue("WindowGeometry", StoreValue::fromText(values.WindowGeometry));
 }
 
 } // namespace app

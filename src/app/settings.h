@@ -8,7 +8,7 @@
 // (boolean: the result playlist names its files by absolute host paths), "Verify" (boolean: each
 // copy read back and compared with its source) and "Drives" (text:
 // drives added to the drive table for playlists made on other machines, "D:=/mnt/old;E:=/media/x",
-// platform/drive_mappings.h).
+// platform/drive_mappings.h) and "WindowGeometry" (text: the window's place and size).
 // Store errors are not reported: a value that cannot be read takes its default, a list
 // whose directory cannot be made is not written.
 #pragma once
@@ -42,6 +42,9 @@ struct SettingsValues {
     bool Verify = false;       // chVerify
     bool Flush = false;        // chFlush
     std::string Drives;        // kept as read; the window mounts them at start-up
+    // The window's place and size as "x,y,width,height" in logical pixels; "" before the
+    // first close. Taken again at start-up only where it lies on a screen.
+    std::string WindowGeometry;
 };
 
 // Reads every key in the window's start-up order. `current` holds the controls' state at

@@ -8,8 +8,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStringList>
 
 namespace app {
 
@@ -54,6 +57,13 @@ SettingsValues TForm1::settingsFromControls() const {
     values.Verify = chVerify->isChecked();
     values.Flush = chFlush->isChecked();
     values.Drives = m_driveMappings;
+    const QRect place = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    values.WindowGeometry = QStringLiteral("%1,%2,%3,%4")
+                                .arg(place.x())
+                                .arg(place.y())
+                                .arg(place.width())
+                                .arg(place.height())
+                                .toStdString();
     return values;
 }
 
@@ -80,6 +90,34 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     selectIndex(cbExistAction, values.cbExistAction);
     cbAutoSizeLimit->setChecked(values.cbAutoSizeLimit);
     SetSourceKind(values.RG2);
+    restoreWindowGeometry(values.WindowGeometry);
+}
+
+// The place and size of the last close, where it still lies wholly on a screen's free area (a
+// screen may have gone, or be smaller now) and is no smaller than the window allows.
+void TForm1::restoreWindowGeometry(const std::string& stored) {
+    const QStringList parts = QString::fromStdString(stored).split(QLatin1Char(','));
+    if (parts.size() != 4) {
+        return;
+    }
+    int numbers[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].toInt(&ok);
+        if (!ok) {
+            return;
+        }
+    }
+    const QRect place(numbers[0], numbers[1], numbers[2], numbers[3]);
+    if (place.width() < minimumWidth() || place.height() < minimumHeight()) {
+        return;
+    }
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(place)) {
+            setGeometry(place);
+            return;
+        }
+    }
 }
 
 void TForm1::createTrackListStore() {

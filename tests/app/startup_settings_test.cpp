@@ -261,5 +261,24 @@ TEST_F(WindowTest, StartPreparesAnEmptyTrackList) {
     }
 }
 
+// The window opens where it was closed, at the size it had, when that still lies on the
+// screen; a place off every screen is not taken.
+TEST_F(WindowTest, WindowOpensWhereItWasClosed) {
+    const QRect place(10, 20, 600, 440);
+    {
+        auto window = startWindow();
+        window->setGeometry(place);
+        ASSERT_TRUE(window->close());
+    }
+    {
+        auto window = startWindow();
+        EXPECT_EQ(window->geometry(), place);
+        window->setGeometry(QRect(5000, 5000, 600, 440));
+        ASSERT_TRUE(window->close());
+    }
+    auto window = startWindow();
+    EXPECT_NE(window->geometry().topLeft(), QPoint(5000, 5000));
+}
+
 } // namespace
 } // namespace apptest
