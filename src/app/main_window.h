@@ -111,6 +111,9 @@ public:
     void BitBtn3Click();
     void BitBtn4Click();
     void BitBtn5Click();
+    // The drives of a playlist made on another machine (drive_mapping_dialog.cpp): a dialog
+    // that gives each drive letter of the chosen playlist a host folder, kept in "Drives".
+    void DrivesClick();
     void Button1Click();
     // Starts on the source page with the source that host paths name (window_launch.cpp): one
     // playlist, one folder, or files to pick. Used for the command line and for a drop onto
@@ -254,6 +257,7 @@ public:
     QLabel* Label5 = nullptr;
     RadioGroup* RadioGroup1 = nullptr;
     QLabel* LabelPicked = nullptr; // the picked files: how many, their names, all in the tip
+    QPushButton* ButtonDrives = nullptr; // the drives of a playlist from another machine
     QLabel* Label29 = nullptr;
     QComboBox* cbExistAction = nullptr;
     // The two file-open dialogs of the source page, and the files picked with the second.

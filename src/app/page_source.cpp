@@ -2,11 +2,14 @@
 // treatment of existing files.
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "app/qt_text.h"
 #include "app/widgets.h"
 #include "sources/folder_scanner.h"
+#include "texts/text_table.h"
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +21,13 @@
 #include <vector>
 
 namespace app {
+
+namespace {
+
+constexpr int DrivesText = 200;
+constexpr int DrivesTitleText = 201;
+
+} // namespace
 
 void TForm1::buildSourcePage() {
     Label3 = makeLabel(TS2, "Label3", LabelStyle::Bold);
@@ -43,7 +53,15 @@ void TForm1::buildSourcePage() {
     sources->setVerticalSpacing(8);
     sources->setColumnStretch(1, 1);
     sources->addWidget(RadioButton1, 0, 0);
-    sources->addWidget(cbSource1, 0, 1);
+    // A playlist from another machine names its drives; "Диски..." beside its field maps them
+    // to folders here.
+    ButtonDrives = makeButton(TS2, "ButtonDrives");
+    ButtonDrives->setText(toQt(texts::GetText(DrivesText)));
+    ButtonDrives->setToolTip(toQt(texts::GetText(DrivesTitleText)));
+    auto* playlistField = new QHBoxLayout;
+    playlistField->addWidget(cbSource1, 1);
+    playlistField->addWidget(ButtonDrives);
+    sources->addLayout(playlistField, 0, 1);
     sources->addWidget(BitBtn3, 0, 2);
     sources->addWidget(RadioButton2, 1, 0);
     sources->addWidget(cbSource2, 1, 1);
@@ -72,8 +90,8 @@ void TForm1::buildSourcePage() {
     layout->addStretch(1);
 
     // Tab follows the page as it reads: each source with its field and picker, then the mode.
-    QWidget* const order[] = {RadioButton1, cbSource1,    BitBtn3, RadioButton2, cbSource2,
-                              BitBtn4,      RadioButton3, BitBtn5, RadioGroup1,  cbExistAction};
+    QWidget* const order[] = {RadioButton1, cbSource1,    ButtonDrives, BitBtn3,     RadioButton2, cbSource2,
+                              BitBtn4,      RadioButton3, BitBtn5,      RadioGroup1, cbExistAction};
     for (size_t i = 1; i < std::size(order); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }

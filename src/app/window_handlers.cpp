@@ -71,6 +71,7 @@ void TForm1::connectHandlers() {
     connectHandler(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
     connectHandler(BitBtn4, &QPushButton::clicked, &TForm1::BitBtn4Click);
     connectHandler(BitBtn5, &QPushButton::clicked, &TForm1::BitBtn5Click);
+    connectHandler(ButtonDrives, &QPushButton::clicked, &TForm1::DrivesClick);
     for (QComboBox* box : {cbSource1, cbSource2, cbDest, cbSizeLimit}) {
         offerHistoryClearing(box);
     }
