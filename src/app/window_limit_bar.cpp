@@ -7,6 +7,7 @@
 #include "plan/limit_bar.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
+#include "texts/text_table.h"
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -65,7 +66,7 @@ void TForm1::Button2Click() {
     }
     std::sort(selected.begin(), selected.end());
     if (ListDb && store::removeTrackEntries(*ListDb, selected) > 0) {
-        m_prompts->showMessage("Error #82649 !");
+        m_prompts->showMessage(texts::FormatText(texts::InternalErrorRow, {82649}));
     }
     PreviewRows->removeRowsAt(selected);
     if (!selected.empty()) {

@@ -85,7 +85,7 @@ void TForm1::ShowTrackList() {
     const DrawingFreeze freeze(this);
     int list = 0;
     if (ListDb->DSystem.Resolve(store::trackListPath, list) > 0) {
-        m_prompts->showMessage("Error #89234 !");
+        m_prompts->showMessage(texts::FormatText(texts::InternalErrorRow, {89234}));
     }
     std::vector<PreviewRow> rows;
     rows.reserve(static_cast<size_t>(store::trackCount(*ListDb)));

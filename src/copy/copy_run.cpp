@@ -26,8 +26,8 @@ constexpr int MoveSummaryRow = 193;
 constexpr int AbortedCopySummaryRow = 194;
 constexpr int AbortedMoveSummaryRow = 195;
 
-constexpr const char* SkippedLine = " Пропущено пользователем.";
-constexpr const char* RefusedNameLine = "  Не копируется: том не принимает имя ";
+constexpr int SkippedRow = 208;
+constexpr int RefusedNameRow = 209;
 
 void logScanCounts(const RunState& run, ProgressDisplay& display) {
     display.LogLine(texts::FormatText(125, {run.EntryCount}));
@@ -130,7 +130,7 @@ std::optional<EntryOutcome> transferTo(const std::string& destName, const store:
         return std::nullopt;
     }
     if (!volume.takesFileName(dest->programPath())) {
-        display.LogLine(RefusedNameLine + platform::shownPath(dest->programPath()));
+        display.LogLine(texts::FormatTextOnce(RefusedNameRow, {platform::shownPath(dest->programPath())}));
         ++run.FailedCount;
         return std::nullopt;
     }
@@ -177,7 +177,7 @@ void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPla
     display.SetOverallBar(overall);
     display.ShowStatus(StatusAll, overall);
     if (!run.FileGoOn && outcome != EntryOutcome::PolicySkipped) {
-        display.LogLine(SkippedLine);
+        display.LogLine(texts::GetText(SkippedRow));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/shown_paths.h"
 #include "platform/volume_name_rules.h"
 #include "texts/size_text.h"
+#include "texts/text_table.h"
 
 #include <utility>
 
@@ -35,12 +36,17 @@ bool RunVolume::tooBig(int64_t length) const {
     return m_facts && length > m_facts->maxFileSize;
 }
 
+namespace {
+
+constexpr int TooBigRow = 210;
+
+} // namespace
+
 std::string RunVolume::tooBigLine(const std::string& destProgramPath, int64_t length) const {
     const int64_t largest = m_facts ? m_facts->maxFileSize : platform::NoFileSizeLimit;
     const std::string volume = m_facts ? plan::VolumeName(*m_facts) : std::string();
-    return "  Не копируется " + platform::shownPath(destProgramPath) + ": файл " + texts::SizeText(length) +
-           " (" + std::to_string(length) + " байт) больше, чем вмещает том " + volume +
-           " (наибольший файл - " + std::to_string(largest) + " байт)";
+    return texts::FormatTextOnce(TooBigRow, {platform::shownPath(destProgramPath), texts::SizeText(length),
+                                             std::to_string(length), volume, std::to_string(largest)});
 }
 
 int64_t RunVolume::spaceTaken(int64_t length) const {

@@ -6,6 +6,7 @@
 #include "platform/read_back.h"
 #include "platform/shown_paths.h"
 #include "platform/volume_flush.h"
+#include "texts/text_table.h"
 
 #include <optional>
 #include <utility>
@@ -14,10 +15,10 @@ namespace copy {
 
 namespace {
 
-constexpr const char* CopyDiffersLine = "  Ошибка проверки: копия отличается от исходного файла и удалена";
-constexpr const char* CopyUnreadableLine = "  Ошибка проверки, копия удалена: не удалось прочитать файлы";
-constexpr const char* FlushTitle = "Запись на устройство...";
-constexpr const char* FlushFailedLine = "  Ошибка записи на устройство: ";
+constexpr int CopyDiffersRow = 211;
+constexpr int CopyUnreadableRow = 212;
+constexpr int FlushTitleRow = 213;
+constexpr int FlushFailedRow = 214;
 
 std::function<void(const std::string&)>& verifyHook() {
     static std::function<void(const std::string&)> hook;
@@ -40,10 +41,10 @@ bool VerifyCopy(const std::string& sourcePath, const std::string& copyPath, Prog
     case platform::ReadBackResult::Same:
         return true;
     case platform::ReadBackResult::Differs:
-        display.LogLine(CopyDiffersLine);
+        display.LogLine(texts::GetText(CopyDiffersRow));
         return false;
     case platform::ReadBackResult::Failed:
-        display.LogLine(WithLastFailureReason(CopyUnreadableLine));
+        display.LogLine(WithLastFailureReason(texts::GetText(CopyUnreadableRow)));
         return false;
     }
     return false;
@@ -51,7 +52,7 @@ bool VerifyCopy(const std::string& sourcePath, const std::string& copyPath, Prog
 
 int FlushWrites(const std::string& destFolder, const std::vector<std::string>& written,
                 ProgressDisplay& display) {
-    display.view().setPhaseTitle(FlushTitle);
+    display.view().setPhaseTitle(texts::GetText(FlushTitleRow));
     display.view().processPendingMessages();
     if (platform::flushVolume(destFolder)) {
         return 0;
@@ -59,7 +60,8 @@ int FlushWrites(const std::string& destFolder, const std::vector<std::string>& w
     int lost = 0;
     for (const std::string& path : written) {
         if (!platform::flushFile(path)) {
-            display.LogLine(WithLastFailureReason(FlushFailedLine + platform::shownPath(path)));
+            display.LogLine(
+                WithLastFailureReason(texts::FormatTextOnce(FlushFailedRow, {platform::shownPath(path)})));
             ++lost;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "plan/volume_check.h"
 #include "store/track_list.h"
+#include "texts/text_table.h"
 
 #include <string>
 
@@ -16,7 +17,7 @@ void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& sour
     int corrected = naming.renameByDescription ? FixInvalidNames(listDb, naming) : 0;
     corrected += NamesCleanedForVolume(listDb, naming);
     if (corrected > 0) {
-        sources::Show(showMessage, CorrectedNamesText + std::to_string(corrected));
+        sources::Show(showMessage, texts::FormatText(CorrectedNamesRow, {corrected}));
     }
 }
 

@@ -14,12 +14,12 @@ class TfdbObject;
 
 namespace plan {
 
-// The start of the message that reports corrected names; the count follows in digits.
-inline constexpr const char* CorrectedNamesText = "Найдено и исправлено неверных имен файлов: ";
+// The text row of the message that reports corrected names, with their count.
+inline constexpr int CorrectedNamesRow = 207;
 
 // Empties "list" (the mask stays), reads `source` into it (sources::ReadSource, `sizeLimit`
 // in bytes, 0 = none), sets every FileName (ComputeDestNames), when renaming by description is
-// on cleans invalid names (FixInvalidNames), and shows CorrectedNamesText with the count of
+// on cleans invalid names (FixInvalidNames), and shows the CorrectedNamesRow message with the count of
 // those and of the names that the destination volume refuses (NamesCleanedForVolume) when it
 // is above 0. Messages of the sources are shown and the build goes on; a
 // SourceError of the playlist reader ends the build at once and passes to the caller, leaving

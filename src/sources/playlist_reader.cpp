@@ -18,7 +18,7 @@ namespace sources {
 namespace {
 
 constexpr int NotAPlaylistText = 122;
-constexpr const char* ListMissingMessage = "Error #83042 !";
+constexpr int32_t ListMissingNumber = 83042;
 constexpr int LongLinesSkippedText = 179;
 constexpr int64_t ReadPieceSize = 1 << 20;
 
@@ -146,7 +146,7 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
         throw CannotOpenFile(platform::shownPath(playlistPath), platform::lastErrorText());
     }
     if (!hasTrackList(listDb)) {
-        Show(showMessage, ListMissingMessage);
+        Show(showMessage, texts::FormatText(texts::InternalErrorRow, {ListMissingNumber}));
     }
     const FirstPass pass = readEntries(file, playlistPath, listDb);
     file.close();

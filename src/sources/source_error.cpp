@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/last_error.h"
 #include "sources/failure_reason.h"
+#include "texts/text_table.h"
 
 namespace sources {
 
@@ -14,36 +15,38 @@ std::string withReason(const std::string& russian) {
     return reason.empty() ? russian : russian + ": " + reason;
 }
 
-std::string notAnIntegerInRussian(const std::string& text) {
-    return "'" + text + "' - не целое число";
-}
+constexpr int CannotOpenFileRow = 215;
+constexpr int CannotReadFileRow = 216;
+constexpr int CannotOpenFolderRow = 217;
+constexpr int NotAnIntegerRow = 218;
+constexpr int BadPlaylistLengthRow = 219;
 
 } // namespace
 
 SourceError CannotOpenFile(const std::string& path, const std::string& reason) {
     return SourceError("Cannot open file \"" + path + "\". " + reason,
-                       withReason("Не удалось открыть файл \"" + path + "\""));
+                       withReason(texts::FormatTextOnce(CannotOpenFileRow, {path})));
 }
 
 SourceError CannotReadFile(const std::string& path, const std::string& reason) {
     return SourceError("Cannot read file \"" + path + "\". " + reason,
-                       withReason("Не удалось прочитать файл \"" + path + "\""));
+                       withReason(texts::FormatTextOnce(CannotReadFileRow, {path})));
 }
 
 SourceError CannotOpenFolder(const std::string& path, const std::string& reason) {
     return SourceError("Cannot open folder \"" + path + "\". " + reason,
-                       withReason("Не удалось открыть папку \"" + path + "\""));
+                       withReason(texts::FormatTextOnce(CannotOpenFolderRow, {path})));
 }
 
 SourceError NotAnInteger(const std::string& text) {
-    return SourceError("'" + text + "' is not a valid integer value", notAnIntegerInRussian(text));
+    return SourceError("'" + text + "' is not a valid integer value",
+                       texts::FormatTextOnce(NotAnIntegerRow, {text}));
 }
 
 SourceError BadPlaylistLength(const std::string& playlist, int64_t line, const std::string& text) {
     return SourceError(NotAnInteger(text).what() + std::string(" (playlist \"") + playlist + "\", line " +
                            std::to_string(line) + ")",
-                       notAnIntegerInRussian(text) + " (плейлист \"" + playlist + "\", строка " +
-                           std::to_string(line) + ")");
+                       texts::FormatTextOnce(BadPlaylistLengthRow, {text, playlist, std::to_string(line)}));
 }
 
 } // namespace sources

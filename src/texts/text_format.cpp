@@ -101,4 +101,28 @@ std::string FormatText(int row, const std::vector<TextArg>& args) {
     return FillPlaceholders(GetText(row), args);
 }
 
+std::string FormatTextOnce(int row, const std::vector<TextArg>& args) {
+    const std::string text = GetText(row);
+    std::string result;
+    result.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t digits = pos + 1;
+        // Up to three digits: the table has no placeholder above %99.
+        while (text[pos] == '%' && digits < text.size() && digits < pos + 4 && text[digits] >= '0' &&
+               text[digits] <= '9') {
+            ++digits;
+        }
+        const std::size_t number = digits > pos + 1 ? std::stoul(text.substr(pos + 1, digits - pos - 1)) : 0;
+        if (number >= 1 && number <= args.size()) {
+            result += argumentText(args[number - 1]);
+            pos = digits;
+        } else {
+            result += text[pos];
+            ++pos;
+        }
+    }
+    return result;
+}
+
 } // namespace texts

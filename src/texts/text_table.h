@@ -1,5 +1,6 @@
-// The interface texts: one fixed table of 180 Russian texts (UTF-8), and the two ways to read
-// them. Every caption, hint, list text and message of the program comes from here.
+// The interface texts: one fixed table of Russian texts (UTF-8; rows 0..179 are the design's,
+// the later ones the program's own), and the ways to read them. Every caption, hint, list text and message of
+// the program comes from here.
 #pragma once
 
 #include <array>
@@ -13,11 +14,14 @@ namespace texts {
 
 inline constexpr int TextRowCount = 360;
 
+// "Error #%1 !": an internal failure of the item store, with the number that tells where.
+inline constexpr int InternalErrorRow = 206;
+
 // The rows as stored: "\n" and "\t" still two-character escapes, "%1"/"%2" placeholders.
 extern const std::array<std::string_view, TextRowCount> TextTable;
 
 // The row with "\n" expanded to CR LF and "\t" to a tab (either letter case).
-// A row outside 0..179 gives "" (the caller's text is left as it was in the other overload).
+// A row outside the table gives "" (the caller's text is left as it was in the other overload).
 std::string GetText(int row);
 bool GetText(int row, std::string& text);
 
@@ -29,6 +33,9 @@ using TextArg = std::variant<int32_t, bool, char, double, std::string, Pointer>;
 
 // GetText(row), then for k = 1, 2, ... every "%k" replaced by argument k as text.
 std::string FormatText(int row, const std::vector<TextArg>& args);
+// GetText(row) with each "%k" replaced in one scan: what an argument brings in (a file name such
+// as "a%201.mp3") is never read as a placeholder. For texts that carry names and paths.
+std::string FormatTextOnce(int row, const std::vector<TextArg>& args);
 
 // The two steps above on any text: GetText is ExpandEscapes of the stored row, FormatText is
 // FillPlaceholders of GetText. Argument texts: integers in decimal, booleans "true"/"false", a

@@ -80,7 +80,7 @@ TEST_F(ListBuilding, CorrectedNamesAreCountedOnlyWhenRenamingByDescription) {
     const auto source = playlist("#EXTM3U\n#EXTINF:1,AC/DC: Back\na.mp3\n#EXTINF:2,Why?\nb.mp3\n"
                                  "#EXTINF:3,A|B\nc.mp3\n#EXTINF:4,Fine\nd.mp3\n");
     build(source, byDescription);
-    EXPECT_THAT(messages, ElementsAre(std::string(plan::CorrectedNamesText) + "3"));
+    EXPECT_THAT(messages, ElementsAre("Найдено и исправлено неверных имен файлов: 3"));
     EXPECT_THAT(field(store::TrackField::FileName), ElementsAre("E:\\Out\\ACDC Back.mp3", "E:\\Out\\Why.mp3",
                                                                 "E:\\Out\\AB.mp3", "E:\\Out\\Fine.mp3"));
 

@@ -65,6 +65,15 @@ TEST(FillPlaceholders, SubstitutesInArgumentOrder) {
     }
 }
 
+// Texts that carry names fill each placeholder once: a downloaded file's "%20" or "%2" stays in
+// the line as it was, and the later arguments still land in their places.
+TEST(FormatTextOnce, NamesKeepTheirPercentSigns) {
+    EXPECT_EQ(FormatTextOnce(219, {"a%2b", "/m/My%20List.m3u", "7"}),
+              "'a%2b' - не целое число (плейлист \"/m/My%20List.m3u\", строка 7)");
+    EXPECT_EQ(FormatTextOnce(209, {"D:\\100%1.mp3"}), "  Не копируется: том не принимает имя D:\\100%1.mp3");
+    EXPECT_EQ(FormatTextOnce(206, {}), "Error #%1 !");
+}
+
 struct KindCase {
     TextArg arg;
     std::string expected;
