@@ -502,7 +502,7 @@ TEST_F(WizardEndToEnd, RealDialogsSpeakRussianAndThePickerShowsEveryAudioFile) {
 }
 
 // The keys of a wizard: Return on the source page leads to the destination page, Delete in the
-// preview removes the selected rows.
+// preview removes the selected rows, Ctrl+A selects them all, and Escape never closes the window.
 TEST_F(WizardEndToEnd, ReturnGoesOnAndDeleteRemovesRows) {
     auto window = startWindow();
     window->show();
@@ -522,6 +522,11 @@ TEST_F(WizardEndToEnd, ReturnGoesOnAndDeleteRemovesRows) {
     QTest::keyClick(window->ListView1, Qt::Key_Delete);
     EXPECT_EQ(previewRows(*window).size(), 2u);
     EXPECT_EQ(listEntries(*window).size(), 2u);
+    QTest::keyClick(window->ListView1, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    QTest::keyClick(window->ListView1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window->ListView1, Qt::Key_Delete);
+    EXPECT_TRUE(previewRows(*window).empty());
 }
 
 } // namespace
