@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <random>
 #include <string_view>
 #include <utility>
 
@@ -37,7 +38,12 @@ const char* const UsageText = R"(Использование:
   --drive D:=ПАПКА      диск D: плейлистов с другого компьютера - эта папка
                         (можно повторять)
   --list                построить список и вывести его, ничего не копируя
-                        (пятый столбец - чего не примет том приемника)
+                        (пятый столбец - чего не примет том приемника,
+                        шестой - состояние строки; в конце - итоги)
+  --sort description|source|size         упорядочить список (по описанию, по пути
+                                         источника, по размеру)
+  --shuffle[=SEED]      перемешать список; одно и то же SEED дает тот же порядок
+                        (без SEED - случайный порядок, SEED пишется в журнал)
   --check               вывести только то, чего не примет том приемника
                         (слишком большие файлы, недопустимые имена, имена,
                         различающиеся только регистром), ничего не копируя
@@ -75,6 +81,8 @@ struct Given {
     std::vector<platform::DriveMapping> drives;
     bool list = false;
     bool check = false;
+    std::optional<plan::SortKey> sort;
+    std::optional<uint32_t> shuffleSeed;
     bool help = false;
     bool version = false;
 };
@@ -90,6 +98,20 @@ T choose(std::string_view option, std::string_view value,
         names += (names.empty() ? "" : "|") + std::string(name);
     }
     throw UsageError(std::string(option) + ": ожидается " + names + ", а не \"" + std::string(value) + "\"");
+}
+
+uint32_t shuffleSeed(std::string_view value) {
+    uint64_t seed = 0;
+    bool digitsOnly = !value.empty() && value.size() <= 10;
+    for (char c : value) {
+        digitsOnly = digitsOnly && c >= '0' && c <= '9';
+        seed = seed * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (!digitsOnly || seed > UINT32_MAX) {
+        throw UsageError("--shuffle: ожидается целое число от 0 до 4294967295, а не \"" + std::string(value) +
+                         "\"");
+    }
+    return static_cast<uint32_t>(seed);
 }
 
 int folderLevels(std::string_view value) {
@@ -193,6 +215,13 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          }
          g.drives.push_back(std::move(*mapping));
      }},
+    {"--sort",
+     [](Given& g, std::string_view v) {
+         g.sort = choose<plan::SortKey>("--sort", v,
+                                        {{"description", plan::SortKey::Description},
+                                         {"source", plan::SortKey::Source},
+                                         {"size", plan::SortKey::Size}});
+     }},
     {"--exists",
      [](Given& g, std::string_view v) {
          g.exists = choose<copy::ExistAction>(
@@ -225,6 +254,8 @@ Given readWords(const std::vector<std::string>& args) {
                 files.push_back(args[++i]);
             }
             given.sources.push_back({sources::PickedFilesSource, std::move(files)});
+        } else if (name == "--shuffle") {
+            given.shuffleSeed = attached ? shuffleSeed(*attached) : std::random_device{}();
         } else if (auto flag = Flags.find(name); flag != Flags.end() && !attached) {
             flag->second(given);
         } else if (auto option = ValueOptions.find(name); option != ValueOptions.end()) {
@@ -324,6 +355,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     line.listOnly = given.list;
     line.checkOnly = given.check;
+    line.sort = given.sort;
+    line.shuffleSeed = given.shuffleSeed;
     return line;
 }
 

@@ -14,9 +14,12 @@
 
 #include "copy/copy_run.h"
 #include "plan/naming.h"
+#include "plan/preview.h"
 #include "platform/drive_mappings.h"
 #include "sources/source_choice.h"
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,6 +36,8 @@ struct CommandLine {
     std::string limitText;                      // --limit, megabytes as typed (checked to be a number)
     bool listOnly = false;                      // --list
     bool checkOnly = false;                     // --check
+    std::optional<plan::SortKey> sort;          // --sort: the list sorted before anything else
+    std::optional<uint32_t> shuffleSeed;        // --shuffle[=SEED]: then shuffled with this seed
     std::vector<platform::DriveMapping> drives; // --drive, in the order given
     bool help = false;                          // --help: nothing else is looked at
     bool version = false;                       // --version: nothing else is looked at

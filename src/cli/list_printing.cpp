@@ -1,14 +1,11 @@
 #include "cli/list_printing.h"
 
-#include "plan/limit_bar.h"
-#include "platform/files.h"
+#include "plan/preview.h"
 #include "platform/shown_paths.h"
 #include "sources/source_messages.h"
-#include "store/track_list.h"
-#include "texts/size_text.h"
 #include "texts/text_table.h"
 
-#include <map>
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -17,13 +14,12 @@ namespace cli {
 namespace {
 
 constexpr int LineRelocatedText = 93;
+constexpr int ColumnsText = 360;
+constexpr int VolumeTakesAllText = 361;
 
 std::string field(std::string text) {
-    for (char& c : text) {
-        if (c == '\t' || c == '\n' || c == '\r') {
-            c = '?';
-        }
-    }
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, '?');
     return text;
 }
 
@@ -32,92 +28,82 @@ void writeLine(std::string line, std::FILE* out) {
     std::fwrite(line.data(), 1, line.size(), out);
 }
 
-std::set<int> relocatedPositions(const sources::PlaylistReport& report) {
-    std::set<int> positions;
-    for (const sources::RelocatedLine& line : report.relocated) {
-        positions.insert(line.position);
-    }
-    return positions;
+bool has(const std::vector<plan::RowState>& states, plan::RowState state) {
+    return std::find(states.begin(), states.end(), state) != states.end();
 }
 
-// The reasons of each entry with a problem, joined by "; ".
-std::map<int, std::string> reasonsByPosition(const std::optional<VolumeReport>& volume) {
-    std::map<int, std::string> reasons;
-    if (volume) {
-        for (const plan::VolumeProblem& problem : volume->problems) {
-            std::string& text = reasons[problem.position];
-            text += (text.empty() ? "" : "; ") + problem.text;
-        }
-    }
-    return reasons;
+const char* sourceWord(const std::vector<plan::RowState>& states) {
+    return has(states, plan::RowState::SourceMissing) ? "missing"
+           : has(states, plan::RowState::Relocated)   ? "relocated"
+                                                      : "ok";
 }
 
 } // namespace
 
-std::optional<VolumeReport> CheckVolume(store::TfdbObject& listDb, const plan::NamingOptions& naming) {
-    const std::string destFolder = plan::FullDestFolder(naming.destFolder);
-    auto facts = platform::volumeFactsOf(destFolder);
-    if (!facts) {
-        return std::nullopt;
+void PrintTrackList(const plan::Preview& preview, bool header, std::FILE* out) {
+    if (header) {
+        writeLine("# " + texts::GetText(ColumnsText), out);
     }
-    return VolumeReport{*facts, plan::CheckListForVolume(listDb, *facts, destFolder, naming.invalidChars)};
+    for (int position = 0; position < preview.rowCount(); ++position) {
+        const store::TrackEntry entry = preview.entry(position);
+        const std::string states = preview.stateText(position);
+        writeLine(field(entry.Desc) + '\t' + field(platform::shownPath(entry.OrigFileName)) + '\t' +
+                      field(platform::shownPath(entry.FileName)) + '\t' +
+                      sourceWord(preview.states(position)) + '\t' + field(preview.volumeReasons(position)) +
+                      (states.empty() ? std::string() : '\t' + field(states)),
+                  out);
+    }
+    const plan::LimitBarView bar = preview.limitBar(100);
+    if (!bar.text.empty()) {
+        writeLine("# " + bar.text, out);
+        // The hint's second line, when there is one, gives the sizes on the volume.
+        const size_t lineEnd = bar.hint.find('\n');
+        if (lineEnd != std::string::npos) {
+            writeLine("# " + bar.hint.substr(lineEnd + 1), out);
+        }
+    }
+    writeLine("# " + preview.totalsLine(), out);
+    std::fflush(out);
 }
 
-void PrintTrackList(store::TfdbObject& listDb, int64_t sizeLimit, bool sizesOnVolume,
-                    const sources::PlaylistReport& report, const std::optional<VolumeReport>& volume,
-                    std::FILE* out) {
-    const std::set<int> relocated = relocatedPositions(report);
-    const std::map<int, std::string> reasons = reasonsByPosition(volume);
-    store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
-        const char* state = !platform::fileExists(entry.OrigFileName) ? "missing"
-                            : relocated.count(position) != 0          ? "relocated"
-                                                                      : "ok";
-        auto reason = reasons.find(position);
-        writeLine(field(entry.Desc) + '\t' + field(platform::shownPath(entry.OrigFileName)) + '\t' +
-                      field(platform::shownPath(entry.FileName)) + '\t' + state + '\t' +
-                      (reason == reasons.end() ? std::string() : field(reason->second)),
-                  out);
-    });
-    if (sizeLimit > 0) {
-        const int64_t listed = plan::ListedTotal(listDb);
-        const int64_t unit = sizesOnVolume && volume ? volume->facts.allocationUnit : 0;
-        const int64_t onVolume = unit > 0 ? plan::ListedTotalOnVolume(listDb, unit) : listed;
-        writeLine("# " + plan::LimitVerdictText(onVolume, sizeLimit), out);
-        if (onVolume != listed) {
-            writeLine("# на томе займет " + texts::SizeText(onVolume) + " (размер файла округляется до " +
-                          texts::SizeText(unit) + "), сумма размеров файлов " + texts::SizeText(listed),
+int PrintVolumeProblems(const plan::Preview& preview, std::FILE* out) {
+    int problems = 0;
+    for (int position = 0; position < preview.rowCount(); ++position) {
+        const std::string reasons = preview.volumeReasons(position);
+        if (!reasons.empty()) {
+            ++problems;
+            writeLine(field(platform::shownPath(preview.entry(position).FileName)) + '\t' + field(reasons),
                       out);
         }
     }
+    const std::string line = preview.volumeLine();
+    writeLine("# " +
+                  (line.empty() && preview.dest().volume
+                       ? texts::FormatTextOnce(VolumeTakesAllText, {plan::VolumeName(*preview.dest().volume)})
+                       : line),
+              out);
     std::fflush(out);
+    return problems;
 }
 
-int PrintVolumeProblems(store::TfdbObject& listDb, const VolumeReport& volume, std::FILE* out) {
-    const std::map<int, std::string> reasons = reasonsByPosition(volume);
-    store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
-        auto reason = reasons.find(position);
-        if (reason != reasons.end()) {
-            writeLine(field(platform::shownPath(entry.FileName)) + '\t' + field(reason->second), out);
+void ReportSources(const plan::Preview& preview, std::FILE* err) {
+    for (int position = 0; position < preview.rowCount(); ++position) {
+        const std::string line = preview.relocatedLine(position);
+        if (!line.empty()) {
+            writeLine(texts::FormatText(LineRelocatedText,
+                                        {line, platform::shownPath(preview.entry(position).OrigFileName)}),
+                      err);
         }
-    });
-    const std::string line = plan::VolumeCheckLine(volume.facts, volume.problems, store::trackCount(listDb));
-    writeLine(
-        "# " + (line.empty() ? "Том " + plan::VolumeName(volume.facts) + " примет все файлы списка" : line),
-        out);
-    std::fflush(out);
-    return static_cast<int>(reasons.size());
-}
-
-void ReportSources(store::TfdbObject& listDb, const sources::PlaylistReport& report, std::FILE* err) {
-    for (const sources::RelocatedLine& line : report.relocated) {
-        writeLine(texts::FormatText(LineRelocatedText, {line.line, platform::shownPath(line.found)}), err);
     }
     std::set<std::string> named;
-    store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
-        if (!platform::fileExists(entry.OrigFileName) && named.insert(entry.OrigFileName).second) {
-            writeLine(sources::MissingSourceText(entry.OrigFileName), err);
+    for (int position = 0; position < preview.rowCount(); ++position) {
+        if (has(preview.states(position), plan::RowState::SourceMissing)) {
+            const std::string source = preview.entry(position).OrigFileName;
+            if (named.insert(source).second) {
+                writeLine(sources::MissingSourceText(source), err);
+            }
         }
-    });
+    }
     std::fflush(err);
 }
 

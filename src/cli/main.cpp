@@ -16,7 +16,7 @@
 
 #include "copy/clock.h"
 #include "copy/progress_display.h"
-#include "plan/list_building.h"
+#include "plan/preview.h"
 #include "plan/size_limit.h"
 #include "platform/files.h"
 #include "platform/folder_listing.h"
@@ -26,6 +26,7 @@
 #include "sources/source_error.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
+#include "texts/text_table.h"
 
 #include <cstdio>
 #include <exception>
@@ -33,6 +34,9 @@
 #include <vector>
 
 namespace {
+
+constexpr int VolumeUnknownText = 362;
+constexpr int ShuffledText = 363;
 
 enum ExitCode : int {
     ExitCompleted = 0,
@@ -96,19 +100,34 @@ ExitCode runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::T
     return run.FailedCount > 0 || run.NotFoundCount > 0 ? ExitEntriesFailed : ExitCompleted;
 }
 
+// The order asked for: sorted, then shuffled. A shuffle's seed is told, so that the order can
+// be had again.
+void arrange(const cli::CommandLine& line, plan::Preview& preview) {
+    if (line.sort) {
+        preview.sortBy(*line.sort);
+    }
+    if (line.shuffleSeed) {
+        preview.shuffle(*line.shuffleSeed);
+        const std::string told = texts::FormatText(ShuffledText, {std::to_string(*line.shuffleSeed)}) + "\n";
+        std::fputs(told.c_str(), stderr);
+    }
+}
+
 int work(const cli::CommandLine& line) {
     AbortButton abort;
     cli::TerminalProgress view(stdout, stderr, platform::isTerminal(stderr) ? stderr : nullptr,
                                [&abort] { abort.poll(); });
     store::TfdbObject listDb;
     store::createTrackListLayout(listDb);
-    const int64_t sizeLimit = sizeLimitFor(line);
-    sources::PlaylistReport report;
+    plan::Preview preview(listDb);
+    plan::PreviewRequest request{.source = line.source,
+                                 .naming = line.naming,
+                                 .sizeLimit = sizeLimitFor(line),
+                                 .limitFromFreeSpace = line.limitKind == cli::LimitKind::FromFreeSpace,
+                                 .existing = static_cast<plan::ExistingFilePolicy>(line.copy.ExistAction)};
     try {
         checkSourceFolder(line.source);
-        plan::BuildTrackList(
-            listDb, line.source, sizeLimit, line.naming,
-            [&view](const std::string& text) { view.showMessage(text); }, &report);
+        preview.build(request, [&view](const std::string& text) { view.showMessage(text); });
     } catch (const sources::SourceError& error) {
         view.showMessage(error.inTerminal());
         return ExitSourceUnreadable;
@@ -117,18 +136,17 @@ int work(const cli::CommandLine& line) {
     if (cli::InterruptRequested()) {
         return ExitNotCompleted;
     }
-    cli::ReportSources(listDb, report, stderr);
+    arrange(line, preview);
+    cli::ReportSources(preview, stderr);
     if (line.checkOnly) {
-        auto volume = cli::CheckVolume(listDb, line.naming);
-        if (!volume) {
-            view.showMessage("Не удалось узнать том приемника: " + platform::lastErrorText());
+        if (!preview.dest().volume) {
+            view.showMessage(texts::FormatText(VolumeUnknownText, {platform::lastErrorText()}));
             return ExitNotCompleted;
         }
-        return cli::PrintVolumeProblems(listDb, *volume, stdout) > 0 ? ExitEntriesFailed : ExitCompleted;
+        return cli::PrintVolumeProblems(preview, stdout) > 0 ? ExitEntriesFailed : ExitCompleted;
     }
     if (line.listOnly) {
-        cli::PrintTrackList(listDb, sizeLimit, line.limitKind == cli::LimitKind::FromFreeSpace, report,
-                            cli::CheckVolume(listDb, line.naming), stdout);
+        cli::PrintTrackList(preview, platform::isTerminal(stdout), stdout);
         return ExitCompleted;
     }
     return runCopy(line, listDb, view, abort);

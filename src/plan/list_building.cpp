@@ -14,26 +14,12 @@ void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& sour
     store::rebuildTrackList(listDb);
     sources::ReadSource(listDb, source, sizeLimit, showMessage, report);
     ComputeDestNames(listDb, naming);
-    int corrected = naming.renameByDescription ? FixInvalidNames(listDb, naming) : 0;
-    corrected += NamesCleanedForVolume(listDb, naming);
+    // Only the descriptions' own corrections are counted: a name the destination's volume
+    // refuses is shown as the preview's mark, with the name it will be written as.
+    const int corrected = naming.renameByDescription ? FixInvalidNames(listDb, naming) : 0;
     if (corrected > 0) {
         sources::Show(showMessage, texts::FormatText(CorrectedNamesRow, {corrected}));
     }
-}
-
-int NamesCleanedForVolume(store::TfdbObject& listDb, const NamingOptions& naming) {
-    const std::string destFolder = FullDestFolder(naming.destFolder);
-    auto facts = platform::volumeFactsOf(destFolder);
-    if (!facts) {
-        return 0;
-    }
-    int count = 0;
-    store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
-        if (NameOnVolume(*facts, entry.FileName, destFolder, naming.invalidChars) != entry.FileName) {
-            ++count;
-        }
-    });
-    return count;
 }
 
 } // namespace plan

@@ -19,17 +19,13 @@ inline constexpr int CorrectedNamesRow = 207;
 
 // Empties "list" (the mask stays), reads `source` into it (sources::ReadSource, `sizeLimit`
 // in bytes, 0 = none), sets every FileName (ComputeDestNames), when renaming by description is
-// on cleans invalid names (FixInvalidNames), and shows the CorrectedNamesRow message with the count of
-// those and of the names that the destination volume refuses (NamesCleanedForVolume) when it
-// is above 0. Messages of the sources are shown and the build goes on; a
+// on cleans invalid names (FixInvalidNames) and shows the CorrectedNamesRow message with their
+// count when it is above 0 (names that the destination's volume refuses are the preview's
+// marks, not corrections). Messages of the sources are shown and the build goes on; a
 // SourceError of the playlist reader ends the build at once and passes to the caller, leaving
 // the entries read so far unnamed. `report` receives what the playlist reader found out.
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
                     const NamingOptions& naming, const sources::ShowMessage& showMessage,
                     sources::PlaylistReport* report = nullptr);
-
-// How many FileNames of "list" the run will write cleaned because the volume of the
-// destination folder refuses them as they are (volume_check.h); 0 when its facts are unknown.
-int NamesCleanedForVolume(store::TfdbObject& listDb, const NamingOptions& naming);
 
 } // namespace plan

@@ -166,6 +166,26 @@ void Preview::markLimit() {
     });
 }
 
+store::TrackEntry Preview::entry(int position) const {
+    return entryAt(m_list, position);
+}
+
+std::string Preview::relocatedLine(int position) const {
+    return position >= 0 && position < rowCount() ? m_marks[static_cast<size_t>(position)].relocatedFrom
+                                                  : std::string();
+}
+
+std::string Preview::volumeReasons(int position) const {
+    if (position < 0 || position >= rowCount()) {
+        return {};
+    }
+    std::string text;
+    for (const VolumeProblem& problem : m_marks[static_cast<size_t>(position)].volume) {
+        text += (text.empty() ? "" : "; ") + problem.text;
+    }
+    return text;
+}
+
 std::vector<RowState> Preview::states(int position) const {
     if (position < 0 || position >= rowCount()) {
         return {};

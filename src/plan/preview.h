@@ -84,12 +84,19 @@ public:
     const PreviewRequest& request() const { return m_request; }
     int rowCount() const { return static_cast<int>(m_marks.size()); }
 
+    // The entry at `position` as the store holds it (its names are program paths).
+    store::TrackEntry entry(int position) const;
+    // The playlist line of a relocated row, "" for any other row.
+    std::string relocatedLine(int position) const;
+    // What the destination's volume refuses of the row, "; " between the reasons; "" when
+    // nothing.
+    std::string volumeReasons(int position) const;
     // The states of the row at `position`, in RowState order; {Ok} when it has none.
     std::vector<RowState> states(int position) const;
     // The words of its states ("будет записан как \"a (1).mp3\"", "источник не найден"), "; "
     // between them: the state column and --list.
     std::string stateText(int position) const;
-    // Why, a line each, for a row's tool tip (the volume's reasons in full).
+    // Why, a line each, for a row's tool tip: the state words, then the volume's reasons.
     std::string reasons(int position) const;
     // The source below its root (the playlist's folder, the chosen folder, the picked files'
     // common folder) and the destination below the destination folder, as host paths.

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 
 namespace clitest {
 namespace {
@@ -71,14 +72,24 @@ TEST_F(CliOptionsTest, ListShowsTheNamesThatTheOptionsGive) {
         CliResult result = cli(args);
         SCOPED_TRACE(::testing::PrintToString(c.options));
         ASSERT_EQ(result.exitCode, 0) << result.err;
+        // Past a limit of 3000 bytes, the second and third rows (2000 bytes each after the first)
+        // say so in a sixth field.
+        const bool pastLimit = c.lastLine.starts_with("# 200%");
+        const std::string past = pastLimit ? "\tза пределом ограничения" : "";
         std::string expected = "Artist - Title\t" + h(SongPath) + "\t" + h("out") + "/" + c.names[0] +
                                "\tok\t\n" + "AC/DC: Back\t" + h(IntroPath) + "\t" + h("out") + "/" +
-                               c.names[1] + "\tok\t\n" + "\t" + h(SoloPath) + "\t" + h("out") + "/" +
-                               c.names[2] + "\tok\t\n";
+                               c.names[1] + "\tok\t" + past + "\n" + "\t" + h(SoloPath) + "\t" + h("out") +
+                               "/" + c.names[2] + "\tok\t" + past + "\n";
         if (!c.lastLine.empty()) {
             expected += c.lastLine + "\n";
         }
-        EXPECT_EQ(result.out, expected);
+        // Then the totals, with the size on the volume after it where the volume rounds it.
+        expected += "# Файлов: 3, размер: 6000 байт";
+        ASSERT_TRUE(result.out.starts_with(expected)) << result.out;
+        EXPECT_TRUE(result.out.ends_with("не найдено: 0, найдено в другом месте: 0, уже в приемнике: 0, "
+                                         "не подходят для тома: 0, за пределом ограничения: " +
+                                         std::string(pastLimit ? "2" : "0") + "\n"))
+            << result.out;
         EXPECT_EQ(result.err, c.err);
         EXPECT_FALSE(drive.exists("out")) << "--list copies nothing";
     }
@@ -92,8 +103,8 @@ TEST_F(CliOptionsTest, AutoLimitMeasuresTheDestinationVolume) {
     // The limit is the volume's free space, so the total is what the files take there: each
     // size rounded up to the volume's block.
     const std::regex limitLine("(^|\n)# 0%  -  (6000 байт|[0-9]+ Кб)/[0-9]+ (Мб|Гб)\n"
-                               "(# на томе займет [0-9]+ Кб \\(размер файла округляется до [0-9]+ байт\\), "
-                               "сумма размеров файлов 6000 байт\n)?$");
+                               "(# Файлы: 6000 байт \\(6000 байт\\), на томе с кластером [0-9]+ (байт|Кб) "
+                               "займут [0-9]+ Кб \\([0-9]+ байт\\)\n)?# Файлов: 3");
     EXPECT_TRUE(std::regex_search(result.out, limitLine)) << result.out;
 }
 
@@ -136,26 +147,39 @@ struct ExistsCase {
     const char* verdict; // the end of the policy line
     std::vector<std::string> files;
     const char* introBytes; // what out/Intro.ogg holds afterwards: "old" or "new"
+    const char* listed;     // the state --list gives the entry beforehand
 };
 
 // With a file already at a destination, --exists chooses between overwriting it, a numbered
-// name beside it and leaving the entry out; the policy line says which.
+// name beside it and leaving the entry out; the policy line says which, and --list says it
+// beforehand.
 TEST_F(CliOptionsTest, ExistingFilesFollowThePolicy) {
     const ExistsCase cases[] = {
         {"overwrite",
          "перезапись файла",
          {"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"},
-         "new"},
+         "new",
+         "уже в приемнике: будет заменен"},
         {"rename",
          "переименование в \"Intro (1).ogg\"",
          {"01 - Song.mp3", "Intro (1).ogg", "Intro.ogg", "_playlist_.m3u", "solo.wav"},
-         "old"},
-        {"skip", "пропуск файла", {"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"}, "old"},
+         "old",
+         "уже в приемнике: будет записан как \"Intro (1).ogg\""},
+        {"skip",
+         "пропуск файла",
+         {"01 - Song.mp3", "Intro.ogg", "_playlist_.m3u", "solo.wav"},
+         "old",
+         "уже в приемнике: будет пропущен"},
     };
     for (const ExistsCase& c : cases) {
         SCOPED_TRACE(c.policy);
         drive.writeFile("out/Intro.ogg", "old");
         drive.writeFile("out/_playlist_.m3u", "old");
+        const CliResult listed =
+            cli({"--list", "--exists", c.policy, "--flat", "--playlist", "lib/list.m3u", "out"});
+        EXPECT_NE(listed.out.find(h("out/Intro.ogg") + "\tok\t\t" + c.listed + "\n"), std::string::npos)
+            << listed.out;
+        EXPECT_NE(listed.out.find("уже в приемнике: 1,"), std::string::npos) << listed.out;
         CliResult result = cli({"--exists", c.policy, "--flat", "--playlist", "lib/list.m3u", "out"});
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const std::string line = logText({std::string("  Файл \"Intro.ogg\" уже существует: ") + c.verdict});
@@ -166,6 +190,44 @@ TEST_F(CliOptionsTest, ExistingFilesFollowThePolicy) {
         EXPECT_EQ(drive.readFile("out/_playlist_.m3u").substr(0, 9), "#EXTM3U\r\n");
         std::filesystem::remove_all(drive.hostPath("out"));
     }
+}
+
+// --sort orders the list before it is numbered, --shuffle=SEED gives the same order every time
+// (and says its seed), and the run writes the files in the order the list shows.
+TEST_F(CliOptionsTest, SortAndShuffleSetTheOrder) {
+    const auto sourcesListed = [this](std::vector<std::string> options) {
+        options.insert(options.end(), {"--list", "--flat", "--number", "--playlist", "lib/list.m3u", "out"});
+        const CliResult result = cli(options);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::vector<std::string> names;
+        std::istringstream lines(result.out);
+        for (std::string line; std::getline(lines, line);) {
+            std::vector<std::string> fields;
+            std::istringstream cells(line);
+            for (std::string cell; std::getline(cells, cell, '\t');) {
+                fields.push_back(cell);
+            }
+            if (!line.starts_with("#") && fields.size() > 2) {
+                names.push_back(fields[2].substr(fields[2].rfind('/') + 1));
+            }
+        }
+        return names;
+    };
+    EXPECT_EQ(sourcesListed({"--sort", "size"}),
+              (std::vector<std::string>{"0 solo.wav", "1 Intro.ogg", "2 01 - Song.mp3"}));
+    // The solo's description is empty, so it sorts first.
+    EXPECT_EQ(sourcesListed({"--sort=description"}),
+              (std::vector<std::string>{"0 solo.wav", "1 Intro.ogg", "2 01 - Song.mp3"}));
+    const std::vector<std::string> shuffled = sourcesListed({"--shuffle=7"});
+    EXPECT_EQ(sourcesListed({"--shuffle=7"}), shuffled);
+    ASSERT_EQ(shuffled.size(), 3u);
+    const CliResult told = cli({"--shuffle=7", "--flat", "--number", "--playlist", "lib/list.m3u", "out"});
+    EXPECT_EQ(told.exitCode, 0) << told.err;
+    EXPECT_NE(told.err.find("Порядок перемешан: --shuffle=7"), std::string::npos) << told.err;
+    EXPECT_EQ(filesUnder(drive, "out"),
+              (std::vector<std::string>{shuffled[0], shuffled[1], shuffled[2], "_playlist_.m3u"}));
+    EXPECT_EQ(cli({"--shuffle=x", "--list", "--playlist", "lib/list.m3u", "out"}).exitCode, 2);
+    EXPECT_EQ(cli({"--sort", "colour", "--list", "--playlist", "lib/list.m3u", "out"}).exitCode, 2);
 }
 
 // --no-playlist leaves the playlist out, and its log line with it.

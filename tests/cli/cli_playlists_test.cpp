@@ -164,11 +164,19 @@ TEST_F(CliPlaylists, ListMarksMissingAndRelocatedSources) {
         return "Имя совпадает с именем другой записи списка (\"" + name + "\"); будет записано как \"" +
                numbered + "\"";
     };
-    EXPECT_EQ(result.out, "\t" + source + "\t" + h("out/01 Снег.mp3") + "\tok\t\n" + "\t" + source + "\t" +
-                              h("out/01 Снег.mp3") + "\trelocated\t" +
-                              twice("01 Снег.mp3", "01 Снег (1).mp3") + "\n" + "\t" + h("Lists/gone.mp3") +
-                              "\t" + h("out/gone.mp3") + "\tmissing\t\n" + "\t" + h("Lists/gone.mp3") + "\t" +
-                              h("out/gone.mp3") + "\tmissing\t" + twice("gone.mp3", "gone (1).mp3") + "\n");
+    // A row with states says them in a sixth field, in the preview's words; the totals close.
+    const std::string relocated =
+        "найден в другом месте (в плейлисте: \"E:\\Old\\Music\\Зима (1999)\\01 Снег.mp3\")";
+    const std::string refused = "не подходит для тома как есть";
+    EXPECT_EQ(
+        result.out,
+        "\t" + source + "\t" + h("out/01 Снег.mp3") + "\tok\t\n" + "\t" + source + "\t" +
+            h("out/01 Снег.mp3") + "\trelocated\t" + twice("01 Снег.mp3", "01 Снег (1).mp3") + "\t" +
+            relocated + "; " + refused + "\n" + "\t" + h("Lists/gone.mp3") + "\t" + h("out/gone.mp3") +
+            "\tmissing\t\tисточник не найден\n" + "\t" + h("Lists/gone.mp3") + "\t" + h("out/gone.mp3") +
+            "\tmissing\t" + twice("gone.mp3", "gone (1).mp3") + "\tисточник не найден; " + refused + "\n" +
+            "# Файлов: 4, размер: 3000 байт (на томе: 8192 байт); не найдено: 2, найдено в другом месте: 1, "
+            "уже в приемнике: 0, не подходят для тома: 2, за пределом ограничения: 0\n");
     EXPECT_EQ(result.err, "Строка плейлиста \"E:\\Old\\Music\\Зима (1999)\\01 Снег.mp3\" найдена здесь: " +
                               source + "\nФайл не найден: " + h("Lists/gone.mp3") + "\n");
 }
