@@ -102,15 +102,15 @@ std::string treatRefusedChars(const platform::VolumeFacts& facts, std::string_vi
     return platform::programNameOfHostName(treated);
 }
 
-// A name that cleaning leaves empty becomes "_": an empty folder name would put its files in
-// the folder above, an empty file name names nothing.
+// A name that cleaning leaves empty, "." or ".." becomes "_": such a folder name would put its
+// files in the folder itself or the one above it, such a file name names no file.
 std::string nameOnVolume(const platform::VolumeFacts& facts, const std::string& name,
                          InvalidCharAction action) {
     if (!platform::nameProblemOn(facts, name)) {
         return name;
     }
     std::string fitted = platform::fitNameToVolume(facts, treatRefusedChars(facts, name, action));
-    return fitted.empty() ? "_" : fitted;
+    return fitted.empty() || fitted == "." || fitted == ".." ? "_" : fitted;
 }
 
 std::string problemText(platform::NameProblem problem, const platform::VolumeFacts& facts) {

@@ -228,6 +228,16 @@ TEST_F(VolumeCheck, CleanedAndCutNamesStayDistinct) {
         EXPECT_LE(written.size() - 1, plan::MostNameBytes) << problem.text; // the closing quote aside
     }
     EXPECT_EQ(positions, (std::vector<int>{0, 1, 1, 2, 2, 3, 3}));
+
+    // A driver that takes ASCII only: a folder whose other characters go leaves "..", which
+    // would write into the folder above the destination; it becomes "_".
+    store::rebuildTrackList(listDb);
+    add(Dest + "\\..\xEE\x80\x80\\1.mp3");
+    platform::VolumeFacts asciiOnly = ext4();
+    asciiOnly.asciiNamesOnly = true;
+    const auto dots = check(asciiOnly);
+    ASSERT_EQ(dots.size(), 1u);
+    EXPECT_TRUE(dots[0].text.ends_with("будет записано как \"_/1.mp3\"")) << dots[0].text;
 }
 
 // What the volume really takes: each measured size rounded up to its allocation unit; a
