@@ -77,7 +77,10 @@ void TForm1::ApplyInterfaceTexts() {
     setItemsFromRow(cb5, 75);
 
     Label10->setText(row(81));
-    PreviewRows->setColumnTitles({row(82), row(83), row(84)});
+    PreviewRows->setColumnTitles({row(82), row(83), row(84), row(364), row(365)});
+    ButtonShuffle->setText(row(366));
+    ButtonUndo->setText(row(367));
+    ButtonUndo->setToolTip(row(368));
     Button2->setText(row(85));
     Label8->setText(row(86));
     Label11->setText(row(87));

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/track_list_model.h"
 
 #include "app/artwork.h"
 #include "app/controls.h"
@@ -9,6 +10,7 @@
 #include "app/qt_user_prompts.h"
 #include "app/settings.h"
 #include "app/settings_location.h"
+#include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "platform/drives.h"
 #include "sources/source_choice.h"
@@ -258,6 +260,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
+    PreviewRows->setPreview(nullptr);
+    m_preview.reset();
     ListDb.reset();
     writeSettings(*ConfDb, settingsFromControls());
     ConfDb->Save(m_settingsPath, 0);

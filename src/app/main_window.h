@@ -20,6 +20,7 @@
 #include "copy/progress_display.h"
 #include "copy/run_state.h"
 #include "plan/naming.h"
+#include "plan/preview.h"
 #include "plan/volume_check.h"
 #include "platform/volume_facts.h"
 #include "sources/source_choice.h"
@@ -168,16 +169,22 @@ public:
     // (messages through prompts()). A source that cannot be read raises its error; the list
     // then holds what was read up to that point.
     void BuildTrackList();
-    // BuildTrackList, then ShowTrackList.
+    // BuildTrackList, then ShowTrackList; the playlist lines found elsewhere in one message.
     void FillPreviewList();
-    // ListView1 shows the track list as it stands, row i = entry i, filled while the window's
-    // drawing is frozen so that it repaints once.
+    // ListView1 shows the preview as it stands, row i = entry i, with the lines under it: how
+    // many rows the destination's volume refuses (LabelVolumeCheck, hidden when none) and the
+    // totals (LabelTotals). The window's drawing is frozen so that it repaints once.
     void ShowTrackList();
-    // The volume check of the preview (window_volume_check.cpp), after every build: the facts
-    // of the destination's volume are taken once, the rows whose entries it refuses as they are
-    // get marked with the reasons, and LabelVolumeCheck under the list counts them (hidden when
-    // none). Facts that cannot be had leave every row unmarked.
-    void CheckDestVolume();
+
+    // Arranging the preview (window_arrange.cpp); each can be undone with UndoPreviewClick
+    // (Ctrl+Z), and the running numbers follow the new order. The selection moves up or down
+    // by one (Alt+Up, Alt+Down) or to before a row (a drop); a click on a column's header sorts
+    // by it, again the other way; "Перемешать" shuffles with a new seed.
+    void MoveSelectedRows(int by);
+    void MoveSelectedRowsBefore(int row);
+    void SortPreviewBy(int column);
+    void ShuffleClick();
+    void UndoPreviewClick();
 
     // The copy run over the current list with the options of the controls, shown on the
     // progress page; returns when the run has ended. The page flow shows TSP and sets the
@@ -256,7 +263,7 @@ public:
     QPushButton* BitBtn5 = nullptr;
     QLabel* Label5 = nullptr;
     RadioGroup* RadioGroup1 = nullptr;
-    QLabel* LabelPicked = nullptr; // the picked files: how many, their names, all in the tip
+    QLabel* LabelPicked = nullptr;       // the picked files: how many, their names, all in the tip
     QPushButton* ButtonDrives = nullptr; // the drives of a playlist from another machine
     QLabel* Label29 = nullptr;
     QComboBox* cbExistAction = nullptr;
@@ -297,6 +304,9 @@ public:
     QTreeView* ListView1 = nullptr;
     TrackListModel* PreviewRows = nullptr; // the rows ListView1 shows
     QLabel* LabelVolumeCheck = nullptr;    // how many rows the destination volume refuses
+    QLabel* LabelTotals = nullptr;         // the preview's totals
+    QPushButton* ButtonShuffle = nullptr;  // "Перемешать"
+    QPushButton* ButtonUndo = nullptr;     // undoes the last removal, move, sort or shuffle
     QFrame* LimitBar = nullptr;
     Shape* LimitBarShape = nullptr;
     QLabel* Label4 = nullptr;
@@ -384,11 +394,12 @@ private:
     void applySettingsToControls(const SettingsValues& values);
     void createTrackListStore();
 
-    // window_volume_check.cpp: the marks and the line from m_volumeProblems; after a removal of
-    // the rows at `removed` (ascending), the problems of the rows that stay.
-    void showVolumeProblems();
-    void keepVolumeProblemsAfterRemoval(const std::vector<int>& removed);
-    void forgetVolumeCheck();
+    void showPreviewLines();
+    // The rows selected in ListView1, ascending.
+    std::vector<int> selectedPreviewRows() const;
+    // After an operation on the preview: the rows, the lines, the limit bar, and the rows at
+    // `select` selected.
+    void previewChanged(const std::vector<int>& select);
 
     std::string m_settingsPath;
     std::unique_ptr<UserPrompts> m_ownPrompts;
@@ -396,12 +407,14 @@ private:
     std::unique_ptr<LinkOpener> m_ownLinks;
     LinkOpener* m_links = nullptr;
     std::unique_ptr<wizard::PageFlow> m_flow;
-    // What the last list building's playlist reader found out (lines found elsewhere).
-    sources::PlaylistReport m_playlistReport;
-    // The facts of the destination's volume taken at the last build, and what it refuses of the
-    // list, by list position; nullopt and empty when the facts could not be had.
-    std::optional<platform::VolumeFacts> m_destVolume;
-    std::vector<plan::VolumeProblem> m_volumeProblems;
+    // The built list as the preview page shows it, over ListDb (plan/preview.h).
+    std::unique_ptr<plan::Preview> m_preview;
+    // The last column sorted by and whether the next click on it sorts the other way.
+    int m_sortedColumn = -1;
+    bool m_sortDescending = false;
+    // The seed of the last shuffle while it is the list's order: Back and Next, which build
+    // the list again, show the same order.
+    std::optional<uint32_t> m_shuffleSeed;
     // The settings' "Drives" text, written back as it was read.
     std::string m_driveMappings;
     std::unique_ptr<wizard::MediaDevice> m_ownDevice;

@@ -38,10 +38,20 @@ void TForm1::buildPreviewPage() {
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // A path cut in the middle keeps its drive and its file name in view.
-    ListView1->setTextElideMode(Qt::ElideMiddle);
-    ListView1->setColumnWidth(0, 190);
-    ListView1->setColumnWidth(1, 230);
+    // A path cut at its start keeps its artist, album and file name in view; the whole path is
+    // in the tool tip.
+    ListView1->setTextElideMode(Qt::ElideLeft);
+    ListView1->setColumnWidth(TrackListModel::DescColumn, 170);
+    ListView1->setColumnWidth(TrackListModel::SourceColumn, 200);
+    ListView1->setColumnWidth(TrackListModel::DestColumn, 170);
+    ListView1->setColumnWidth(TrackListModel::SizeColumn, 70);
+    // Rows are arranged by dragging them, and sorted by a click on a column's header.
+    ListView1->setDragEnabled(true);
+    ListView1->setAcceptDrops(true);
+    ListView1->setDropIndicatorShown(true);
+    ListView1->setDragDropMode(QAbstractItemView::InternalMove);
+    ListView1->setDefaultDropAction(Qt::MoveAction);
+    ListView1->header()->setSectionsClickable(true);
     // The warning sign of a row that the destination volume refuses is as tall as a line of
     // text, so that marked rows keep the height of the others.
     const int sign = ListView1->fontMetrics().height() - 2;
@@ -55,6 +65,10 @@ void TForm1::buildPreviewPage() {
     warning.setColor(QPalette::WindowText, QColor(160, 56, 0));
     LabelVolumeCheck->setPalette(warning);
     LabelVolumeCheck->setVisible(false);
+
+    LabelTotals = makeLabel(TS4, "LabelTotals");
+    LabelTotals->setWordWrap(true);
+    LabelTotals->setVisible(false);
 
     LimitBar = new QFrame(TS4);
     LimitBar->setObjectName(QStringLiteral("LimitBar"));
@@ -81,6 +95,9 @@ void TForm1::buildPreviewPage() {
     bar->addWidget(Label4, 0, 0);
 
     Button2 = makeButton(TS4, "Button2");
+    ButtonShuffle = makeButton(TS4, "ButtonShuffle");
+    ButtonUndo = makeButton(TS4, "ButtonUndo");
+    ButtonUndo->setEnabled(false);
     Button1 = makeButton(TS4, "Button1", QStringLiteral("Play"));
     Button6 = makeButton(TS4, "Button6", QStringLiteral("Stop"));
     TB = new QSlider(Qt::Horizontal, TS4);
@@ -106,6 +123,8 @@ void TForm1::buildPreviewPage() {
     auto* player = new QHBoxLayout;
     player->setSpacing(8);
     player->addWidget(Button2);
+    player->addWidget(ButtonShuffle);
+    player->addWidget(ButtonUndo);
     player->addSpacing(16);
     player->addWidget(Button1);
     player->addWidget(Button6);
@@ -118,6 +137,7 @@ void TForm1::buildPreviewPage() {
     layout->addWidget(Label10);
     layout->addWidget(ListView1, 1);
     layout->addWidget(LabelVolumeCheck);
+    layout->addWidget(LabelTotals);
     layout->addWidget(LimitBar);
     layout->addLayout(player);
     layout->addWidget(Label8);

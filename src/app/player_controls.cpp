@@ -53,7 +53,7 @@ std::string PlayerControls::firstSelectedSource() const {
     const auto first =
         std::min_element(selected.begin(), selected.end(),
                          [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    return m_controls.rows->rows().at(static_cast<size_t>(first->row())).OrigFileName;
+    return m_controls.rows->sourceAt(first->row());
 }
 
 } // namespace app

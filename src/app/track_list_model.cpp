@@ -1,109 +1,85 @@
 #include "app/track_list_model.h"
 
 #include "app/qt_text.h"
-#include "platform/files.h"
+#include "plan/preview.h"
 #include "platform/shown_paths.h"
 #include "sources/source_messages.h"
+#include "texts/size_text.h"
 #include "texts/text_table.h"
 
 #include <QApplication>
 #include <QBrush>
 #include <QColor>
+#include <QMimeData>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace app {
 namespace {
 
+// The background of a row with a state: a light orange that a selected row's highlight and the
+// red text of a missing source both stay readable on.
+const QColor MarkedRowColor(255, 222, 190);
 constexpr int LineRelocatedText = 93;
-// The background of a row that the destination volume refuses: a light orange that a selected
-// row's highlight and the red text of a missing source both stay readable on.
-const QColor VolumeProblemColor(255, 222, 190);
 
 } // namespace
+
+void TrackListModel::setPreview(const plan::Preview* preview) {
+    m_preview = preview;
+    refresh();
+}
 
 void TrackListModel::setColumnTitles(const QStringList& titles) {
     m_titles = titles;
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
 
-void TrackListModel::setRows(std::vector<PreviewRow> rows) {
+void TrackListModel::refresh() {
     beginResetModel();
-    m_rows = std::move(rows);
-    m_sourceMissing.assign(m_rows.size(), -1);
+    m_shown.assign(m_preview != nullptr ? static_cast<size_t>(m_preview->rowCount()) : 0, ShownRow{});
+    m_read.assign(m_shown.size(), false);
     endResetModel();
 }
 
-void TrackListModel::removeRowsAt(const std::vector<int>& positions) {
-    if (positions.empty()) {
-        return;
-    }
-    beginResetModel();
-    std::vector<PreviewRow> kept;
-    kept.reserve(m_rows.size());
-    auto next = positions.begin();
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        while (next != positions.end() && *next < static_cast<int>(i)) {
-            ++next;
-        }
-        if (next == positions.end() || *next != static_cast<int>(i)) {
-            kept.push_back(std::move(m_rows[i]));
-        }
-    }
-    m_rows = std::move(kept);
-    m_sourceMissing.assign(m_rows.size(), -1);
-    endResetModel();
+std::string TrackListModel::sourceAt(int row) const {
+    return row >= 0 && row < rowCount() ? m_preview->entry(row).OrigFileName : std::string();
 }
 
-void TrackListModel::markVolumeProblems(const std::vector<std::pair<int, std::string>>& marks) {
-    for (PreviewRow& row : m_rows) {
-        row.VolumeProblems.clear();
+const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
+    const auto at = static_cast<size_t>(row);
+    if (!m_read[at]) {
+        const store::TrackEntry entry = m_preview->entry(row);
+        const std::vector<plan::RowState> states = m_preview->states(row);
+        ShownRow& shown = m_shown[at];
+        shown.desc = entry.Desc;
+        shown.source = platform::shownPath(entry.OrigFileName);
+        shown.dest = platform::shownPath(entry.FileName);
+        shown.size = entry.Size;
+        shown.sourceMissing =
+            std::find(states.begin(), states.end(), plan::RowState::SourceMissing) != states.end();
+        shown.marked = states != std::vector<plan::RowState>{plan::RowState::Ok};
+        shown.onlySourceStates = std::all_of(states.begin(), states.end(), [](plan::RowState state) {
+            return state == plan::RowState::SourceMissing || state == plan::RowState::Relocated;
+        });
+        shown.reasons = m_preview->reasons(row);
+        shown.stateText = m_preview->stateText(row);
+        const std::string relocatedLine = m_preview->relocatedLine(row);
+        shown.sourceTip = shown.sourceMissing ? sources::MissingSourceText(entry.OrigFileName)
+                          : relocatedLine.empty()
+                              ? shown.source
+                              : texts::FormatText(LineRelocatedText, {relocatedLine, shown.source});
+        m_read[at] = true;
     }
-    for (const auto& [position, reasons] : marks) {
-        if (position >= 0 && static_cast<size_t>(position) < m_rows.size()) {
-            m_rows[static_cast<size_t>(position)].VolumeProblems = reasons;
-        }
-    }
-    if (!m_rows.empty()) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-    }
+    return m_shown[at];
 }
 
 int TrackListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
 }
 
 int TrackListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
-}
-
-bool TrackListModel::sourceMissing(size_t row) const {
-    if (m_sourceMissing[row] < 0) {
-        m_sourceMissing[row] = platform::fileExists(m_rows[row].OrigFileName) ? 0 : 1;
-    }
-    return m_sourceMissing[row] == 1;
-}
-
-QString TrackListModel::cellTip(size_t row, int column) const {
-    const PreviewRow& entry = m_rows[row];
-    if (column == SourceColumn && sourceMissing(row)) {
-        return toQt(sources::MissingSourceText(entry.OrigFileName));
-    }
-    if (column == SourceColumn && !entry.RelocatedFrom.empty()) {
-        return toQt(texts::FormatText(LineRelocatedText,
-                                      {entry.RelocatedFrom, platform::shownPath(entry.OrigFileName)}));
-    }
-    return data(index(static_cast<int>(row), column), Qt::DisplayRole).toString();
-}
-
-// The volume's reasons lead, wherever the pointer rests on the row; the cell's own tip follows
-// after a blank line, so that a clipped path can still be read whole.
-QVariant TrackListModel::toolTip(size_t row, int column) const {
-    const QString own = cellTip(row, column);
-    const std::string& reasons = m_rows[row].VolumeProblems;
-    if (reasons.empty()) {
-        return own;
-    }
-    return own.isEmpty() ? toQt(reasons) : toQt(reasons) + QStringLiteral("\n\n") + own;
 }
 
 QIcon TrackListModel::warningIcon() const {
@@ -117,34 +93,88 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const auto row = static_cast<size_t>(index.row());
-    if (role == Qt::ForegroundRole) {
-        return sourceMissing(row) ? QVariant(QBrush(QColor(Qt::red))) : QVariant();
-    }
-    if (role == Qt::ToolTipRole) {
-        return toolTip(row, index.column());
-    }
-    const bool refused = !m_rows[row].VolumeProblems.empty();
-    if (role == Qt::BackgroundRole) {
-        return refused ? QVariant(QBrush(VolumeProblemColor)) : QVariant();
-    }
-    if (role == Qt::DecorationRole) {
-        return refused && index.column() == DescColumn ? QVariant(warningIcon()) : QVariant();
-    }
-    if (role != Qt::DisplayRole) {
-        return {};
-    }
-    const PreviewRow& entry = m_rows[row];
+    const ShownRow& row = shown(index.row());
+    QString text;
     switch (index.column()) {
     case DescColumn:
-        return toQt(entry.Desc);
+        text = toQt(row.desc);
+        break;
     case SourceColumn:
-        return toQt(platform::shownPath(entry.OrigFileName));
+        text = toQt(row.source);
+        break;
     case DestColumn:
-        return toQt(platform::shownPath(entry.FileName));
+        text = toQt(row.dest);
+        break;
+    case SizeColumn:
+        text = row.size >= 0 ? toQt(texts::SizeText(row.size)) : QString();
+        break;
+    case StateColumn:
+        text = toQt(row.stateText);
+        break;
     default:
         return {};
     }
+    switch (role) {
+    case Qt::DisplayRole:
+        return text;
+    case Qt::ToolTipRole:
+        // The reasons lead wherever the pointer rests on the row; the cell's own text follows
+        // after a blank line.
+        if (index.column() == SourceColumn) {
+            text = toQt(row.sourceTip);
+            if (row.onlySourceStates) {
+                return text;
+            }
+        }
+        if (row.reasons.empty() || index.column() == StateColumn) {
+            return row.reasons.empty() ? text : toQt(row.reasons);
+        }
+        return text.isEmpty() ? toQt(row.reasons) : toQt(row.reasons) + QStringLiteral("\n\n") + text;
+    case Qt::ForegroundRole:
+        return row.sourceMissing ? QVariant(QBrush(QColor(Qt::red))) : QVariant();
+    case Qt::BackgroundRole:
+        return row.marked ? QVariant(QBrush(MarkedRowColor)) : QVariant();
+    case Qt::DecorationRole:
+        return row.marked && index.column() == DescColumn ? QVariant(warningIcon()) : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == SizeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+const QString RowsMimeType = QStringLiteral("application/x-tunewagon-preview-rows");
+
+} // namespace
+
+Qt::ItemFlags TrackListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index) | Qt::ItemIsDropEnabled;
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
+QStringList TrackListModel::mimeTypes() const {
+    return {RowsMimeType};
+}
+
+QMimeData* TrackListModel::mimeData(const QModelIndexList& indexes) const {
+    auto* data = new QMimeData;
+    data->setData(RowsMimeType, QByteArray::number(static_cast<qsizetype>(indexes.size())));
+    return data;
+}
+
+// A drop on a row lands before it; a drop between rows gives its row; a drop below the rows,
+// at the end.
+bool TrackListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                  const QModelIndex& parent) {
+    if (data == nullptr || !data->hasFormat(RowsMimeType) || action != Qt::MoveAction) {
+        return false;
+    }
+    const int before = row >= 0 ? row : parent.isValid() ? parent.row() : rowCount();
+    emit rowsDropped(before);
+    // The preview has moved the rows; nothing is left for the view to remove.
+    return false;
 }
 
 QVariant TrackListModel::headerData(int section, Qt::Orientation orientation, int role) const {

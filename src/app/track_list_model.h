@@ -1,15 +1,13 @@
-// The rows of the preview list ListView1: one row per entry of the track list, row i showing
-// entry i, in the three columns description, source and destination. A model over plain rows
-// rather than one widget item per cell, so that a list of 100,000 entries fills at once and
-// the view only ever reads the rows it paints.
+// The rows of the preview list ListView1: a view over the window's plan::Preview, row i
+// showing entry i of the track list, in the columns description, source and destination (host
+// paths), size and state. Nothing is copied per row: the view reads the rows it paints from the
+// preview, so a list of 100,000 entries fills at once.
 //
-// The rows keep program paths; the cells show host paths (platform/shown_paths.h). A row whose
-// source file does not exist is drawn in red, with a tool tip that says so; a row whose
-// playlist line was found elsewhere says in its source's tool tip where. Whether a source
-// exists is asked when its row is first painted and remembered until the rows change. A row
-// whose entry the destination volume will refuse as it is (too big, a name it refuses, a name
-// that differs from another only in case) has a warm background and a warning sign in its first
-// column, and its tool tips begin with the reasons.
+// A row whose source file does not exist is drawn in red; a row with a state other than fine
+// (a source found elsewhere, a file already at the destination, a name or size the destination
+// volume refuses, a row past the limit) has a warm background and a warning sign in its first
+// column. Every cell's tool tip gives the row's reasons, a line each, then the cell's text in
+// full, so a clipped path can be read whole.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -17,53 +15,68 @@
 #include <QStringList>
 
 #include <string>
-#include <utility>
 #include <vector>
 
-namespace app {
+namespace plan {
+class Preview;
+}
 
-struct PreviewRow {
-    std::string Desc;                // "Описание"
-    std::string OrigFileName;        // "Источник"
-    std::string FileName;            // "Приемник"
-    std::string RelocatedFrom = {};  // the playlist line found elsewhere, "" for the others
-    std::string VolumeProblems = {}; // why the destination volume refuses it, a line each; "" if it does not
-};
+namespace app {
 
 class TrackListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { DescColumn = 0, SourceColumn = 1, DestColumn = 2, ColumnCount = 3 };
+    enum Column { DescColumn = 0, SourceColumn, DestColumn, SizeColumn, StateColumn, ColumnCount };
 
     explicit TrackListModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
-    // The captions of the three columns.
+    // The preview the rows show (null: none), kept by the window for the model's life.
+    void setPreview(const plan::Preview* preview);
+    // The captions of the columns.
     void setColumnTitles(const QStringList& titles);
-    // Replaces every row at once (one reset of the view).
-    void setRows(std::vector<PreviewRow> rows);
-    const std::vector<PreviewRow>& rows() const { return m_rows; }
-    // Removes the rows at `positions` (ascending; out-of-range ones are ignored), the rest
-    // keeping their order and their marks: one reset of the view however many go.
-    void removeRowsAt(const std::vector<int>& positions);
-    // Marks the rows that the destination volume refuses, each with its reasons; every other
-    // row loses its mark. Out-of-range positions are ignored.
-    void markVolumeProblems(const std::vector<std::pair<int, std::string>>& marks);
+    // The preview has changed (built, cleared, rows removed, moved, sorted): one reset.
+    void refresh();
+    // The source of the entry at `row` (a program path); "" outside the list.
+    std::string sourceAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
-    // The cell's text for display and as its tool tip, so a clipped path can be read whole;
-    // the marks of a missing or relocated source as above.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // Rows are dragged within the list: a drop says where (rowsDropped) and the window moves
+    // the selected rows through the preview; the model itself never moves or removes a row.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+
+signals:
+    // The dragged rows were dropped before the row at `before` (rowCount(): at the end).
+    void rowsDropped(int before);
+
 private:
-    bool sourceMissing(size_t row) const;
-    QString cellTip(size_t row, int column) const;
-    QVariant toolTip(size_t row, int column) const;
+    // What a painted row needs, read from the preview once per row until the next refresh.
+    struct ShownRow {
+        std::string desc;
+        std::string source;
+        std::string dest;
+        int64_t size = -1;
+        bool sourceMissing = false;
+        bool marked = false;           // any state but fine
+        std::string reasons;           // the preview's reasons, a line each
+        std::string stateText;         // the state column
+        std::string sourceTip;         // a missing or relocated source says so; else the path
+        bool onlySourceStates = false; // the reasons say no more than sourceTip
+    };
+    const ShownRow& shown(int row) const;
     QIcon warningIcon() const;
 
-    std::vector<PreviewRow> m_rows;
-    mutable std::vector<signed char> m_sourceMissing; // -1 not asked yet, else 0 or 1
+    const plan::Preview* m_preview = nullptr;
+    mutable std::vector<ShownRow> m_shown;
+    mutable std::vector<bool> m_read;
     QStringList m_titles;
     mutable QIcon m_warningIcon; // made when first painted
 };

@@ -5,10 +5,12 @@
 #include "app/click_relay.h"
 #include "app/history_menu.h"
 #include "app/main_window.h"
+#include "app/track_list_model.h"
 #include "app/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -85,6 +87,13 @@ void TForm1::connectHandlers() {
 
     // Preview and progress pages.
     connectHandler(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    connectHandler(ButtonShuffle, &QPushButton::clicked, &TForm1::ShuffleClick);
+    connectHandler(ButtonUndo, &QPushButton::clicked, &TForm1::UndoPreviewClick);
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { RunGuarded(*m_prompts, [this, column] { SortPreviewBy(column); }); });
+    connect(PreviewRows, &TrackListModel::rowsDropped, this, [this](int before) {
+        RunGuarded(*m_prompts, [this, before] { MoveSelectedRowsBefore(before); });
+    });
     connectHandler(Button5, &QPushButton::clicked, &TForm1::Button5Click);
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
@@ -158,6 +167,18 @@ void TForm1::connectKeys() {
     }
     ListView1->installEventFilter(new KeysPress(
         ListView1, {Qt::Key_Delete}, [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); }));
+    // Arranging the preview from the keyboard: Alt+Up and Alt+Down move the selected rows,
+    // Ctrl+Z takes back the last removal, move, sort or shuffle.
+    const std::pair<QKeySequence, std::function<void()>> arrangeKeys[] = {
+        {QKeySequence(Qt::ALT | Qt::Key_Up), [this] { MoveSelectedRows(-1); }},
+        {QKeySequence(Qt::ALT | Qt::Key_Down), [this] { MoveSelectedRows(1); }},
+        {QKeySequence::Undo, [this] { UndoPreviewClick(); }},
+    };
+    for (const auto& [key, step] : arrangeKeys) {
+        auto* shortcut = new QShortcut(key, ListView1);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { RunGuarded(*m_prompts, step); });
+    }
 }
 
 // The handlers that run when a page becomes the visible one; the focus goes to its first field.

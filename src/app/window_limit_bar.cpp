@@ -29,17 +29,13 @@ const QColor OverLimitColor(250, 116, 116);
 } // namespace
 
 void TForm1::UpdateLimitBar() {
-    const int64_t unit = m_destVolume ? m_destVolume->allocationUnit : 0;
-    const plan::ListedTotals totals = ListDb ? plan::ListedTotalsOf(*ListDb, unit) : plan::ListedTotals{};
-    // With the free space as the limit, "fits" must mean it fits there: each file counts as the
-    // allocation units it takes. A typed limit is the sum of the sizes, as the user reckons it.
-    std::optional<plan::TotalOnVolume> onVolume;
-    if (unit > 0 && cbAutoSizeLimit->isChecked()) {
-        onVolume = plan::TotalOnVolume{unit, totals.onVolume};
-    }
     const QMargins margins = LimitBar->layout()->contentsMargins();
     const int innerWidth = LimitBar->contentsRect().width() - margins.left() - margins.right();
-    const plan::LimitBarView bar = plan::LimitBarFor(totals.bytes, SizeLimit, innerWidth, onVolume);
+    // The preview decides what counts: with the free space as the limit, the sizes on the volume.
+    if (m_preview && m_preview->setLimit(SizeLimit, cbAutoSizeLimit->isChecked())) {
+        ShowTrackList();
+    }
+    const plan::LimitBarView bar = m_preview ? m_preview->limitBar(innerWidth) : plan::LimitBarView{};
     LimitBar->setVisible(bar.visible);
     if (!bar.visible) {
         return;
@@ -57,22 +53,20 @@ void TForm1::TS4Show() {
 }
 
 // Row i of the preview is entry i of the list, so the selected rows name the entries to
-// remove; both go at once and the window repaints once.
+// remove; they go at once (the others keep their names, numbers included) and the window
+// repaints once.
 void TForm1::Button2Click() {
-    const DrawingFreeze freeze(this);
-    std::vector<int> selected;
-    for (const QModelIndex& row : ListView1->selectionModel()->selectedRows()) {
-        selected.push_back(row.row());
+    const std::vector<int> selected = selectedPreviewRows();
+    if (!m_preview || selected.empty()) {
+        UpdateLimitBar();
+        return;
     }
-    std::sort(selected.begin(), selected.end());
-    if (ListDb && store::removeTrackEntries(*ListDb, selected) > 0) {
+    int list = 0;
+    if (ListDb->DSystem.Resolve(store::trackListPath, list) > 0) {
         m_prompts->showMessage(texts::FormatText(texts::InternalErrorRow, {82649}));
     }
-    PreviewRows->removeRowsAt(selected);
-    if (!selected.empty()) {
-        keepVolumeProblemsAfterRemoval(selected);
-    }
-    UpdateLimitBar();
+    m_preview->remove(selected);
+    previewChanged({});
 }
 
 } // namespace app

@@ -1,18 +1,17 @@
-// Building the track list from the window: the chosen source and the naming options read
-// from the controls into the core's structs, and the preview list ListView1 filled from the
-// built list.
+// Building the track list from the window: the chosen source, the naming options, the limit
+// and the existing-file policy read from the controls into one preview request, and the preview
+// list ListView1 shown from the built plan::Preview.
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/track_list_model.h"
 #include "app/widgets.h"
-#include "plan/list_building.h"
+#include "copy/existing_file_policy.h"
+#include "plan/preview.h"
 #include "platform/shown_paths.h"
-#include "store/object_model.h"
-#include "store/track_list.h"
-#include "texts/text_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QSpinBox>
 
 namespace app {
@@ -40,65 +39,55 @@ sources::SourceChoice TForm1::sourceFromControls() const {
 }
 
 void TForm1::BuildTrackList() {
-    if (!ListDb) {
+    if (!m_preview) {
         return;
     }
-    m_playlistReport = {};
-    plan::BuildTrackList(
-        *ListDb, sourceFromControls(), SizeLimit, namingOptionsFromControls(),
-        [this](const std::string& text) { m_prompts->showMessage(text); }, &m_playlistReport);
+    const plan::PreviewRequest request{.source = sourceFromControls(),
+                                       .naming = namingOptionsFromControls(),
+                                       .sizeLimit = SizeLimit,
+                                       .limitFromFreeSpace = cbAutoSizeLimit->isChecked(),
+                                       .existing = static_cast<plan::ExistingFilePolicy>(
+                                           copy::ExistActionFromIndex(cbExistAction->currentIndex()))};
+    m_preview->build(request, [this](const std::string& text) { m_prompts->showMessage(text); });
+    if (m_shuffleSeed) {
+        m_preview->shuffle(*m_shuffleSeed);
+    }
 }
 
 void TForm1::FillPreviewList() {
-    BuildTrackList();
+    // A source that cannot be read leaves the preview empty, and the rows say so too.
+    try {
+        BuildTrackList();
+    } catch (...) {
+        ShowTrackList();
+        throw;
+    }
     ShowTrackList();
-    CheckDestVolume();
-    reportRelocatedLines();
-}
-
-// The playlist lines that named another place and were found here by the tail search are
-// said once, in one message, so that a person knows which files the list took instead.
-void TForm1::reportRelocatedLines() {
-    constexpr size_t MostLinesShown = 10;
-    constexpr int RelocatedLineRow = 93;
-    const std::vector<sources::RelocatedLine>& relocated = m_playlistReport.relocated;
-    if (relocated.empty()) {
-        return;
+    // The playlist lines that named another place and were found here by the tail search are
+    // said once, in one message, so that a person knows which files the list took instead.
+    if (m_preview) {
+        const std::string relocated = m_preview->relocatedMessage();
+        if (!relocated.empty()) {
+            m_prompts->showMessage(relocated);
+        }
     }
-    std::string text;
-    for (size_t i = 0; i < relocated.size() && i < MostLinesShown; ++i) {
-        text +=
-            (i == 0 ? "" : "\n") +
-            texts::FormatText(RelocatedLineRow, {relocated[i].line, platform::shownPath(relocated[i].found)});
-    }
-    if (relocated.size() > MostLinesShown) {
-        text += "\n... (" + std::to_string(relocated.size() - MostLinesShown) + ")";
-    }
-    m_prompts->showMessage(text);
 }
 
 void TForm1::ShowTrackList() {
-    if (!ListDb) {
-        return;
-    }
-    PreviewRows->setRows({});
     const DrawingFreeze freeze(this);
-    int list = 0;
-    if (ListDb->DSystem.Resolve(store::trackListPath, list) > 0) {
-        m_prompts->showMessage(texts::FormatText(texts::InternalErrorRow, {89234}));
-    }
-    std::vector<PreviewRow> rows;
-    rows.reserve(static_cast<size_t>(store::trackCount(*ListDb)));
-    store::forEachTrackEntry(*ListDb, [&rows](int, const store::TrackEntry& entry) {
-        rows.push_back({entry.Desc, entry.OrigFileName, entry.FileName, {}});
-    });
-    // The lines that the tail search found elsewhere say so in their rows.
-    for (const sources::RelocatedLine& line : m_playlistReport.relocated) {
-        if (line.position >= 0 && static_cast<size_t>(line.position) < rows.size()) {
-            rows[static_cast<size_t>(line.position)].RelocatedFrom = line.line;
-        }
-    }
-    PreviewRows->setRows(std::move(rows));
+    PreviewRows->refresh();
+    showPreviewLines();
+}
+
+// Under the list: what the destination's volume refuses (shown only when it refuses some rows;
+// the reasons are in the marked rows' tool tips) and the totals.
+void TForm1::showPreviewLines() {
+    const std::string volume = m_preview ? m_preview->volumeLine() : std::string();
+    LabelVolumeCheck->setText(toQt(volume));
+    LabelVolumeCheck->setVisible(!volume.empty());
+    const bool any = m_preview && m_preview->rowCount() > 0;
+    LabelTotals->setText(any ? toQt(m_preview->totalsLine()) : QString());
+    LabelTotals->setVisible(any);
 }
 
 } // namespace app

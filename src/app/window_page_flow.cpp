@@ -212,11 +212,10 @@ void TForm1::addToHistory(wizard::History history, const std::string& text) {
 }
 
 void TForm1::clearList() {
-    if (ListDb) {
-        store::rebuildTrackList(*ListDb);
+    if (m_preview) {
+        m_preview->clear();
     }
-    PreviewRows->setRows({});
-    forgetVolumeCheck();
+    ShowTrackList();
 }
 
 } // namespace app

@@ -6,8 +6,8 @@
 namespace app {
 
 void TForm1::ListView1SelectItem(int row) {
-    if (row >= 0 && static_cast<size_t>(row) < PreviewRows->rows().size()) {
-        Player->ListView1SelectItem(PreviewRows->rows()[static_cast<size_t>(row)].OrigFileName);
+    if (row >= 0 && row < PreviewRows->rowCount()) {
+        Player->ListView1SelectItem(PreviewRows->sourceAt(row));
     }
 }
 

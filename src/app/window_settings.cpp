@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/track_list_model.h"
 #include "platform/drive_mappings.h"
 #include "store/object_model.h"
 
@@ -129,6 +130,8 @@ void TForm1::createTrackListStore() {
                                   std::string("Size"), 7, std::string("Len"), 6},
                                  1);
     ListDb->NewItemRef(mask)->AddToList(1);
+    m_preview = std::make_unique<plan::Preview>(*ListDb);
+    PreviewRows->setPreview(m_preview.get());
 }
 
 } // namespace app

@@ -210,6 +210,14 @@ std::vector<RowState> Preview::states(int position) const {
 
 std::string Preview::stateText(int position) const {
     std::string text;
+    for (const std::string& words : stateWords(position)) {
+        text += (text.empty() ? "" : "; ") + words;
+    }
+    return text;
+}
+
+std::vector<std::string> Preview::stateWords(int position) const {
+    std::vector<std::string> all;
     for (RowState state : states(position)) {
         std::string words;
         switch (state) {
@@ -232,10 +240,10 @@ std::string Preview::stateText(int position) const {
             break;
         }
         if (!words.empty()) {
-            text += (text.empty() ? "" : "; ") + words;
+            all.push_back(std::move(words));
         }
     }
-    return text;
+    return all;
 }
 
 std::string Preview::existingText(int position) const {
@@ -255,9 +263,21 @@ std::string Preview::reasons(int position) const {
     if (position < 0 || position >= rowCount()) {
         return {};
     }
-    std::string text = stateText(position);
-    for (const VolumeProblem& problem : m_marks[static_cast<size_t>(position)].volume) {
-        text += "\n" + problem.text;
+    std::vector<std::string> lines;
+    const std::vector<RowState> all = states(position);
+    const std::vector<std::string> words = stateWords(position);
+    for (size_t i = 0; i < words.size() && i < all.size(); ++i) {
+        if (all[i] != RowState::VolumeRefused) {
+            lines.push_back(words[i]);
+            continue;
+        }
+        for (const VolumeProblem& problem : m_marks[static_cast<size_t>(position)].volume) {
+            lines.push_back(problem.text);
+        }
+    }
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (text.empty() ? "" : "\n") + line;
     }
     return text;
 }
@@ -327,6 +347,16 @@ LimitBarView Preview::limitBar(int innerWidth) const {
         onVolume = TotalOnVolume{unit, sums.onVolume};
     }
     return LimitBarFor(sums.bytes, m_request.sizeLimit, innerWidth, onVolume);
+}
+
+bool Preview::setLimit(int64_t sizeLimit, bool fromFreeSpace) {
+    if (sizeLimit == m_request.sizeLimit && fromFreeSpace == m_request.limitFromFreeSpace) {
+        return false;
+    }
+    m_request.sizeLimit = sizeLimit;
+    m_request.limitFromFreeSpace = fromFreeSpace;
+    markLimit();
+    return true;
 }
 
 std::string Preview::volumeLine() const {

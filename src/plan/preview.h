@@ -93,10 +93,13 @@ public:
     std::string volumeReasons(int position) const;
     // The states of the row at `position`, in RowState order; {Ok} when it has none.
     std::vector<RowState> states(int position) const;
+    // The words of each of its states, in RowState order; none for a row that is fine.
+    std::vector<std::string> stateWords(int position) const;
     // The words of its states ("будет записан как \"a (1).mp3\"", "источник не найден"), "; "
     // between them: the state column and --list.
     std::string stateText(int position) const;
-    // Why, a line each, for a row's tool tip: the state words, then the volume's reasons.
+    // Why, a line each, for a row's tool tip: the state words, the volume's own reasons taking
+    // the place of its short word.
     std::string reasons(int position) const;
     // The source below its root (the playlist's folder, the chosen folder, the picked files'
     // common folder) and the destination below the destination folder, as host paths.
@@ -109,6 +112,9 @@ public:
     // The limit bar on a bar `innerWidth` pixels wide: with the free space as the limit, the
     // sizes on the volume count; a typed limit is weighed against the sum of the sizes.
     LimitBarView limitBar(int innerWidth) const;
+    // A new limit (bytes, 0 = none; with `fromFreeSpace` the sizes on the volume count): the
+    // rows past it are marked again. True when the limit changed.
+    bool setLimit(int64_t sizeLimit, bool fromFreeSpace);
     // "Не подходят для тома FAT32 как есть: ..." or "".
     std::string volumeLine() const;
     // The playlist lines found elsewhere, one message (at most ten lines), or "".

@@ -86,12 +86,13 @@ public:
 };
 
 // Every row of ListView1 as "description | source | destination".
+// The description, source and destination columns; the size and state columns follow them.
 inline std::vector<std::string> previewRows(const app::TForm1& window) {
     const QAbstractItemModel* model = window.ListView1->model();
     std::vector<std::string> rows;
     for (int row = 0; row < model->rowCount(); ++row) {
         QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column) {
+        for (int column = 0; column < 3; ++column) {
             cells << model->index(row, column).data().toString();
         }
         rows.push_back(cells.join(QStringLiteral(" | ")).toStdString());
