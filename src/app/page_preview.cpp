@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -21,6 +22,18 @@ namespace {
 
 // The design colour of the limit bar (red 130, green 232, blue 160), replaced by its first update.
 constexpr int LimitBarDesignColor = 10545282;
+
+// Draws a path cut at its start when it does not fit.
+class PathCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideLeft;
+    }
+};
 
 } // namespace
 
@@ -38,9 +51,11 @@ void TForm1::buildPreviewPage() {
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // A path cut at its start keeps its artist, album and file name in view; the whole path is
-    // in the tool tip.
-    ListView1->setTextElideMode(Qt::ElideLeft);
+    // A path cut at its start keeps its artist, album and file name in view (the whole path is
+    // in the tool tip); the other columns are cut at their end.
+    for (int column : {TrackListModel::SourceColumn, TrackListModel::DestColumn}) {
+        ListView1->setItemDelegateForColumn(column, new PathCellDelegate(ListView1));
+    }
     ListView1->setColumnWidth(TrackListModel::DescColumn, 170);
     ListView1->setColumnWidth(TrackListModel::SourceColumn, 200);
     ListView1->setColumnWidth(TrackListModel::DestColumn, 170);

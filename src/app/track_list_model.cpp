@@ -106,7 +106,7 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
         text = toQt(row.dest);
         break;
     case SizeColumn:
-        text = row.size >= 0 ? toQt(texts::SizeText(row.size)) : QString();
+        text = row.size >= 0 && !row.sourceMissing ? toQt(texts::SizeText(row.size)) : QString();
         break;
     case StateColumn:
         text = toQt(row.stateText);

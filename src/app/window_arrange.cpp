@@ -5,6 +5,7 @@
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -24,6 +25,12 @@ std::vector<int> TForm1::selectedPreviewRows() const {
 }
 
 void TForm1::previewChanged(const std::vector<int>& select) {
+    // The header shows the sort while the list is in that order.
+    ListView1->header()->setSortIndicatorShown(m_sortedColumn >= 0);
+    if (m_sortedColumn >= 0) {
+        ListView1->header()->setSortIndicator(m_sortedColumn,
+                                              m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
     ShowTrackList();
     UpdateLimitBar();
     ButtonUndo->setEnabled(m_preview && m_preview->canUndo());
@@ -53,6 +60,7 @@ void TForm1::MoveSelectedRows(int by) {
     // in the list as it is before the move.
     m_preview->move(selected, by < 0 ? first - 1 : last + 2);
     m_shuffleSeed.reset();
+    m_sortedColumn = -1;
     std::vector<int> moved;
     const int start = by < 0 ? first - 1 : first + 1;
     for (size_t i = 0; i < selected.size(); ++i) {
@@ -69,6 +77,7 @@ void TForm1::MoveSelectedRowsBefore(int row) {
     }
     m_preview->move(selected, row);
     m_shuffleSeed.reset();
+    m_sortedColumn = -1;
     const int above =
         static_cast<int>(std::count_if(selected.begin(), selected.end(), [row](int r) { return r < row; }));
     std::vector<int> moved;

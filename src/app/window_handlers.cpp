@@ -32,15 +32,21 @@ namespace app {
 
 namespace {
 
-// Takes the keys `keys` from the widget it watches and answers them with `press`.
+// Takes the keys `keys` (with their modifiers; the keypad's counts as the main keyboard's) from
+// the widget it watches and answers them with `press`. A filter rather than a shortcut, so that
+// the key works wherever the widget has the focus, also before the window manager activates it.
 class KeysPress : public QObject {
 public:
-    KeysPress(QObject* parent, std::vector<int> keys, std::function<void()> press)
+    KeysPress(QObject* parent, std::vector<QKeyCombination> keys, std::function<void()> press)
         : QObject(parent), m_keys(std::move(keys)), m_press(std::move(press)) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress ||
-            std::find(m_keys.begin(), m_keys.end(), static_cast<QKeyEvent*>(event)->key()) == m_keys.end()) {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination pressed(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key()));
+        if (std::find(m_keys.begin(), m_keys.end(), pressed) == m_keys.end()) {
             return false;
         }
         m_press();
@@ -48,7 +54,7 @@ public:
     }
 
 private:
-    std::vector<int> m_keys;
+    std::vector<QKeyCombination> m_keys;
     std::function<void()> m_press;
 };
 
@@ -169,15 +175,14 @@ void TForm1::connectKeys() {
         ListView1, {Qt::Key_Delete}, [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); }));
     // Arranging the preview from the keyboard: Alt+Up and Alt+Down move the selected rows,
     // Ctrl+Z takes back the last removal, move, sort or shuffle.
-    const std::pair<QKeySequence, std::function<void()>> arrangeKeys[] = {
-        {QKeySequence(Qt::ALT | Qt::Key_Up), [this] { MoveSelectedRows(-1); }},
-        {QKeySequence(Qt::ALT | Qt::Key_Down), [this] { MoveSelectedRows(1); }},
-        {QKeySequence::Undo, [this] { UndoPreviewClick(); }},
+    const std::pair<QKeyCombination, std::function<void()>> arrangeKeys[] = {
+        {Qt::ALT | Qt::Key_Up, [this] { MoveSelectedRows(-1); }},
+        {Qt::ALT | Qt::Key_Down, [this] { MoveSelectedRows(1); }},
+        {Qt::CTRL | Qt::Key_Z, [this] { UndoPreviewClick(); }},
     };
     for (const auto& [key, step] : arrangeKeys) {
-        auto* shortcut = new QShortcut(key, ListView1);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, step] { RunGuarded(*m_prompts, step); });
+        ListView1->installEventFilter(
+            new KeysPress(ListView1, {key}, [this, step] { RunGuarded(*m_prompts, step); }));
     }
 }
 

@@ -130,7 +130,8 @@ void Preview::markRows() {
                 store::setTrackField(m_list, position, store::TrackField::Size, store::sizeValue(size));
             }
         }
-        marks.sourceMissing = size < 0 && !platform::fileExists(entry.OrigFileName);
+        // Under a limit the reader records 0 for a file it could not measure.
+        marks.sourceMissing = size <= 0 && !platform::fileExists(entry.OrigFileName);
         marks.existing = destThere && platform::fileExists(entry.FileName);
     });
     markVolume();
