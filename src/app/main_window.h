@@ -185,6 +185,10 @@ public:
     void SortPreviewBy(int column);
     void ShuffleClick();
     void UndoPreviewClick();
+    // The preview's context menu on the row at `at` (viewport coordinates): "Открыть папку"
+    // opens the folder of the row's source in the desktop's file manager, "Воспроизвести"
+    // plays it.
+    void ShowPreviewMenu(const QPoint& at);
 
     // The copy run over the current list with the options of the controls, shown on the
     // progress page; returns when the run has ended. The page flow shows TSP and sets the

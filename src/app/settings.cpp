@@ -52,6 +52,9 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     store::StoreValue geometry;
     paths.ReadValue("WindowGeometry", store::StoreValue::fromText(current.WindowGeometry), geometry);
     values.WindowGeometry = geometry.toText();
+    store::StoreValue columns;
+    paths.ReadValue("PreviewColumns", store::StoreValue::fromText(current.PreviewColumns), columns);
+    values.PreviewColumns = columns.toText();
     return values;
 }
 
@@ -79,6 +82,7 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("Flush", StoreValue::fromBool(values.Flush));
     paths.WriteValue("Drives", StoreValue::fromText(values.Drives));
     paths.WriteValue("WindowGeometry", StoreValue::fromText(values.WindowGeometry));
+    paths.WriteValue("PreviewColumns", StoreValue::fromText(values.PreviewColumns));
 }
 
 } // namespace app

@@ -8,7 +8,8 @@
 // (boolean: the result playlist names its files by absolute host paths), "Verify" (boolean: each
 // copy read back and compared with its source) and "Drives" (text:
 // drives added to the drive table for playlists made on other machines, "D:=/mnt/old;E:=/media/x",
-// platform/drive_mappings.h) and "WindowGeometry" (text: the window's place and size).
+// platform/drive_mappings.h), "WindowGeometry" (text: the window's place and size) and
+// "PreviewColumns" (text: the widths of the preview's columns).
 // Store errors are not reported: a value that cannot be read takes its default, a list
 // whose directory cannot be made is not written.
 #pragma once
@@ -45,6 +46,9 @@ struct SettingsValues {
     // The window's place and size as "x,y,width,height" in logical pixels; "" before the
     // first close. Taken again at start-up only where it lies on a screen.
     std::string WindowGeometry;
+    // The widths of the preview's columns as "w1,w2,..." in logical pixels; "" before the first
+    // close.
+    std::string PreviewColumns;
 };
 
 // Reads every key in the window's start-up order. `current` holds the controls' state at

@@ -1,12 +1,17 @@
 // Arranging the preview: removal's neighbours, moving the selected rows, sorting by a column,
 // shuffling and undoing, each an operation of plan::Preview that the window only forwards and
 // then shows.
+#include "app/desktop_links.h"
 #include "app/main_window.h"
+#include "app/qt_text.h"
 #include "app/track_list_model.h"
 #include "app/widgets.h"
+#include "platform/shown_paths.h"
+#include "texts/text_table.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTreeView>
@@ -14,6 +19,13 @@
 #include <algorithm>
 
 namespace app {
+
+namespace {
+
+constexpr int OpenFolderRow = 369;
+constexpr int PlayRow = 370;
+
+} // namespace
 
 std::vector<int> TForm1::selectedPreviewRows() const {
     std::vector<int> selected;
@@ -122,6 +134,27 @@ void TForm1::ShuffleClick() {
     m_preview->shuffle(*m_shuffleSeed);
     m_sortedColumn = -1;
     previewChanged({});
+}
+
+void TForm1::ShowPreviewMenu(const QPoint& at) {
+    const QModelIndex index = ListView1->indexAt(at);
+    if (!index.isValid()) {
+        return;
+    }
+    if (!ListView1->selectionModel()->isRowSelected(index.row(), {})) {
+        ListView1->selectionModel()->select(index,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    const std::string source = platform::shownPath(PreviewRows->sourceAt(index.row()));
+    QMenu menu(ListView1);
+    QAction* const openFolder = menu.addAction(toQt(texts::GetText(OpenFolderRow)));
+    QAction* const play = menu.addAction(toQt(texts::GetText(PlayRow)));
+    QAction* const chosen = menu.exec(ListView1->viewport()->mapToGlobal(at));
+    if (chosen == openFolder) {
+        m_links->openHostFile(source.substr(0, source.rfind('/') + 1));
+    } else if (chosen == play) {
+        ListView1DblClick();
+    }
 }
 
 void TForm1::UndoPreviewClick() {

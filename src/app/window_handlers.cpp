@@ -97,6 +97,9 @@ void TForm1::connectHandlers() {
     connectHandler(ButtonUndo, &QPushButton::clicked, &TForm1::UndoPreviewClick);
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { RunGuarded(*m_prompts, [this, column] { SortPreviewBy(column); }); });
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { RunGuarded(*m_prompts, [this, at] { ShowPreviewMenu(at); }); });
     connect(PreviewRows, &TrackListModel::rowsDropped, this, [this](int before) {
         RunGuarded(*m_prompts, [this, before] { MoveSelectedRowsBefore(before); });
     });

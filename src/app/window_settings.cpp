@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStringList>
+#include <QTreeView>
 
 namespace app {
 
@@ -59,6 +60,11 @@ SettingsValues TForm1::settingsFromControls() const {
     values.Flush = chFlush->isChecked();
     values.Drives = m_driveMappings;
     const QRect place = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    QStringList widths;
+    for (int column = 0; column + 1 < PreviewRows->columnCount(); ++column) {
+        widths << QString::number(ListView1->columnWidth(column));
+    }
+    values.PreviewColumns = widths.join(QLatin1Char(',')).toStdString();
     values.WindowGeometry = QStringLiteral("%1,%2,%3,%4")
                                 .arg(place.x())
                                 .arg(place.y())
@@ -92,6 +98,15 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     cbAutoSizeLimit->setChecked(values.cbAutoSizeLimit);
     SetSourceKind(values.RG2);
     restoreWindowGeometry(values.WindowGeometry);
+    // The last column stretches to the list's edge; the others keep the widths they were left at.
+    const QStringList widths = QString::fromStdString(values.PreviewColumns).split(QLatin1Char(','));
+    for (int column = 0; column < widths.size() && column + 1 < PreviewRows->columnCount(); ++column) {
+        bool ok = false;
+        const int width = widths[column].toInt(&ok);
+        if (ok && width >= 20 && width <= 4000) {
+            ListView1->setColumnWidth(column, width);
+        }
+    }
 }
 
 // The place and size of the last close, where it still lies wholly on a screen's free area (a

@@ -6,11 +6,16 @@
 #include "app/track_list_model.h"
 #include "store/track_list.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
+#include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 namespace apptest {
@@ -149,12 +154,6 @@ TEST_F(PreviewListTest, SourceErrorIsShownAtTheEdgeOfTheHandler) {
     EXPECT_TRUE(window->close());
 }
 
-} // namespace
-} // namespace apptest
-
-namespace apptest {
-namespace {
-
 // A line from another machine that the tail search found here is said once, with where.
 TEST_F(PreviewListTest, LinesFoundElsewhereAreSaidOnce) {
     music.writeFile("Music/Artist/01.mp3", "x");
@@ -164,6 +163,29 @@ TEST_F(PreviewListTest, LinesFoundElsewhereAreSaidOnce) {
     EXPECT_EQ(prompts.messages,
               (std::vector<std::string>{"Строка плейлиста \"E:\\Music\\Artist\\01.mp3\" найдена здесь: " +
                                         music.hostPath("Music/Artist/01.mp3")}));
+}
+
+// The context menu of a row: "Открыть папку" opens the folder of that row's source with the
+// desktop's file manager.
+TEST_F(PreviewListTest, ContextMenuOpensTheSourceFolder) {
+    music.writeFile("music/b.mp3", "b");
+    auto window = windowFor("three.m3u", ThreeEntries);
+    window->show();
+    window->FillPreviewList();
+    std::vector<std::string> titles;
+    QTimer::singleShot(0, [&titles] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (const QAction* action : menu->actions()) {
+            titles.push_back(action->text().toStdString());
+        }
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    window->ShowPreviewMenu(window->ListView1->visualRect(window->PreviewRows->index(1, 0)).center());
+    EXPECT_EQ(titles, (std::vector<std::string>{"Открыть папку", "Воспроизвести"}));
+    EXPECT_EQ(links.opened, (std::vector<std::string>{"file " + music.hostRoot() + "/music/"}));
+    EXPECT_TRUE(window->ListView1->selectionModel()->isRowSelected(1, {}));
 }
 
 } // namespace

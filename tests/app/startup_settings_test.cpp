@@ -2,6 +2,8 @@
 // close and restored at the next start, and what a damaged or odd settings file does.
 #include "window_fixture.h"
 
+#include <QTreeView>
+
 #include "platform/drives.h"
 
 #include "app/widgets.h"
@@ -262,17 +264,19 @@ TEST_F(WindowTest, StartPreparesAnEmptyTrackList) {
 }
 
 // The window opens where it was closed, at the size it had, when that still lies on the
-// screen; a place off every screen is not taken.
+// screen; a place off every screen is not taken. The preview's columns keep their widths.
 TEST_F(WindowTest, WindowOpensWhereItWasClosed) {
     const QRect place(10, 20, 600, 440);
     {
         auto window = startWindow();
         window->setGeometry(place);
+        window->ListView1->setColumnWidth(1, 333);
         ASSERT_TRUE(window->close());
     }
     {
         auto window = startWindow();
         EXPECT_EQ(window->geometry(), place);
+        EXPECT_EQ(window->ListView1->columnWidth(1), 333);
         window->setGeometry(QRect(5000, 5000, 600, 440));
         ASSERT_TRUE(window->close());
     }
