@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the window need, only those missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build clang-format libgtest-dev libgmock-dev libbenchmark-dev
+packages=(g++ cmake ninja-build clang-format clang-tidy libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-multimedia-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
           pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
           dpkg-dev desktop-file-utils appstream dosfstools fusefat qt6-translations-l10n)

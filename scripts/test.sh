@@ -13,6 +13,8 @@ status=0
 ctest --test-dir build --output-on-failure -j2 || status=$?
 # The threaded folder walk and file probes under ThreadSanitizer, the core's tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
+# The checks a tool keeps (.clang-tidy).
+bash scripts/tidy-check.sh || status=$?
 bash scripts/thread-check.sh || status=$?
 bash scripts/sanitize-check.sh || status=$?
 awk '/^\[ RUN      \]/ { name = $4 } /: Skipped$/ { getline reason; print "  " name ": " reason }' \

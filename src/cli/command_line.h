@@ -12,7 +12,7 @@
 // the next one that begins with "--".
 #pragma once
 
-#include "copy/copy_run.h"
+#include "copy/copy_options.h"
 #include "plan/naming.h"
 #include "plan/preview.h"
 #include "platform/drive_mappings.h"

@@ -17,8 +17,9 @@ void setFileName(store::TfdbObject& listDb, int position, std::string name) {
 
 void ComputeDestNames(store::TfdbObject& listDb, const NamingOptions& options) {
     const int count = store::trackCount(listDb);
-    if (count == 0)
+    if (count == 0) {
         return;
+    }
     const int width = NumberWidth(count - 1);
     NamingOptions full = options;
     full.destFolder = FullDestFolder(options.destFolder);

@@ -28,8 +28,9 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
 
     const std::string base = FileNamePart(name);
     const bool startsWithDigit = !base.empty() && base[0] >= '0' && base[0] <= '9';
-    if (!options.renameFiles || (options.keepNamesStartingWithDigit && startsWithDigit))
+    if (!options.renameFiles || (options.keepNamesStartingWithDigit && startsWithDigit)) {
         return name;
+    }
 
     if (options.renameByDescription && !desc.empty()) {
         // The description replaces the file name and the source's own extension follows it,
@@ -40,8 +41,9 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
     }
     if (options.prefixListNumber) {
         std::string number = std::to_string(position);
-        if (static_cast<int>(number.size()) < numberWidth)
+        if (static_cast<int>(number.size()) < numberWidth) {
             number.insert(0, numberWidth - number.size(), '0');
+        }
         name = ReplaceFileName(name, number + " " + FileNamePart(name));
     }
     return name;
@@ -69,8 +71,9 @@ std::optional<std::string> CleanInvalidName(std::string_view name, std::string_v
     const std::string_view kept = below ? name.substr(0, folder.size()) : std::string_view();
     const std::string_view part = below ? name.substr(folder.size()) : name;
     const PathForm form = below ? PathForm::BelowFolder : PathForm::Whole;
-    if (!IsInvalidPath(part, form))
+    if (!IsInvalidPath(part, form)) {
         return std::nullopt;
+    }
     std::string cleaned(kept);
     switch (action) {
     case InvalidCharAction::Delete:

@@ -68,8 +68,9 @@ std::vector<std::string_view> piecesBetweenHostColons(std::string_view part) {
 // the rules see each part as the host will, its colons aside.
 bool partHasInvalidChar(std::string_view part) {
     for (std::string_view piece : piecesBetweenHostColons(part)) {
-        if (HasInvalidChar(platform::hostNameOfProgramName(piece)))
+        if (HasInvalidChar(platform::hostNameOfProgramName(piece))) {
             return true;
+        }
     }
     return false;
 }
@@ -80,8 +81,9 @@ template <typename CleanChars> auto partCleaner(CleanChars cleanChars) {
         std::string cleaned;
         bool first = true;
         for (std::string_view piece : piecesBetweenHostColons(part)) {
-            if (!first)
+            if (!first) {
                 cleaned += colon;
+            }
             first = false;
             cleaned += platform::programNameOfHostName(cleanChars(platform::hostNameOfProgramName(piece)));
         }
@@ -105,14 +107,16 @@ std::string cleanPath(std::string_view path, PathForm form, CleanChars cleanChar
     };
     for (std::string_view folder : cut.folders) {
         std::string cleaned = clean(folder);
-        if (becomesDotPart(folder, cleaned))
+        if (becomesDotPart(folder, cleaned)) {
             continue;
+        }
         result += cleaned;
         result += '\\';
     }
     std::string file = clean(cut.file);
-    if (!becomesDotPart(cut.file, file))
+    if (!becomesDotPart(cut.file, file)) {
         result += file;
+    }
     return result;
 }
 
@@ -142,10 +146,12 @@ std::string PathTail(std::string_view path, int levels) {
         }
         if (isSeparator(c)) {
             ++separators;
-            if (rightIsSeparator)
+            if (rightIsSeparator) {
                 return std::string(path.substr(i + 2));
-            if (separators > levels)
+            }
+            if (separators > levels) {
                 return std::string(path.substr(i + 1));
+            }
             rightIsSeparator = true;
         } else {
             rightIsSeparator = false;
@@ -160,14 +166,16 @@ std::string DropDotParts(std::string_view text) {
     size_t partStart = 0;
     while (partStart <= text.size()) {
         size_t partEnd = partStart;
-        while (partEnd < text.size() && !isSeparator(text[partEnd]))
+        while (partEnd < text.size() && !isSeparator(text[partEnd])) {
             ++partEnd;
+        }
         const bool hasSeparator = partEnd < text.size();
         const std::string_view part = text.substr(partStart, partEnd - partStart);
         if (!isDotPart(part)) {
             result += part;
-            if (hasSeparator)
+            if (hasSeparator) {
                 result += text[partEnd];
+            }
         }
         partStart = partEnd + 1;
     }
@@ -181,27 +189,34 @@ bool HasInvalidChar(std::string_view text) {
 std::string DeleteInvalidChars(std::string_view text) {
     std::string result;
     result.reserve(text.size());
-    for (char c : text)
-        if (InvalidNameChars.find(c) == std::string_view::npos)
+    for (char c : text) {
+        if (InvalidNameChars.find(c) == std::string_view::npos) {
             result += c;
+        }
+    }
     return result;
 }
 
 std::string ReplaceInvalidChars(std::string_view text, char replacement) {
     std::string result(text);
-    for (char& c : result)
-        if (InvalidNameChars.find(c) != std::string_view::npos)
+    for (char& c : result) {
+        if (InvalidNameChars.find(c) != std::string_view::npos) {
             c = replacement;
+        }
+    }
     return result;
 }
 
 bool IsInvalidPath(std::string_view path, PathForm form) {
     const CutPath cut = cutPath(path, form);
-    if (cut.hasDrive && partHasInvalidChar(cut.drive))
+    if (cut.hasDrive && partHasInvalidChar(cut.drive)) {
         return true;
-    for (std::string_view folder : cut.folders)
-        if (partHasInvalidChar(folder))
+    }
+    for (std::string_view folder : cut.folders) {
+        if (partHasInvalidChar(folder)) {
             return true;
+        }
+    }
     return partHasInvalidChar(cut.file);
 }
 

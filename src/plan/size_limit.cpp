@@ -12,10 +12,12 @@ namespace plan {
 
 int64_t FreeSpace(std::string_view path) {
     std::string measured(path);
-    if (measured.size() < 2 || measured[1] != ':')
+    if (measured.size() < 2 || measured[1] != ':') {
         measured = platform::currentFolder();
-    if (measured.empty())
+    }
+    if (measured.empty()) {
         return -1;
+    }
     const char drive =
         measured[0] >= 'a' && measured[0] <= 'z' ? static_cast<char>(measured[0] - 'a' + 'A') : measured[0];
     // A volume that reports no size has no free space to give the limit (platform::freeSpace).
@@ -41,16 +43,18 @@ std::string FreeMegabytesText(int64_t bytes) {
 ParsedNumber ParseNumber(std::string_view text) {
     std::string kept;
     for (char c : text) {
-        if (c >= '0' && c <= '9')
+        if (c >= '0' && c <= '9') {
             kept += c;
-        else if (c == '.' || c == ',')
+        } else if (c == '.' || c == ',') {
             kept += '.';
-        else if (c == '-')
+        } else if (c == '-') {
             kept += '-';
+        }
     }
     ParsedNumber parsed;
-    if (kept.empty())
+    if (kept.empty()) {
         return parsed;
+    }
     double number = 0;
     const char* end = kept.data() + kept.size();
     const auto [stop, error] = std::from_chars(kept.data(), end, number, std::chars_format::fixed);
@@ -63,27 +67,32 @@ ParsedNumber ParseNumber(std::string_view text) {
 
 int64_t SizeLimitFromText(std::string_view limitText) {
     const ParsedNumber parsed = ParseNumber(limitText);
-    if (parsed.status != 0)
+    if (parsed.status != 0) {
         return 0;
+    }
     const double bytes = parsed.number * static_cast<double>(BytesPerMegabyte);
     // 2^63 is exact in a double; anything at or beyond it cannot be held.
     constexpr double limit = 9223372036854775808.0;
-    if (bytes >= limit)
+    if (bytes >= limit) {
         return std::numeric_limits<int64_t>::max();
-    if (bytes <= -limit)
+    }
+    if (bytes <= -limit) {
         return std::numeric_limits<int64_t>::min();
+    }
     // A typed "1.001" multiplies to 1000999.9999999999: that is binary rounding, not a
     // fraction of a byte the user asked for.
     const double nearest = std::nearbyint(bytes);
-    if (std::fabs(bytes - nearest) <= std::fabs(nearest) * 1e-12)
+    if (std::fabs(bytes - nearest) <= std::fabs(nearest) * 1e-12) {
         return static_cast<int64_t>(nearest);
+    }
     return static_cast<int64_t>(std::trunc(bytes));
 }
 
 int64_t ApplySizeLimit(std::string_view limitText, bool autoSizeLimit, std::vector<std::string>& limitItems) {
     const int64_t sizeLimit = SizeLimitFromText(limitText);
-    if (sizeLimit != 0 && !autoSizeLimit)
+    if (sizeLimit != 0 && !autoSizeLimit) {
         AddToHistory(limitItems, limitText);
+    }
     return sizeLimit;
 }
 
