@@ -15,6 +15,7 @@
 #include "cli/terminal_progress.h"
 
 #include "copy/clock.h"
+#include "copy/copy_run.h"
 #include "copy/progress_display.h"
 #include "plan/preview.h"
 #include "plan/size_limit.h"
