@@ -9,9 +9,9 @@ namespace plan {
 
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
                     const NamingOptions& naming, const sources::ShowMessage& showMessage,
-                    sources::PlaylistReport* report) {
+                    sources::PlaylistReport* report, const sources::TagOptions& tags) {
     store::rebuildTrackList(listDb);
-    sources::ReadSource(listDb, source, sizeLimit, showMessage, report);
+    sources::ReadSource(listDb, source, sizeLimit, showMessage, report, tags);
     ComputeDestNames(listDb, naming);
     int corrected = naming.renameByDescription ? FixInvalidNames(listDb, naming) : 0;
     corrected += NamesCleanedForVolume(listDb, naming);

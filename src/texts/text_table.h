@@ -11,7 +11,7 @@
 
 namespace texts {
 
-inline constexpr int TextRowCount = 240;
+inline constexpr int TextRowCount = 330;
 
 // The rows as stored: "\n" and "\t" still two-character escapes, "%1"/"%2" placeholders.
 extern const std::array<std::string_view, TextRowCount> TextTable;
