@@ -12,6 +12,7 @@
 #include <taglib/tiostream.h>
 #include <taglib/tpropertymap.h>
 
+#include <algorithm>
 #include <exception>
 #include <mutex>
 
@@ -27,9 +28,11 @@ public:
     }
 
     TagLib::FileName name() const override { return m_name.c_str(); }
+    // No more than the file still holds, so that a damaged size field costs no large buffer.
     TagLib::ByteVector readBlock(unsigned long length) override {
-        const int64_t wanted =
-            std::min<int64_t>(static_cast<int64_t>(length), std::max<int64_t>(m_length, 0));
+        const int64_t left =
+            std::max<int64_t>(m_length - std::max<int64_t>(platform::filePosition(m_file), 0), 0);
+        const int64_t wanted = std::min<int64_t>(static_cast<int64_t>(length), left);
         TagLib::ByteVector bytes(static_cast<unsigned int>(wanted), '\0');
         const int64_t got = wanted > 0 ? platform::readFile(m_file, bytes.data(), wanted) : 0;
         bytes.resize(static_cast<unsigned int>(std::max<int64_t>(got, 0)));
