@@ -10,9 +10,9 @@ namespace plan {
 
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
                     const NamingOptions& naming, const sources::ShowMessage& showMessage,
-                    sources::PlaylistReport* report) {
+                    sources::PlaylistReport* report, const sources::TagOptions& tags) {
     store::rebuildTrackList(listDb);
-    sources::ReadSource(listDb, source, sizeLimit, showMessage, report);
+    sources::ReadSource(listDb, source, sizeLimit, showMessage, report, tags);
     ComputeDestNames(listDb, naming);
     // Only the descriptions' own corrections are counted: a name the destination's volume
     // refuses is shown as the preview's mark, with the name it will be written as.

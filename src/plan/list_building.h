@@ -24,8 +24,10 @@ inline constexpr int CorrectedNamesRow = 207;
 // marks, not corrections). Messages of the sources are shown and the build goes on; a
 // SourceError of the playlist reader ends the build at once and passes to the caller, leaving
 // the entries read so far unnamed. `report` receives what the playlist reader found out.
+// `tags` (off unless asked for) has the source's files read for tags while the list is built,
+// so that entries are described and timed before they are named (sources::ReadSource).
 void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& source, int64_t sizeLimit,
                     const NamingOptions& naming, const sources::ShowMessage& showMessage,
-                    sources::PlaylistReport* report = nullptr);
+                    sources::PlaylistReport* report = nullptr, const sources::TagOptions& tags = {});
 
 } // namespace plan

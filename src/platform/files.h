@@ -70,6 +70,7 @@ FileHandle createFileExclusive(std::string_view path);
 int64_t exclusiveFileLength(std::string_view path);
 
 int64_t fileLength(FileHandle file);               // -1 on failure
+int64_t fileModifiedTime(FileHandle file);         // nanoseconds since 1970-01-01 UTC; -1 on failure
 int64_t filePosition(FileHandle file);             // -1 on failure
 int64_t seekFile(FileHandle file, int64_t offset); // absolute; new position or -1
 bool truncateFile(FileHandle file, int64_t length);

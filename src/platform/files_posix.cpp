@@ -239,6 +239,15 @@ int64_t fileLength(FileHandle file) {
     return info.st_size;
 }
 
+int64_t fileModifiedTime(FileHandle file) {
+    struct stat info;
+    if (::fstat(file, &info) != 0) {
+        detail::setLastError(errno);
+        return -1;
+    }
+    return int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 int64_t filePosition(FileHandle file) {
     off_t position = ::lseek(file, 0, SEEK_CUR);
     if (position < 0) {

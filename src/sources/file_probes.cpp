@@ -15,12 +15,18 @@ constexpr size_t BatchesAhead = 64;
 
 } // namespace
 
-FileProbes::FileProbes(bool measure, size_t count)
-    : m_measure(measure), m_answers(count, -1), m_queue(BatchesAhead), m_worker([this] {
-          while (std::optional<Batch> batch = m_queue.take()) {
-              probe(*batch);
-          }
-      }) {}
+FileProbes::FileProbes(bool measure, size_t count, TagLookup* tags)
+    : m_measure(measure), m_lookup(tags), m_queue(BatchesAhead) {
+    m_answers.reserve(count);
+    if (m_lookup) {
+        m_tags.reserve(count);
+    }
+    m_worker = std::thread([this] {
+        while (std::optional<Batch> batch = m_queue.take()) {
+            probe(*batch);
+        }
+    });
+}
 
 FileProbes::~FileProbes() {
     if (m_worker.joinable()) {
@@ -31,10 +37,17 @@ FileProbes::~FileProbes() {
 }
 
 void FileProbes::probe(const Batch& batch) {
-    for (size_t i = 0; i < batch.paths.size() && batch.first + i < m_answers.size(); ++i) {
-        const std::string& path = batch.paths[i];
-        m_answers[batch.first + i] =
-            m_measure ? platform::exclusiveFileLength(path) : (platform::fileExists(path) ? 0 : -1);
+    for (const std::string& path : batch.paths) {
+        if (!m_lookup) {
+            m_answers.push_back(m_measure ? platform::exclusiveFileLength(path)
+                                          : (platform::fileExists(path) ? 0 : -1));
+            continue;
+        }
+        ProbedFile probed = m_lookup->probe(path);
+        // A file held by another program does not open, yet is there.
+        const bool present = probed.length >= 0 || platform::fileExists(path);
+        m_answers.push_back(m_measure ? probed.length : (present ? 0 : -1));
+        m_tags.push_back(std::move(probed.tags));
     }
 }
 
@@ -42,12 +55,11 @@ void FileProbes::send() {
     if (!m_pending.paths.empty()) {
         m_queue.put(std::move(m_pending));
     }
-    m_pending = Batch{m_added, {}};
+    m_pending = Batch{};
 }
 
 void FileProbes::add(std::string path) {
     m_pending.paths.push_back(std::move(path));
-    ++m_added;
     if (m_pending.paths.size() >= BatchSize) {
         send();
     }

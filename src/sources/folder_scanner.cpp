@@ -166,15 +166,19 @@ bool IsAudioFile(std::string_view path) {
     return std::find(AudioExtensions.begin(), AudioExtensions.end(), extension) != AudioExtensions.end();
 }
 
-void AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
+std::string FolderFilePath(std::string_view sourceFolder, const std::string& relativePath) {
+    return CollapseBackslashes(std::string(sourceFolder) + "\\" + relativePath, 3);
+}
+
+bool AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
                    const platform::FolderEntry& entry) {
     if (!IsAudioFile(relativePath)) {
-        return;
+        return false;
     }
     store::TrackEntry track;
-    track.OrigFileName = CollapseBackslashes(std::string(sourceFolder) + "\\" + relativePath, 3);
+    track.OrigFileName = FolderFilePath(sourceFolder, relativePath);
     track.Size = entry.size;
-    store::appendTrackEntry(listDb, track);
+    return store::appendTrackEntry(listDb, track) <= 0;
 }
 
 } // namespace sources

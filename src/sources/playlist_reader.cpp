@@ -82,11 +82,23 @@ bool isUtf8Playlist(std::string_view path) {
     return name == ".m3u8";
 }
 
+// The length (under `measure`, else -1) and with `tags` the tags of a file that the tail search
+// found in place of the one its line named.
+int64_t probeFoundFile(const std::string& path, bool measure, TagsRead* tags, FileProbes& probes,
+                       size_t position) {
+    if (!tags) {
+        return measure ? platform::exclusiveFileLength(path) : -1;
+    }
+    ProbedFile probed = tags->lookup.probe(path);
+    probes.tags(position) = std::move(probed.tags);
+    return probed.length;
+}
+
 // The second pass: texts in UTF-8, full paths (found by their tail where they are missing), and
 // sizes under a limit. The files are looked at on a thread of their own (FileProbes) while the
 // lines are resolved; only a line whose file is not there is looked at again, here.
 void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit, bool utf8,
-                    PlaylistReport* report) {
+                    PlaylistReport* report, TagsRead* tags) {
     using store::TrackField;
     const std::string folder = PlaylistFolder(playlistPath);
     const auto decoded = [utf8](const std::string& raw) { return DecodedLine(raw, utf8); };
@@ -94,7 +106,7 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
     const bool measure = sizeLimit != 0;
     std::vector<std::string> paths;
     paths.reserve(static_cast<size_t>(std::max(count, 0)));
-    FileProbes probes(measure, paths.capacity());
+    FileProbes probes(measure, paths.capacity(), tags ? &tags->lookup : nullptr);
     for (int position = 0; position < count; ++position) {
         const std::string desc = store::readTrackField(listDb, position, TrackField::Desc).toText();
         if (!desc.empty()) {
@@ -120,8 +132,11 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
                         decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText());
                     report->relocated.push_back({position, std::string(TrimControlChars(orig)), path});
                 }
-                size = measure ? platform::exclusiveFileLength(path) : -1;
+                size = probeFoundFile(path, measure, tags, probes, static_cast<size_t>(position));
             }
+        }
+        if (tags) {
+            tags->tags.push_back(std::move(probes.tags(static_cast<size_t>(position))));
         }
         store::setTrackField(listDb, position, TrackField::OrigFileName,
                              store::StoreValue::fromText(std::move(path)));
@@ -140,7 +155,7 @@ bool hasTrackList(store::TfdbObject& listDb) {
 } // namespace
 
 void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit,
-                  const ShowMessage& showMessage, PlaylistReport* report) {
+                  const ShowMessage& showMessage, PlaylistReport* report, TagsRead* tags) {
     OpenFile file(playlistPath);
     if (file.handle() == platform::InvalidFile) {
         throw CannotOpenFile(platform::shownPath(playlistPath), platform::lastErrorText());
@@ -164,7 +179,7 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
     if (utf8 && pass.nonUtf8Lines.count > 0) {
         Show(showMessage, DamagedLinesMessage(playlistPath, pass.nonUtf8Lines));
     }
-    resolveEntries(listDb, playlistPath, sizeLimit, utf8, report);
+    resolveEntries(listDb, playlistPath, sizeLimit, utf8, report, tags);
 }
 
 int64_t FileSizeOf(const std::string& path) {

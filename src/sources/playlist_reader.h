@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sources/message_sink.h"
+#include "sources/tag_lookup.h"
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,9 @@ struct RelocatedLine {
 // What a read found out beside the entries, for the front ends to log and mark.
 struct PlaylistReport {
     std::vector<RelocatedLine> relocated; // in list order
+    // When the build read tags (any source): each entry's tags, by list position, with the
+    // reason where a file gave none.
+    std::vector<TrackTags> tags;
 };
 
 // Appends one TrackEntry per file line of the playlist at `playlistPath`, in file order, with
@@ -47,8 +51,10 @@ struct PlaylistReport {
 // The playlist is opened with all sharing denied, read once in pieces and closed before the
 // sizes are measured; memory holds one piece and the longest line (a file line of 4,096 bytes,
 // an info line of 64 KiB and its length), whatever the file's size.
+// With `tags`, every file is looked at through its lookup (one open for length and tags, on
+// the thread that measures sizes) and its tags are appended to it, one per entry.
 void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit,
-                  const ShowMessage& showMessage, PlaylistReport* report = nullptr);
+                  const ShowMessage& showMessage, PlaylistReport* report = nullptr, TagsRead* tags = nullptr);
 
 // The length in bytes of the file at `path`, opened for reading with all sharing denied; 0
 // when it cannot be opened or measured (missing, no access, held open by another program, no

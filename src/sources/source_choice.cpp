@@ -1,23 +1,38 @@
 #include "sources/source_choice.h"
 
+#include "sources/file_probes.h"
 #include "sources/folder_scanner.h"
 #include "sources/picked_files.h"
 #include "sources/playlist_reader.h"
 #include "sources/source_messages.h"
 #include "sources/source_paths.h"
+#include "sources/track_description.h"
+
+#include <optional>
 
 namespace sources {
 namespace {
 
-// The folder source; what the walk left out is shown once at its end.
-void readFolder(store::TfdbObject& listDb, const std::string& folderPath, const ShowMessage& showMessage) {
+// The folder source; what the walk left out is shown once at its end. With `tags`, every file
+// kept goes to a lookup on a thread of its own while the walk goes on (the sizes stay those of
+// the listing).
+void readFolder(store::TfdbObject& listDb, const std::string& folderPath, const ShowMessage& showMessage,
+                TagsRead* tags) {
+    std::optional<FileProbes> probes;
+    if (tags) {
+        probes.emplace(false, 0, &tags->lookup);
+    }
+    size_t added = 0;
     std::vector<LeftOutPlace> leftOut;
     int64_t leftOutCount = 0;
     const std::string folder = StripTrailingBackslashes(folderPath);
     ScanFolder(
         folderPath,
         [&](const std::string& relativePath, const platform::FolderEntry& entry) {
-            AddFolderFile(listDb, folderPath, relativePath, entry);
+            if (AddFolderFile(listDb, folderPath, relativePath, entry) && probes) {
+                probes->add(FolderFilePath(folderPath, relativePath));
+                ++added;
+            }
         },
         IsAudioFile,
         [&](const std::string& relativePath, const std::string& reason) {
@@ -26,27 +41,56 @@ void readFolder(store::TfdbObject& listDb, const std::string& folderPath, const 
             }
             ++leftOutCount;
         });
+    if (probes) {
+        probes->finish();
+        for (size_t i = 0; i < added; ++i) {
+            tags->tags.push_back(std::move(probes->tags(i)));
+        }
+    }
     if (leftOutCount > 0) {
         Show(showMessage, LeftOutMessage(leftOut, leftOutCount));
+    }
+}
+
+void readChosen(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
+                const ShowMessage& showMessage, PlaylistReport* report, TagsRead* tags) {
+    switch (choice.kind) {
+    case PlaylistSource:
+        ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage, report, tags);
+        break;
+    case FolderSource:
+        readFolder(listDb, choice.folderPath, showMessage, tags);
+        break;
+    case PickedFilesSource:
+        AddPickedFiles(listDb, choice.pickedFiles, sizeLimit, tags);
+        break;
+    default:
+        break;
     }
 }
 
 } // namespace
 
 void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
-                const ShowMessage& showMessage, PlaylistReport* report) {
-    switch (choice.kind) {
-    case PlaylistSource:
-        ReadPlaylist(listDb, choice.playlistPath, sizeLimit, showMessage, report);
-        break;
-    case FolderSource:
-        readFolder(listDb, choice.folderPath, showMessage);
-        break;
-    case PickedFilesSource:
-        AddPickedFiles(listDb, choice.pickedFiles, sizeLimit);
-        break;
-    default:
-        break;
+                const ShowMessage& showMessage, PlaylistReport* report, const TagOptions& tagOptions) {
+    if (!tagOptions.readTags) {
+        readChosen(listDb, choice, sizeLimit, showMessage, report, nullptr);
+        return;
+    }
+    std::unique_ptr<TagReader> ownReader = tagOptions.reader ? nullptr : MakeTagLibReader();
+    std::optional<TagCache> cache;
+    if (!tagOptions.cacheFolder.empty()) {
+        cache.emplace(tagOptions.cacheFolder);
+    }
+    TagLookup lookup(tagOptions.reader ? *tagOptions.reader : *ownReader, cache ? &*cache : nullptr);
+    TagsRead tags{lookup};
+    readChosen(listDb, choice, sizeLimit, showMessage, report, &tags);
+    ApplyTrackTags(listDb, tags.tags, tagOptions);
+    if (cache) {
+        cache->save();
+    }
+    if (report) {
+        report->tags = std::move(tags.tags);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "sources/message_sink.h"
 #include "sources/playlist_reader.h"
+#include "sources/track_description.h"
 
 #include <cstdint>
 #include <string>
@@ -31,7 +32,12 @@ struct SourceChoice {
 // ReadPlaylist, ScanFolder with AddFolderFile, or AddPickedFiles; nothing for another kind.
 // `sizeLimit` in bytes, 0 = none. Messages and errors as those functions state them: a
 // SourceError from the playlist reader passes through; `report` is the playlist reader's.
+// With tags switched on in `tags`, every entry's file is also read for its tags while the
+// list is built (through the cache in tags.cacheFolder, which is saved afterwards), the entries
+// are described and timed from them (ApplyTrackTags) and report->tags receives them; switched
+// off, nothing of that happens and no file is opened beyond what the source reads anyway.
 void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
-                const ShowMessage& showMessage, PlaylistReport* report = nullptr);
+                const ShowMessage& showMessage, PlaylistReport* report = nullptr,
+                const TagOptions& tags = {});
 
 } // namespace sources

@@ -2,6 +2,7 @@
 
 #include "sources/source_error.h"
 #include "store/track_list.h"
+#include "support/fake_tag_reader.h"
 #include "support/temp_drive.h"
 #include "texts/text_table.h"
 
@@ -91,6 +92,26 @@ TEST_F(ListBuilding, CorrectedNamesAreCountedOnlyWhenRenamingByDescription) {
     build({.kind = sources::PickedFilesSource, .pickedFiles = {"D:\\Why?.mp3"}}, flat);
     EXPECT_THAT(field(store::TrackField::FileName), ElementsAre("E:\\Out\\Why?.mp3"));
     EXPECT_THAT(messages, IsEmpty());
+}
+
+// With tags read, a folder's files are renamed after their tags, numbered and cleaned like a
+// playlist's descriptions; an untagged file keeps its name.
+TEST_F(ListBuilding, FolderFilesAreRenamedAfterTheirTags) {
+    for (const char* file : {"Music/x1.mp3", "Music/x2.ogg", "Music/x3.mp3"}) {
+        drive.writeFile(file, "bytes");
+    }
+    testsupport::FakeTagReader reader;
+    reader.set("D:\\Music\\x1.mp3", {.artist = "AC/DC", .title = "Back?", .lengthMs = 255'000});
+    reader.set("D:\\Music\\x2.ogg", {.artist = "Кино", .title = "Звезда"});
+    const sources::TagOptions tags{.readTags = true, .reader = &reader};
+    plan::NamingOptions numbered = byDescription;
+    numbered.prefixListNumber = true;
+    plan::BuildTrackList(listDb, {.kind = sources::FolderSource, .folderPath = "D:\\Music"}, 0, numbered,
+                         record, nullptr, tags);
+    EXPECT_THAT(
+        field(store::TrackField::FileName),
+        ElementsAre("E:\\Out\\0 ACDC - Back.mp3", "E:\\Out\\1 Кино - Звезда.ogg", "E:\\Out\\2 x3.mp3"));
+    EXPECT_THAT(messages, ElementsAre("Найдено и исправлено неверных имен файлов: 1"));
 }
 
 // An error of the source ends the build and passes to the caller.

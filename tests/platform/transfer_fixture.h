@@ -5,6 +5,7 @@
 
 #include "platform/drives.h"
 #include "platform/transfer.h"
+#include "support/lock_holder.h"
 #include "support/temp_drive.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ namespace transfertest {
 
 namespace fs = std::filesystem;
 using platform::CopyProgressAnswer;
+using testsupport::LockHolder;
 using testsupport::TempDrive;
 
 constexpr int64_t MiB = 1 << 20;
@@ -80,44 +82,6 @@ inline int inChild(const std::function<int()>& work) {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-
-// Another process holding a file open with an exclusive flock, until destroyed.
-class LockHolder {
-public:
-    explicit LockHolder(const std::string& hostPath) {
-        int ready[2], release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0) {
-            return;
-        }
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(release[1]); // so that the parent's close is the end of the pipe
-            int fd = ::open(hostPath.c_str(), O_RDONLY);
-            char answer = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
-            char ignored;
-            if (::write(ready[1], &answer, 1) == 1 && ::read(release[0], &ignored, 1) >= 0) {
-                ::_exit(0);
-            }
-            ::_exit(1);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        m_release = release[1];
-        char answer = 'n';
-        m_locked = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
-        ::close(ready[0]);
-    }
-    ~LockHolder() {
-        ::close(m_release);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    pid_t m_pid = -1;
-    int m_release = -1;
-    bool m_locked = false;
-};
 
 // A temporary folder in /dev/shm mounted as a drive, for transfers between two volumes; not
 // available when /dev/shm is missing or on the same device as `than`.

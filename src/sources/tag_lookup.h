@@ -1,0 +1,40 @@
+// One look at a source file for a build that reads tags: the file opened once with all sharing
+// denied, its length taken from that open, and its tags from the cache when its length and
+// modification time are those the cache holds, else from the reader (and then kept).
+#pragma once
+
+#include "sources/tag_cache.h"
+#include "sources/tag_reader.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sources {
+
+struct ProbedFile {
+    int64_t length = -1; // -1 when the file did not open (lastError() says why)
+    TrackTags tags;
+};
+
+class TagLookup {
+public:
+    // `cache` may be null: every file is then read.
+    TagLookup(TagReader& reader, TagCache* cache) : m_reader(reader), m_cache(cache) {}
+
+    // The file's length and tags. A file that does not open is not remembered, so that one held
+    // by another program is read once it is free; a file that opened but gave no tags is.
+    ProbedFile probe(const std::string& path);
+
+private:
+    TagReader& m_reader;
+    TagCache* m_cache;
+};
+
+// A source read with tags: the lookup the files go through, and what it found, by list position.
+struct TagsRead {
+    TagLookup& lookup;
+    std::vector<TrackTags> tags{};
+};
+
+} // namespace sources

@@ -1,0 +1,32 @@
+#include "sources/tag_reader.h"
+
+#include "sources/failure_reason.h"
+#include "texts/text_table.h"
+
+namespace sources {
+namespace {
+
+constexpr int UnopenedText = 310;
+constexpr int EmptyText = 311;
+constexpr int UnknownFormatText = 312;
+constexpr int FailedText = 313;
+
+} // namespace
+
+std::string NoTagsBecauseUnopened() {
+    return texts::FormatText(UnopenedText, {FailureReason(platform::lastError())});
+}
+
+std::string NoTagsBecauseEmpty() {
+    return texts::GetText(EmptyText);
+}
+
+std::string NoTagsBecauseUnknownFormat() {
+    return texts::GetText(UnknownFormatText);
+}
+
+std::string NoTagsBecauseFailed(const std::string& what) {
+    return texts::FormatText(FailedText, {what});
+}
+
+} // namespace sources

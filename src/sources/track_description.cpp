@@ -1,0 +1,164 @@
+#include "sources/track_description.h"
+
+#include "store/track_list.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+namespace sources {
+namespace {
+
+// One piece of a format: a literal text, or a placeholder with the value it takes.
+struct Piece {
+    bool placeholder = false;
+    bool tagField = false; // a placeholder other than %filename%
+    std::string text;
+};
+
+std::string numberText(const std::optional<int>& number, int digits) {
+    if (!number) {
+        return {};
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", digits, *number);
+    return text;
+}
+
+std::string fileNameOf(std::string_view path) {
+    const size_t slash = path.find_last_of("\\/");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
+}
+
+// The value of the placeholder `name` (between the "%"), nullopt when it is no placeholder.
+std::optional<Piece> placeholder(std::string_view name, const TrackTags& tags, std::string_view path) {
+    const auto text = [](const std::optional<std::string>& value) { return value.value_or(std::string()); };
+    const std::array<std::pair<std::string_view, std::string>, 6> fields = {{
+        {"artist", text(tags.artist)},
+        {"title", text(tags.title)},
+        {"album", text(tags.album)},
+        {"track", numberText(tags.track, 2)},
+        {"disc", numberText(tags.disc, 1)},
+        {"year", numberText(tags.year, 1)},
+    }};
+    for (const auto& [field, value] : fields) {
+        if (name == field) {
+            return Piece{true, true, value};
+        }
+    }
+    if (name == "filename") {
+        return Piece{true, false, fileNameOf(path)};
+    }
+    return std::nullopt;
+}
+
+std::vector<Piece> piecesOf(std::string_view format, const TrackTags& tags, std::string_view path) {
+    std::vector<Piece> pieces;
+    const auto literal = [&pieces](std::string_view text) {
+        if (pieces.empty() || pieces.back().placeholder) {
+            pieces.push_back(Piece{});
+        }
+        pieces.back().text += text;
+    };
+    size_t at = 0;
+    while (at < format.size()) {
+        const size_t open = format.find('%', at);
+        const size_t close = open == std::string_view::npos ? open : format.find('%', open + 1);
+        if (close == std::string_view::npos) {
+            literal(format.substr(at));
+            break;
+        }
+        literal(format.substr(at, open - at));
+        if (std::optional<Piece> value = placeholder(format.substr(open + 1, close - open - 1), tags, path)) {
+            pieces.push_back(std::move(*value));
+            at = close + 1;
+        } else {
+            literal(format.substr(open, close - open));
+            at = close;
+        }
+    }
+    return pieces;
+}
+
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+} // namespace
+
+std::string DescribeTrack(const TrackTags& tags, std::string_view format, std::string_view path) {
+    const std::vector<Piece> pieces = piecesOf(format, tags, path);
+    bool namesTagField = false;
+    bool tagFieldFilled = false;
+    std::optional<size_t> first;
+    size_t last = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].placeholder) {
+            namesTagField |= pieces[i].tagField;
+            tagFieldFilled |= pieces[i].tagField && !pieces[i].text.empty();
+            first = first.value_or(i);
+            last = i;
+        }
+    }
+    if (!first) {
+        return trimmed(std::string(format));
+    }
+    if (namesTagField && !tagFieldFilled) {
+        return {};
+    }
+    std::string description;
+    if (*first > 0 && !pieces[*first].text.empty()) {
+        description = pieces[0].text;
+    }
+    bool emitted = false;
+    for (size_t i = *first; i <= last; ++i) {
+        if (pieces[i].placeholder && !pieces[i].text.empty()) {
+            if (emitted && !pieces[i - 1].placeholder) {
+                description += pieces[i - 1].text;
+            }
+            description += pieces[i].text;
+            emitted = true;
+        }
+    }
+    if (last + 1 < pieces.size() && !pieces[last].text.empty()) {
+        description += pieces[last + 1].text;
+    }
+    return trimmed(description);
+}
+
+int LengthSecondsOf(const TrackTags& tags) {
+    if (!tags.lengthMs || *tags.lengthMs < 0) {
+        return -1;
+    }
+    return static_cast<int>(std::min<int64_t>((*tags.lengthMs + 500) / 1000, INT32_MAX));
+}
+
+void ApplyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags,
+                    const TagOptions& options) {
+    using store::TrackField;
+    const int count = std::min<int>(store::trackCount(listDb), static_cast<int>(tags.size()));
+    for (int position = 0; position < count; ++position) {
+        const TrackTags& fileTags = tags[static_cast<size_t>(position)];
+        store::TrackEntry entry;
+        store::readTrackEntry(listDb, position, entry);
+        if (entry.Desc.empty() || options.tagsWin) {
+            std::string desc = DescribeTrack(fileTags, options.descriptionFormat, entry.OrigFileName);
+            if (!desc.empty()) {
+                store::setTrackField(listDb, position, TrackField::Desc,
+                                     store::StoreValue::fromText(std::move(desc)));
+            }
+        }
+        const int seconds = LengthSecondsOf(fileTags);
+        if (seconds >= 0 && (entry.Len.value_or(0) <= 0 || options.tagsWin)) {
+            store::setTrackField(listDb, position, TrackField::Len, store::StoreValue::fromInt32(seconds));
+        }
+    }
+}
+
+} // namespace sources

@@ -1,0 +1,128 @@
+#include "sources/tag_lookup.h"
+#include "sources/tag_reader.h"
+
+#include "support/audio_fixtures.h"
+#include "support/fake_tag_reader.h"
+#include "support/lock_holder.h"
+#include "support/temp_drive.h"
+#include "texts/text_table.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace {
+
+using sources::TrackTags;
+using testsupport::ToneFile;
+
+// An ID3v1 tag (128 bytes at the end of an MP3) whose texts are Windows-1251 bytes.
+std::string id3v1Tag(const std::string& title, const std::string& artist, const std::string& album,
+                     int track) {
+    std::string tag = "TAG";
+    for (const std::string* text : {&title, &artist, &album}) {
+        tag += text->substr(0, 30) + std::string(30 - std::min<size_t>(text->size(), 30), '\0');
+    }
+    tag += "1987" + std::string(28, '\0') + '\0' + static_cast<char>(track) + '\x0C';
+    return tag;
+}
+
+class TagLibReaderTest : public testing::Test {
+protected:
+    TrackTags read(const std::string& relative) {
+        sources::TagLookup lookup(*reader, nullptr);
+        return lookup.probe(drive.programPath(relative)).tags;
+    }
+
+    testsupport::TempDrive drive{'D'};
+    std::unique_ptr<sources::TagReader> reader = sources::MakeTagLibReader();
+};
+
+// Each format gives the fields its encoder was given, and its length within 50 ms of the tone;
+// reading changes no byte of the file.
+TEST_F(TagLibReaderTest, ReadsTagsAndPropertiesOfEachFormat) {
+    struct Case {
+        std::string name;
+        ToneFile tone;
+        TrackTags expected; // the text and number fields
+        int toleranceMs = 50;
+    };
+    const std::string cyrillic =
+        R"(artist="Кино",title="Звезда",album="Группа_крови",track-number=(uint)3,album-disc-number=(uint)2)";
+    const std::string latin = "artist=Artist,title=Title,album=Album,track-number=(uint)12";
+    const Case cases[] = {
+        {"id3v2.mp3",
+         {.encoder = "lamemp3enc target=bitrate cbr=true bitrate=128 ! id3v2mux", .tags = cyrillic},
+         {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2}},
+        // A VBR stream is timed by the frame count of its Xing header, which counts the encoder's
+        // priming and padding too: up to two frames (52 ms) more.
+        {"vbr.mp3",
+         {.encoder = "lamemp3enc ! xingmux ! id3v2mux", .tags = cyrillic},
+         {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2},
+         105},
+        {"comments.ogg",
+         {.encoder = "vorbisenc ! oggmux", .tags = latin},
+         {.artist = "Artist", .title = "Title", .album = "Album", .track = 12}},
+        {"mono.flac",
+         {.encoder = "flacenc", .tags = cyrillic, .rate = 22050, .channels = 1},
+         {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2}},
+        {"plain.wav", {.encoder = "wavenc", .rate = 8000, .channels = 1}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::encodeTone(drive.hostPath(c.name), c.tone);
+        const std::string before = drive.readFile(c.name);
+        TrackTags tags = read(c.name);
+        EXPECT_EQ(tags.noTagsReason, "");
+        ASSERT_TRUE(tags.lengthMs);
+        EXPECT_NEAR(*tags.lengthMs, testsupport::toneMilliseconds(c.tone), c.toleranceMs);
+        EXPECT_EQ(tags.sampleRate, c.tone.rate);
+        EXPECT_EQ(tags.channels, c.tone.channels);
+        EXPECT_GT(tags.bitrate.value_or(0), 0);
+        tags.lengthMs = tags.bitrate = tags.sampleRate = tags.channels = std::nullopt;
+        EXPECT_EQ(tags, c.expected);
+        EXPECT_EQ(drive.readFile(c.name), before);
+    }
+}
+
+// ID3v1 carries no encoding: its texts are read as Windows-1251, as Russian collections hold them.
+TEST_F(TagLibReaderTest, ReadsId3v1TextsAsWindows1251) {
+    testsupport::encodeTone(drive.hostPath("v1.mp3"), {.encoder = "lamemp3enc"});
+    // "Кукушка", "Кино", "Альбом" in Windows-1251.
+    const std::string title = "\xCA\xF3\xEA\xF3\xF8\xEA\xE0", artist = "\xCA\xE8\xED\xEE",
+                      album = "\xC0\xEB\xFC\xE1\xEE\xEC";
+    drive.writeFile("v1.mp3", drive.readFile("v1.mp3") + id3v1Tag(title, artist, album, 7));
+    const TrackTags tags = read("v1.mp3");
+    EXPECT_EQ(tags.title, "Кукушка");
+    EXPECT_EQ(tags.artist, "Кино");
+    EXPECT_EQ(tags.album, "Альбом");
+    EXPECT_EQ(tags.track, 7);
+    EXPECT_EQ(tags.year, 1987);
+}
+
+// What cannot be read gives no tags and says why; nothing is thrown.
+TEST_F(TagLibReaderTest, UnreadableFilesGiveNoTagsWithTheReason) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        text += "This is a text file, not a song.\n";
+    }
+    drive.writeFile("text.mp3", text);
+    drive.writeFile("empty.flac");
+    testsupport::encodeTone(drive.hostPath("held.ogg"), {.encoder = "vorbisenc ! oggmux"});
+    testsupport::LockHolder holder(drive.hostPath("held.ogg"));
+    ASSERT_TRUE(holder.locked());
+    const std::pair<std::string, std::string> cases[] = {
+        {"text.mp3", texts::GetText(312)},
+        {"empty.flac", texts::GetText(311)},
+        {"held.ogg", texts::FormatText(310, {texts::GetText(164)})},
+        {"missing.mp3", texts::FormatText(310, {texts::GetText(165)})},
+    };
+    for (const auto& [name, reason] : cases) {
+        EXPECT_EQ(read(name), TrackTags{.noTagsReason = reason}) << name;
+    }
+}
+
+} // namespace
