@@ -419,6 +419,10 @@ private:
     // The seed of the last shuffle while it is the list's order: Back and Next, which build
     // the list again, show the same order.
     std::optional<uint32_t> m_shuffleSeed;
+    // The settings "ReadTags" and "DescriptionFormat" (sources/track_description.h).
+    bool m_readTags = true;
+    std::string m_descriptionFormat = sources::DefaultDescriptionFormat;
+    sources::TagOptions tagOptions() const;
     // The settings' "Drives" text, written back as it was read.
     std::string m_driveMappings;
     std::unique_ptr<wizard::MediaDevice> m_ownDevice;

@@ -60,6 +60,7 @@ void TForm1::buildPreviewPage() {
     ListView1->setColumnWidth(TrackListModel::SourceColumn, 200);
     ListView1->setColumnWidth(TrackListModel::DestColumn, 170);
     ListView1->setColumnWidth(TrackListModel::SizeColumn, 70);
+    ListView1->setColumnWidth(TrackListModel::TimeColumn, 50);
     // Rows are arranged by dragging them, and sorted by a click on a column's header.
     ListView1->setDragEnabled(true);
     ListView1->setAcceptDrops(true);

@@ -55,6 +55,12 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     store::StoreValue columns;
     paths.ReadValue("PreviewColumns", store::StoreValue::fromText(current.PreviewColumns), columns);
     values.PreviewColumns = columns.toText();
+    store::StoreValue readTags;
+    paths.ReadValue("ReadTags", store::StoreValue::fromBool(current.ReadTags), readTags);
+    values.ReadTags = readTags.toBool();
+    store::StoreValue format;
+    paths.ReadValue("DescriptionFormat", store::StoreValue::fromText(current.DescriptionFormat), format);
+    values.DescriptionFormat = format.toText();
     return values;
 }
 
@@ -83,6 +89,8 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("Drives", StoreValue::fromText(values.Drives));
     paths.WriteValue("WindowGeometry", StoreValue::fromText(values.WindowGeometry));
     paths.WriteValue("PreviewColumns", StoreValue::fromText(values.PreviewColumns));
+    paths.WriteValue("ReadTags", StoreValue::fromBool(values.ReadTags));
+    paths.WriteValue("DescriptionFormat", StoreValue::fromText(values.DescriptionFormat));
 }
 
 } // namespace app

@@ -49,6 +49,9 @@ struct SettingsValues {
     // The widths of the preview's columns as "w1,w2,..." in logical pixels; "" before the first
     // close.
     std::string PreviewColumns;
+    // Whether a build reads the files' tags, and how a description is made from them.
+    bool ReadTags = true;
+    std::string DescriptionFormat = "%artist% - %title%";
 };
 
 // Reads every key in the window's start-up order. `current` holds the controls' state at

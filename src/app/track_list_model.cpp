@@ -56,6 +56,7 @@ const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
         shown.source = platform::shownPath(entry.OrigFileName);
         shown.dest = platform::shownPath(entry.FileName);
         shown.size = entry.Size;
+        shown.seconds = entry.Len && *entry.Len > 0 ? *entry.Len : -1;
         shown.sourceMissing =
             std::find(states.begin(), states.end(), plan::RowState::SourceMissing) != states.end();
         shown.marked = states != std::vector<plan::RowState>{plan::RowState::Ok};
@@ -108,6 +109,9 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     case SizeColumn:
         text = row.size >= 0 && !row.sourceMissing ? toQt(texts::SizeText(row.size)) : QString();
         break;
+    case TimeColumn:
+        text = toQt(plan::PlayingTimeText(row.seconds));
+        break;
     case StateColumn:
         text = toQt(row.stateText);
         break;
@@ -137,7 +141,9 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return row.marked && index.column() == DescColumn ? QVariant(warningIcon()) : QVariant();
     case Qt::TextAlignmentRole:
-        return index.column() == SizeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+        return index.column() == SizeColumn || index.column() == TimeColumn
+                   ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                   : QVariant();
     default:
         return {};
     }

@@ -1,6 +1,6 @@
 // The rows of the preview list ListView1: a view over the window's plan::Preview, row i
 // showing entry i of the track list, in the columns description, source and destination (host
-// paths), size and state. Nothing is copied per row: the view reads the rows it paints from the
+// paths), size, playing time and state. Nothing is copied per row: the view reads the rows it paints from the
 // preview, so a list of 100,000 entries fills at once.
 //
 // A row whose source file does not exist is drawn in red; a row with a state other than fine
@@ -26,7 +26,15 @@ namespace app {
 class TrackListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { DescColumn = 0, SourceColumn, DestColumn, SizeColumn, StateColumn, ColumnCount };
+    enum Column {
+        DescColumn = 0,
+        SourceColumn,
+        DestColumn,
+        SizeColumn,
+        TimeColumn,
+        StateColumn,
+        ColumnCount
+    };
 
     explicit TrackListModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
@@ -64,6 +72,7 @@ private:
         std::string source;
         std::string dest;
         int64_t size = -1;
+        int seconds = -1; // playing time, -1 when unknown
         bool sourceMissing = false;
         bool marked = false;           // any state but fine
         std::string reasons;           // the preview's reasons, a line each

@@ -47,11 +47,22 @@ void TForm1::BuildTrackList() {
                                        .sizeLimit = SizeLimit,
                                        .limitFromFreeSpace = cbAutoSizeLimit->isChecked(),
                                        .existing = static_cast<plan::ExistingFilePolicy>(
-                                           copy::ExistActionFromIndex(cbExistAction->currentIndex()))};
+                                           copy::ExistActionFromIndex(cbExistAction->currentIndex())),
+                                       .tags = tagOptions()};
     m_preview->build(request, [this](const std::string& text) { m_prompts->showMessage(text); });
     if (m_shuffleSeed) {
         m_preview->shuffle(*m_shuffleSeed);
     }
+}
+
+// Tags are read for every build, described by the "DescriptionFormat" setting, and kept in the
+// cache beside the settings file.
+sources::TagOptions TForm1::tagOptions() const {
+    sources::TagOptions options;
+    options.readTags = m_readTags;
+    options.descriptionFormat = m_descriptionFormat;
+    options.cacheFolder = m_settingsPath.substr(0, m_settingsPath.find_last_of('\\'));
+    return options;
 }
 
 void TForm1::FillPreviewList() {

@@ -65,6 +65,8 @@ SettingsValues TForm1::settingsFromControls() const {
         widths << QString::number(ListView1->columnWidth(column));
     }
     values.PreviewColumns = widths.join(QLatin1Char(',')).toStdString();
+    values.ReadTags = m_readTags;
+    values.DescriptionFormat = m_descriptionFormat;
     values.WindowGeometry = QStringLiteral("%1,%2,%3,%4")
                                 .arg(place.x())
                                 .arg(place.y())
@@ -98,6 +100,8 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     cbAutoSizeLimit->setChecked(values.cbAutoSizeLimit);
     SetSourceKind(values.RG2);
     restoreWindowGeometry(values.WindowGeometry);
+    m_readTags = values.ReadTags;
+    m_descriptionFormat = values.DescriptionFormat;
     // The last column stretches to the list's edge; the others keep the widths they were left at.
     const QStringList widths = QString::fromStdString(values.PreviewColumns).split(QLatin1Char(','));
     for (int column = 0; column < widths.size() && column + 1 < PreviewRows->columnCount(); ++column) {

@@ -5,6 +5,8 @@
 #include "platform/files.h"
 #include "texts/text_table.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -44,6 +46,10 @@ const char* const UsageText = R"(Использование:
                                          источника, по размеру)
   --shuffle[=SEED]      перемешать список; одно и то же SEED дает тот же порядок
                         (без SEED - случайный порядок, SEED пишется в журнал)
+  --no-tags             не читать теги файлов (описания и длительность)
+  --describe ФОРМАТ     описание из тегов для записей без описания в плейлисте
+                        (по умолчанию "%artist% - %title%"; еще %album%, %track%,
+                        %disc%, %year%, %filename%)
   --check               вывести только то, чего не примет том приемника
                         (слишком большие файлы, недопустимые имена, имена,
                         различающиеся только регистром), ничего не копируя
@@ -83,6 +89,8 @@ struct Given {
     bool check = false;
     std::optional<plan::SortKey> sort;
     std::optional<uint32_t> shuffleSeed;
+    bool noTags = false;
+    std::optional<std::string> describe;
     bool help = false;
     bool version = false;
 };
@@ -98,6 +106,22 @@ T choose(std::string_view option, std::string_view value,
         names += (names.empty() ? "" : "|") + std::string(name);
     }
     throw UsageError(std::string(option) + ": ожидается " + names + ", а не \"" + std::string(value) + "\"");
+}
+
+// The user's cache folder for the tags (a program path), made when missing; "" when there is
+// none to be had, and the build then reads every file's tags.
+std::string tagCacheFolder() {
+    std::string folder;
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && cache[0] == '/') {
+        folder = std::string(cache) + "/tunewagon";
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        folder = std::string(home) + "/.cache/tunewagon";
+    } else {
+        return {};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return error ? std::string() : platform::toProgramPath(folder);
 }
 
 uint32_t shuffleSeed(std::string_view value) {
@@ -163,6 +187,7 @@ const std::map<std::string_view, FlagStep> Flags = {
     {"--flush", [](Given& g) { g.flush = true; }},
     {"--list", [](Given& g) { g.list = true; }},
     {"--check", [](Given& g) { g.check = true; }},
+    {"--no-tags", [](Given& g) { g.noTags = true; }},
     {"--help", [](Given& g) { g.help = true; }},
     {"-h", [](Given& g) { g.help = true; }},
     {"--version", [](Given& g) { g.version = true; }},
@@ -215,6 +240,7 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          }
          g.drives.push_back(std::move(*mapping));
      }},
+    {"--describe", [](Given& g, std::string_view v) { g.describe = std::string(v); }},
     {"--sort",
      [](Given& g, std::string_view v) {
          g.sort = choose<plan::SortKey>("--sort", v,
@@ -357,6 +383,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.checkOnly = given.check;
     line.sort = given.sort;
     line.shuffleSeed = given.shuffleSeed;
+    line.tags.readTags = !given.noTags;
+    if (given.describe) {
+        line.tags.descriptionFormat = *given.describe;
+    }
+    line.tags.cacheFolder = tagCacheFolder();
     return line;
 }
 

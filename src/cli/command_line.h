@@ -17,6 +17,7 @@
 #include "plan/preview.h"
 #include "platform/drive_mappings.h"
 #include "sources/source_choice.h"
+#include "sources/track_description.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,11 +34,14 @@ struct CommandLine {
     plan::NamingOptions naming; // destFolder set to the destination
     copy::CopyOptions copy;     // DestFolder set to the destination
     LimitKind limitKind = LimitKind::None;
-    std::string limitText;                      // --limit, megabytes as typed (checked to be a number)
-    bool listOnly = false;                      // --list
-    bool checkOnly = false;                     // --check
-    std::optional<plan::SortKey> sort;          // --sort: the list sorted before anything else
-    std::optional<uint32_t> shuffleSeed;        // --shuffle[=SEED]: then shuffled with this seed
+    std::string limitText;               // --limit, megabytes as typed (checked to be a number)
+    bool listOnly = false;               // --list
+    bool checkOnly = false;              // --check
+    std::optional<plan::SortKey> sort;   // --sort: the list sorted before anything else
+    std::optional<uint32_t> shuffleSeed; // --shuffle[=SEED]: then shuffled with this seed
+    // Tags read while the list is built (--no-tags: not), described by --describe FORMAT, with
+    // the cache in the user's cache folder ($XDG_CACHE_HOME/tunewagon or ~/.cache/tunewagon).
+    sources::TagOptions tags;
     std::vector<platform::DriveMapping> drives; // --drive, in the order given
     bool help = false;                          // --help: nothing else is looked at
     bool version = false;                       // --version: nothing else is looked at

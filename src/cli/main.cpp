@@ -125,7 +125,8 @@ int work(const cli::CommandLine& line) {
                                  .naming = line.naming,
                                  .sizeLimit = sizeLimitFor(line),
                                  .limitFromFreeSpace = line.limitKind == cli::LimitKind::FromFreeSpace,
-                                 .existing = static_cast<plan::ExistingFilePolicy>(line.copy.ExistAction)};
+                                 .existing = static_cast<plan::ExistingFilePolicy>(line.copy.ExistAction),
+                                 .tags = line.tags};
     try {
         checkSourceFolder(line.source);
         preview.build(request, [&view](const std::string& text) { view.showMessage(text); });

@@ -14,6 +14,7 @@
 #include "texts/text_table.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <numeric>
 #include <random>
 
@@ -32,6 +33,7 @@ constexpr int TotalsRow = 337;
 constexpr int TotalsOnVolumeRow = 338;
 constexpr int StateCountsRow = 339;
 constexpr int RelocatedLineRow = 93;
+constexpr int TotalTimeRow = 371;
 
 // Undo steps kept: each holds a copy of the list.
 constexpr size_t MostUndoSteps = 10;
@@ -80,6 +82,21 @@ std::string commonFolder(const std::vector<std::string>& hostPaths) {
 
 } // namespace
 
+std::string PlayingTimeText(int64_t seconds) {
+    if (seconds < 0) {
+        return {};
+    }
+    char text[32];
+    if (seconds >= 3600) {
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    } else {
+        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+    }
+    return text;
+}
+
 ResolvedDest ResolveDest(std::string_view typed) {
     ResolvedDest dest;
     dest.typed = std::string(typed);
@@ -96,7 +113,8 @@ void Preview::build(const PreviewRequest& request, const sources::ShowMessage& s
     m_request.naming.destFolder = m_dest.programPath;
     sources::PlaylistReport report;
     try {
-        BuildTrackList(m_list, m_request.source, m_request.sizeLimit, m_request.naming, showMessage, &report);
+        BuildTrackList(m_list, m_request.source, m_request.sizeLimit, m_request.naming, showMessage, &report,
+                       m_request.tags);
     } catch (...) {
         clear();
         throw;
@@ -323,6 +341,12 @@ PreviewTotals Preview::totals() const {
             ++totals.rowsIn[static_cast<size_t>(state)];
         }
     }
+    store::forEachTrackEntry(m_list, [&totals](int, const store::TrackEntry& entry) {
+        if (entry.Len && *entry.Len > 0) {
+            totals.seconds += *entry.Len;
+            ++totals.timedFiles;
+        }
+    });
     return totals;
 }
 
@@ -331,6 +355,9 @@ std::string Preview::totalsLine() const {
     std::string line = texts::FormatText(TotalsRow, {sums.files, texts::SizeText(sums.bytes)});
     if (sums.onVolume != sums.bytes) {
         line += texts::FormatText(TotalsOnVolumeRow, {texts::SizeText(sums.onVolume)});
+    }
+    if (sums.timedFiles > 0) {
+        line += texts::FormatText(TotalTimeRow, {PlayingTimeText(sums.seconds)});
     }
     const auto in = [&sums](RowState state) { return sums.rowsIn[static_cast<size_t>(state)]; };
     return line + texts::FormatText(StateCountsRow, {in(RowState::SourceMissing), in(RowState::Relocated),

@@ -17,6 +17,7 @@
 #include "plan/volume_check.h"
 #include "platform/volume_facts.h"
 #include "sources/source_choice.h"
+#include "sources/track_description.h"
 #include "store/track_list.h"
 
 #include <array>
@@ -40,12 +41,17 @@ struct ResolvedDest {
 };
 ResolvedDest ResolveDest(std::string_view typed);
 
+// A playing time as a person reads it: "3:07", "1:02:05"; "" for a negative time.
+std::string PlayingTimeText(int64_t seconds);
+
 struct PreviewRequest {
     sources::SourceChoice source;
     NamingOptions naming;  // destFolder as typed
     int64_t sizeLimit = 0; // bytes; 0 = none
     bool limitFromFreeSpace = false;
     ExistingFilePolicy existing = ExistingFilePolicy::Number;
+    // Whether and how the source's files are read for tags (descriptions and lengths).
+    sources::TagOptions tags;
 };
 
 // A row's states, in the order a row shows them; a row with none is Ok.
@@ -63,6 +69,8 @@ struct PreviewTotals {
     int files = 0;
     int64_t bytes = 0;                       // sizes known
     int64_t onVolume = 0;                    // the same rounded up to the volume's allocation unit
+    int64_t seconds = 0;                     // playing time of the rows whose length is known
+    int timedFiles = 0;                      // how many rows that is
     std::array<int, RowStateCount> rowsIn{}; // rows with each state, by RowState
 };
 

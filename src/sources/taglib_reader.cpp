@@ -19,8 +19,15 @@
 namespace sources {
 namespace {
 
-// A read-only TagLib stream over an open file of the platform layer.
+// A read-only TagLib stream over an open file of the platform layer. Small reads (a search,
+// block by block) stop at ScanBudget bytes in all and then answer as at the file's end: tags and
+// audio properties lie near the ends of a file, but TagLib looks for an MPEG frame through the
+// whole file, and a large file without one (4 GB of zeros named .mp3) would otherwise be read
+// to its end. A tag is read in one large block and is not counted.
 class HandleStream : public TagLib::IOStream {
+    static constexpr int64_t ScanBudget = 1 << 20;
+    static constexpr unsigned long LargestScanRead = 64 << 10;
+
 public:
     HandleStream(platform::FileHandle file, const std::string& path) : m_file(file), m_name(path) {
         m_length = platform::fileLength(file);
@@ -32,10 +39,15 @@ public:
     TagLib::ByteVector readBlock(unsigned long length) override {
         const int64_t left =
             std::max<int64_t>(m_length - std::max<int64_t>(platform::filePosition(m_file), 0), 0);
-        const int64_t wanted = std::min<int64_t>(static_cast<int64_t>(length), left);
-        TagLib::ByteVector bytes(static_cast<unsigned int>(wanted), '\0');
+        const bool scanning = length <= LargestScanRead;
+        const int64_t budget = scanning ? ScanBudget - m_scanned : left;
+        const int64_t wanted = std::min({static_cast<int64_t>(length), left, budget});
+        TagLib::ByteVector bytes(static_cast<unsigned int>(std::max<int64_t>(wanted, 0)), '\0');
         const int64_t got = wanted > 0 ? platform::readFile(m_file, bytes.data(), wanted) : 0;
         bytes.resize(static_cast<unsigned int>(std::max<int64_t>(got, 0)));
+        if (scanning) {
+            m_scanned += std::max<int64_t>(got, 0);
+        }
         return bytes;
     }
     void writeBlock(const TagLib::ByteVector&) override {}
@@ -60,6 +72,7 @@ private:
     platform::FileHandle m_file;
     std::string m_name;
     int64_t m_length = -1;
+    int64_t m_scanned = 0;
 };
 
 // Texts of the old tag kinds that carry no encoding (ID3v1, RIFF INFO): UTF-8 where the bytes
