@@ -5,11 +5,13 @@
 #include "app/track_list_model.h"
 #include "app/widgets.h"
 #include "plan/limit_bar.h"
+#include "plan/size_limit.h"
 #include "store/object_model.h"
 #include "store/track_list.h"
 #include "texts/text_table.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
@@ -32,7 +34,9 @@ void TForm1::UpdateLimitBar() {
     const QMargins margins = LimitBar->layout()->contentsMargins();
     const int innerWidth = LimitBar->contentsRect().width() - margins.left() - margins.right();
     // The preview decides what counts: with the free space as the limit, the sizes on the volume.
-    if (m_preview && m_preview->setLimit(SizeLimit, cbAutoSizeLimit->isChecked())) {
+    const bool fromFreeSpace = cbAutoSizeLimit->isChecked();
+    const int64_t timeLimit = fromFreeSpace ? 0 : plan::TimeLimitFromText(fromQt(cbSizeLimit->currentText()));
+    if (m_preview && m_preview->setLimit(SizeLimit, fromFreeSpace, timeLimit)) {
         ShowTrackList();
     }
     const plan::LimitBarView bar = m_preview ? m_preview->limitBar(innerWidth) : plan::LimitBarView{};

@@ -7,6 +7,7 @@
 #include "app/widgets.h"
 #include "copy/existing_file_policy.h"
 #include "plan/preview.h"
+#include "plan/size_limit.h"
 #include "platform/shown_paths.h"
 
 #include <QCheckBox>
@@ -42,13 +43,16 @@ void TForm1::BuildTrackList() {
     if (!m_preview) {
         return;
     }
-    const plan::PreviewRequest request{.source = sourceFromControls(),
-                                       .naming = namingOptionsFromControls(),
-                                       .sizeLimit = SizeLimit,
-                                       .limitFromFreeSpace = cbAutoSizeLimit->isChecked(),
-                                       .existing = static_cast<plan::ExistingFilePolicy>(
-                                           copy::ExistActionFromIndex(cbExistAction->currentIndex())),
-                                       .tags = tagOptions()};
+    const plan::PreviewRequest request{
+        .source = sourceFromControls(),
+        .naming = namingOptionsFromControls(),
+        .sizeLimit = SizeLimit,
+        .limitFromFreeSpace = cbAutoSizeLimit->isChecked(),
+        .timeLimit =
+            cbAutoSizeLimit->isChecked() ? 0 : plan::TimeLimitFromText(fromQt(cbSizeLimit->currentText())),
+        .existing =
+            static_cast<plan::ExistingFilePolicy>(copy::ExistActionFromIndex(cbExistAction->currentIndex())),
+        .tags = tagOptions()};
     m_preview->build(request, [this](const std::string& text) { m_prompts->showMessage(text); });
     if (m_shuffleSeed) {
         m_preview->shuffle(*m_shuffleSeed);

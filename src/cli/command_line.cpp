@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "copy/existing_file_policy.h"
+#include "plan/size_limit.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "texts/text_table.h"
@@ -29,6 +30,7 @@ const char* const UsageText = R"(Использование:
   --invalid remove|space|underscore      некорректные символы: удалять, пробел, "_"
                                          (по умолчанию remove)
   --limit МБ | --auto-limit              ограничение размера (по умолчанию нет)
+  --limit-time МИН      ограничение по времени звучания в минутах (74, 80 или 74:00)
   --mode copy|system-copy|move           свое копирование, системное копирование,
                                          перемещение (по умолчанию system-copy)
   --exists overwrite|rename|skip         если файл существует: перезаписать,
@@ -78,6 +80,7 @@ struct Given {
     plan::InvalidCharAction invalid = plan::InvalidCharAction::Delete;
     std::optional<std::string> limit;
     bool autoLimit = false;
+    int64_t timeLimit = 0;
     copy::TransferMode mode = copy::TransferSystemCopy;
     copy::ExistAction exists = copy::ExistRename;
     bool noPlaylist = false;
@@ -240,6 +243,15 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          }
          g.drives.push_back(std::move(*mapping));
      }},
+    {"--limit-time",
+     [](Given& g, std::string_view v) {
+         const std::string text(v);
+         g.timeLimit = plan::TimeLimitFromText(text.find(':') == std::string::npos ? text + " min" : text);
+         if (g.timeLimit <= 0) {
+             throw UsageError("--limit-time: ожидается время в минутах, например 80 или 74:00, а не \"" +
+                              text + "\"");
+         }
+     }},
     {"--describe", [](Given& g, std::string_view v) { g.describe = std::string(v); }},
     {"--sort",
      [](Given& g, std::string_view v) {
@@ -379,6 +391,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (given.autoLimit) {
         line.limitKind = LimitKind::FromFreeSpace;
     }
+    line.timeLimit = given.timeLimit;
     line.listOnly = given.list;
     line.checkOnly = given.check;
     line.sort = given.sort;

@@ -35,6 +35,7 @@ struct CommandLine {
     copy::CopyOptions copy;     // DestFolder set to the destination
     LimitKind limitKind = LimitKind::None;
     std::string limitText;               // --limit, megabytes as typed (checked to be a number)
+    int64_t timeLimit = 0;               // --limit-time, in seconds; 0 = none
     bool listOnly = false;               // --list
     bool checkOnly = false;              // --check
     std::optional<plan::SortKey> sort;   // --sort: the list sorted before anything else

@@ -125,6 +125,7 @@ int work(const cli::CommandLine& line) {
                                  .naming = line.naming,
                                  .sizeLimit = sizeLimitFor(line),
                                  .limitFromFreeSpace = line.limitKind == cli::LimitKind::FromFreeSpace,
+                                 .timeLimit = line.timeLimit,
                                  .existing = static_cast<plan::ExistingFilePolicy>(line.copy.ExistAction),
                                  .tags = line.tags};
     try {

@@ -6,6 +6,7 @@
 #include "texts/text_table.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace plan {
 
@@ -47,6 +48,37 @@ ListedTotals ListedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit) {
         }
     });
     return totals;
+}
+
+std::string PlayingTimeText(int64_t seconds) {
+    if (seconds < 0) {
+        return {};
+    }
+    char text[32];
+    if (seconds >= 3600) {
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    } else {
+        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+    }
+    return text;
+}
+
+LimitBarView TimeLimitBarFor(int64_t seconds, int64_t limitSeconds, int innerWidth) {
+    LimitBarView bar;
+    if (limitSeconds <= 0 || seconds <= 0) {
+        return bar;
+    }
+    bar.visible = true;
+    bar.overLimit = seconds > limitSeconds;
+    bar.shapeWidth = bar.overLimit ? shareOf(innerWidth, limitSeconds, seconds)
+                                   : shareOf(innerWidth, seconds, limitSeconds);
+    bar.text =
+        percentText(seconds, limitSeconds) + PlayingTimeText(seconds) + "/" + PlayingTimeText(limitSeconds);
+    bar.hint =
+        percentText(seconds, limitSeconds) + std::to_string(seconds) + "/" + std::to_string(limitSeconds);
+    return bar;
 }
 
 std::string LimitVerdictText(int64_t total, int64_t sizeLimit) {

@@ -32,6 +32,9 @@ ListedTotals ListedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit);
 // two sizes as short texts. `sizeLimit` greater than 0.
 std::string LimitVerdictText(int64_t total, int64_t sizeLimit);
 
+// A playing time as a person reads it: "3:07", "1:02:05"; "" for a negative time.
+std::string PlayingTimeText(int64_t seconds);
+
 struct LimitBarView {
     bool visible = false;   // hidden without a limit or with nothing measured
     int shapeWidth = 0;     // pixels of the measure, from the bar's left edge
@@ -56,5 +59,9 @@ struct TotalOnVolume {
 // byte total counts.
 LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth,
                          std::optional<TotalOnVolume> onVolume = std::nullopt);
+
+// The same bar for a playing time of `seconds` against a limit of `limitSeconds` (an audio CD's
+// 74 or 80 minutes): "105%  -  1:24:00/1:20:00", the hint with the exact seconds.
+LimitBarView TimeLimitBarFor(int64_t seconds, int64_t limitSeconds, int innerWidth);
 
 } // namespace plan

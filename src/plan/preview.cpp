@@ -82,21 +82,6 @@ std::string commonFolder(const std::vector<std::string>& hostPaths) {
 
 } // namespace
 
-std::string PlayingTimeText(int64_t seconds) {
-    if (seconds < 0) {
-        return {};
-    }
-    char text[32];
-    if (seconds >= 3600) {
-        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    } else {
-        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
-                      static_cast<long long>(seconds % 60));
-    }
-    return text;
-}
-
 ResolvedDest ResolveDest(std::string_view typed) {
     ResolvedDest dest;
     dest.typed = std::string(typed);
@@ -175,13 +160,16 @@ void Preview::markVolume() {
 // went in the order shown.
 void Preview::markLimit() {
     const int64_t unit = m_request.limitFromFreeSpace && m_dest.volume ? m_dest.volume->allocationUnit : 0;
+    const bool byTime = m_request.timeLimit > 0;
     int64_t sum = 0;
     store::forEachTrackEntry(m_list, [&](int position, const store::TrackEntry& entry) {
-        if (entry.Size > 0) {
+        if (byTime && entry.Len && *entry.Len > 0) {
+            sum += *entry.Len;
+        } else if (!byTime && entry.Size > 0) {
             sum += platform::roundUpToAllocationUnit(entry.Size, unit);
         }
-        m_marks[static_cast<size_t>(position)].beyondLimit =
-            m_request.sizeLimit > 0 && sum > m_request.sizeLimit;
+        const int64_t limit = byTime ? m_request.timeLimit : m_request.sizeLimit;
+        m_marks[static_cast<size_t>(position)].beyondLimit = limit > 0 && sum > limit;
     });
 }
 
@@ -366,6 +354,9 @@ std::string Preview::totalsLine() const {
 }
 
 LimitBarView Preview::limitBar(int innerWidth) const {
+    if (m_request.timeLimit > 0) {
+        return TimeLimitBarFor(totals().seconds, m_request.timeLimit, innerWidth);
+    }
     const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
     const ListedTotals sums = ListedTotalsOf(m_list, unit);
     // With the free space as the limit, "fits" must mean it fits there: each file counts as the
@@ -377,12 +368,14 @@ LimitBarView Preview::limitBar(int innerWidth) const {
     return LimitBarFor(sums.bytes, m_request.sizeLimit, innerWidth, onVolume);
 }
 
-bool Preview::setLimit(int64_t sizeLimit, bool fromFreeSpace) {
-    if (sizeLimit == m_request.sizeLimit && fromFreeSpace == m_request.limitFromFreeSpace) {
+bool Preview::setLimit(int64_t sizeLimit, bool fromFreeSpace, int64_t timeLimit) {
+    if (sizeLimit == m_request.sizeLimit && fromFreeSpace == m_request.limitFromFreeSpace &&
+        timeLimit == m_request.timeLimit) {
         return false;
     }
     m_request.sizeLimit = sizeLimit;
     m_request.limitFromFreeSpace = fromFreeSpace;
+    m_request.timeLimit = timeLimit;
     markLimit();
     return true;
 }

@@ -41,14 +41,14 @@ struct ResolvedDest {
 };
 ResolvedDest ResolveDest(std::string_view typed);
 
-// A playing time as a person reads it: "3:07", "1:02:05"; "" for a negative time.
-std::string PlayingTimeText(int64_t seconds);
-
 struct PreviewRequest {
     sources::SourceChoice source;
     NamingOptions naming;  // destFolder as typed
     int64_t sizeLimit = 0; // bytes; 0 = none
     bool limitFromFreeSpace = false;
+    // A limit of playing time in seconds (an audio CD), 0 = none; it takes the place of the size
+    // limit for the bar and the rows past the limit.
+    int64_t timeLimit = 0;
     ExistingFilePolicy existing = ExistingFilePolicy::Number;
     // Whether and how the source's files are read for tags (descriptions and lengths).
     sources::TagOptions tags;
@@ -121,8 +121,9 @@ public:
     // sizes on the volume count; a typed limit is weighed against the sum of the sizes.
     LimitBarView limitBar(int innerWidth) const;
     // A new limit (bytes, 0 = none; with `fromFreeSpace` the sizes on the volume count): the
-    // rows past it are marked again. True when the limit changed.
-    bool setLimit(int64_t sizeLimit, bool fromFreeSpace);
+    // rows past it are marked again; `timeLimit` in seconds as in the request. True when the
+    // limit changed.
+    bool setLimit(int64_t sizeLimit, bool fromFreeSpace, int64_t timeLimit = 0);
     // "Не подходят для тома FAT32 как есть: ..." or "".
     std::string volumeLine() const;
     // The playlist lines found elsewhere, one message (at most ten lines), or "".

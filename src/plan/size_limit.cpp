@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace plan {
 
@@ -88,9 +89,68 @@ int64_t SizeLimitFromText(std::string_view limitText) {
     return static_cast<int64_t>(std::trunc(bytes));
 }
 
+int64_t TimeLimitFromText(std::string_view text) {
+    const auto digitsAt = [&text](size_t& at) -> std::optional<int64_t> {
+        const size_t start = at;
+        int64_t value = 0;
+        while (at < text.size() && at - start < 9 && text[at] >= '0' && text[at] <= '9') {
+            value = value * 10 + (text[at++] - '0');
+        }
+        return at > start ? std::optional<int64_t>(value) : std::nullopt;
+    };
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return 0;
+    }
+    text = text.substr(first, last - first + 1);
+    // "74:00" or "1:14:00": every part digits, the later ones below 60.
+    if (text.find(':') != std::string_view::npos) {
+        int64_t seconds = 0;
+        size_t at = 0;
+        int parts = 0;
+        while (true) {
+            const std::optional<int64_t> part = digitsAt(at);
+            if (!part || (parts > 0 && *part >= 60)) {
+                return 0;
+            }
+            seconds = seconds * 60 + *part;
+            ++parts;
+            if (at == text.size()) {
+                break;
+            }
+            if (text[at++] != ':' || parts == 3) {
+                return 0;
+            }
+        }
+        return parts >= 2 ? seconds : 0;
+    }
+    // "... 80 мин" or "... 80 min": the number right before the unit, at the end.
+    for (std::string_view unit : {std::string_view("мин"), std::string_view("min")}) {
+        if (!text.ends_with(unit)) {
+            continue;
+        }
+        size_t end = text.size() - unit.size();
+        while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '.')) {
+            --end;
+        }
+        size_t start = end;
+        while (start > 0 && text[start - 1] >= '0' && text[start - 1] <= '9') {
+            --start;
+        }
+        if (start == end || end - start > 6) {
+            return 0;
+        }
+        size_t at = start;
+        return *digitsAt(at) * 60;
+    }
+    return 0;
+}
+
 int64_t ApplySizeLimit(std::string_view limitText, bool autoSizeLimit, std::vector<std::string>& limitItems) {
-    const int64_t sizeLimit = SizeLimitFromText(limitText);
-    if (sizeLimit != 0 && !autoSizeLimit) {
+    const bool byTime = TimeLimitFromText(limitText) > 0;
+    const int64_t sizeLimit = byTime ? 0 : SizeLimitFromText(limitText);
+    if ((sizeLimit != 0 || byTime) && !autoSizeLimit) {
         AddToHistory(limitItems, limitText);
     }
     return sizeLimit;

@@ -47,9 +47,15 @@ ParsedNumber ParseNumber(std::string_view text);
 // one beyond the 64-bit range saturates.
 int64_t SizeLimitFromText(std::string_view limitText);
 
+// The limit in seconds that a limit text in minutes gives, 0 when the text is no time: "80 мин",
+// "80мин", "80 min", "Audio CD 74 мин" (the number before the unit) or "74:00", "1:14:00"
+// (minutes and seconds, or hours, minutes and seconds).
+int64_t TimeLimitFromText(std::string_view limitText);
+
 // Leaving the destination page: the new SizeLimit from the text of cbSizeLimit. A typed
 // limit (cbAutoSizeLimit clear) that gives a limit other than 0 joins the history
-// `limitItems` (the drop-down items of cbSizeLimit) on top, unless it is there already.
+// `limitItems` (the drop-down items of cbSizeLimit) on top, unless it is there already; so does
+// a typed time limit (TimeLimitFromText), for which the size limit is 0.
 int64_t ApplySizeLimit(std::string_view limitText, bool autoSizeLimit, std::vector<std::string>& limitItems);
 
 // The controls of the destination page that depend on others.

@@ -230,6 +230,34 @@ TEST_F(CliOptionsTest, SortAndShuffleSetTheOrder) {
     EXPECT_EQ(cli({"--sort", "colour", "--list", "--playlist", "lib/list.m3u", "out"}).exitCode, 2);
 }
 
+// --limit-time 3 over five one-minute tracks: the fourth and fifth rows lie past the limit, the
+// bar's line weighs the playing time, and the totals give it.
+TEST_F(CliOptionsTest, TimeLimitMarksTheRowsPastIt) {
+    std::string playlist = "#EXTM3U\r\n";
+    for (int i = 1; i <= 5; ++i) {
+        const std::string name = "min/" + std::to_string(i) + ".mp3";
+        drive.writeFile(name, "x");
+        playlist += "#EXTINF:60,Track " + std::to_string(i) + "\r\n" + std::to_string(i) + ".mp3\r\n";
+    }
+    drive.writeFile("min/list.m3u", playlist);
+    const CliResult result =
+        cli({"--list", "--no-tags", "--limit-time", "3", "--playlist", "min/list.m3u", "out"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> lines;
+    std::istringstream text(result.out);
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 7u) << result.out;
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_EQ(lines[static_cast<size_t>(row)].ends_with("\tза пределом ограничения"), row >= 3)
+            << lines[static_cast<size_t>(row)];
+    }
+    EXPECT_EQ(lines[5], "# 167%  -  5:00/3:00");
+    EXPECT_NE(lines[6].find(", время: 5:00;"), std::string::npos) << lines[6];
+    EXPECT_EQ(cli({"--list", "--limit-time", "soon", "--playlist", "min/list.m3u", "out"}).exitCode, 2);
+}
+
 // --no-playlist leaves the playlist out, and its log line with it.
 TEST_F(CliOptionsTest, NoPlaylistWritesNone) {
     CliResult result = cli({"--no-playlist", "--flat", "--playlist", "lib/list.m3u", "out"});

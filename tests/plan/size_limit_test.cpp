@@ -104,6 +104,24 @@ TEST(ApplySizeLimit, TypedLimitsBuildAHistory) {
     EXPECT_EQ(items, (std::vector<std::string>{"-5", "700", "100"}));
 }
 
+// A limit of playing time: minutes with their unit (also after a name, as the history's
+// "Audio CD 74 мин"), or minutes and seconds; anything else is no time. A typed time limit joins
+// the history and gives no size limit.
+TEST(TimeLimitFromText, MinutesAndClockTimes) {
+    const std::pair<const char*, int64_t> cases[] = {
+        {"80 мин", 4800},     {"80мин", 4800},   {" Audio CD 74 мин ", 4440}, {"3 min", 180},
+        {"74:00", 4440},      {"1:14:00", 4440}, {"0:30", 30},                {"700", 0},
+        {"4,7", 0},           {"мин", 0},        {"74:60", 0},                {"1:2:3:4", 0},
+        {"74:", 0},           {":30", 0},        {"", 0},                     {"80 минут", 0},
+    };
+    for (const auto& [text, seconds] : cases) {
+        EXPECT_EQ(plan::TimeLimitFromText(text), seconds) << text;
+    }
+    std::vector<std::string> items{"700"};
+    EXPECT_EQ(plan::ApplySizeLimit("Audio CD 80 мин", false, items), 0);
+    EXPECT_EQ(items, (std::vector<std::string>{"Audio CD 80 мин", "700"}));
+}
+
 // A history takes a text once, whatever its letter case, newest first.
 TEST(AddToHistory, IgnoresLetterCase) {
     std::vector<std::string> items{R"(D:\Music)"};

@@ -54,7 +54,7 @@ protected:
         window->CheckBox1->setChecked(numbered);
         window->cb4->setChecked(numbered);
         window->cbAutoSizeLimit->setChecked(false);
-        window->cbSizeLimit->setEditText(QString::fromLatin1(limitMb));
+        window->cbSizeLimit->setEditText(QString::fromUtf8(limitMb));
         window->PCL->setCurrentWidget(window->TS3);
         window->BNextClick();
         EXPECT_EQ(window->PCL->currentWidget(), window->TS4);
@@ -196,6 +196,27 @@ TEST_F(PreviewPlanEndToEnd, ArrangedListIsCopiedInTheOrderShown) {
         }
     }
     EXPECT_EQ(played, (Lines{"0 a.mp3", "1 b.mp3", "2 d.mp3", "3 c.mp3"}));
+}
+
+// "3 мин" typed as the limit over five one-minute tracks: the bar weighs the playing time, the
+// fourth and fifth rows lie past it, and the time column and the totals give the lengths.
+TEST_F(PreviewPlanEndToEnd, TimeLimitWeighsThePlayingTime) {
+    std::string playlist = "#EXTM3U\r\n";
+    for (int i = 1; i <= 5; ++i) {
+        music.writeFile("cd/" + std::to_string(i) + ".mp3", std::string(1000, 'x'));
+        playlist += "#EXTINF:60,Track " + std::to_string(i) + "\r\n" + std::to_string(i) + ".mp3\r\n";
+    }
+    music.writeFile("cd/list.m3u", playlist);
+    auto window = previewOf("cd/list.m3u", "3 мин", false);
+    snapshot(*window, "preview-time-limit");
+    EXPECT_EQ(window->Label4->text().toStdString(), "167%  -  5:00/3:00");
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_EQ(cell(*window, row, app::TrackListModel::TimeColumn), "1:00");
+        EXPECT_EQ(cell(*window, row, app::TrackListModel::StateColumn),
+                  row >= 3 ? "за пределом ограничения" : "");
+    }
+    EXPECT_NE(window->LabelTotals->text().toStdString().find(", время: 5:00;"), std::string::npos)
+        << window->LabelTotals->text().toStdString();
 }
 
 } // namespace
