@@ -14,19 +14,19 @@ namespace sources {
 
 // What one file told about itself; every field is absent where the file did not give it.
 struct TrackTags {
-    std::optional<std::string> artist; // UTF-8
-    std::optional<std::string> title;
-    std::optional<std::string> album;
-    std::optional<int> track; // number on its disc, from 1
-    std::optional<int> disc;  // from 1
-    std::optional<int> year;
-    std::optional<int64_t> lengthMs;
-    std::optional<int> bitrate;    // kbit/s
-    std::optional<int> sampleRate; // Hz
-    std::optional<int> channels;
+    std::optional<std::string> artist{}; // UTF-8
+    std::optional<std::string> title{};
+    std::optional<std::string> album{};
+    std::optional<int> track{}; // number on its disc, from 1
+    std::optional<int> disc{};  // from 1
+    std::optional<int> year{};
+    std::optional<int64_t> lengthMs{};
+    std::optional<int> bitrate{};    // kbit/s
+    std::optional<int> sampleRate{}; // Hz
+    std::optional<int> channels{};
     // Why the file gave no tags at all, in the interface's language ("" when it was read): it
     // could not be opened, is empty, or is no audio file the reader knows (or a damaged one).
-    std::string noTagsReason;
+    std::string noTagsReason{};
 
     bool operator==(const TrackTags&) const = default;
 };

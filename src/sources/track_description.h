@@ -23,7 +23,7 @@ struct TagOptions {
     // The tags' description and length replace the playlist's; else they only fill in where the
     // playlist gives none.
     bool tagsWin = false;
-    std::string cacheFolder;     // program path of the folder holding the cache; "" = no cache
+    std::string cacheFolder{};   // program path of the folder holding the cache; "" = no cache
     TagReader* reader = nullptr; // the reader to use; null takes the TagLib one
 };
 

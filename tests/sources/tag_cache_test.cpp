@@ -60,9 +60,9 @@ TEST_F(TagCacheTest, DamagedFileReadsAsEmpty) {
     saveTwo();
     const std::string good = drive.readFile("Settings/tags.cache");
     const std::pair<const char*, std::function<std::string(std::string)>> damages[] = {
-        {"payload byte", [](std::string b) { return b[40] ^= 1, b; }},
-        {"version", [](std::string b) { return b[8] = 2, b; }},
-        {"magic", [](std::string b) { return b[0] = 'X', b; }},
+        {"payload byte", [](std::string b) { return b.replace(40, 1, 1, static_cast<char>(b.at(40) ^ 1)); }},
+        {"version", [](std::string b) { return b.replace(8, 1, 1, '\x02'); }},
+        {"magic", [](std::string b) { return b.replace(0, 1, "X"); }},
         {"cut short", [](std::string b) { return b.substr(0, b.size() - 1); }},
         {"header only", [](std::string b) { return b.substr(0, 20); }},
         {"stray bytes", [](std::string b) { return b + "x"; }},

@@ -10,10 +10,10 @@ namespace testsupport {
 struct ToneFile {
     // The elements after the tags: "lamemp3enc ! id3v2mux", "vorbisenc ! oggmux", "flacenc",
     // "wavenc".
-    std::string encoder;
+    std::string encoder{};
     // A GStreamer tag list without blanks, texts other than ASCII in double quotes, numbers
     // typed (R"(artist="Кино",title=Star,track-number=(uint)3)"); "" for none.
-    std::string tags;
+    std::string tags{};
     int buffers = 15; // of 4,410 samples each: 1.5 s at 44,100 Hz
     int rate = 44100;
     int channels = 2;
