@@ -1,0 +1,33 @@
+// Tags on the command line: a folder of tagged files copied with renaming by description gets
+// its names from the tags, and its result playlist describes and times every entry; --no-tags
+// leaves the names as the files had them.
+#include "cli_fixture.h"
+
+#include "support/audio_fixtures.h"
+
+namespace clitest {
+namespace {
+
+TEST_F(CliTest, FolderCopyIsNamedAndDescribedFromTags) {
+    drive.makeFolder("src");
+    testsupport::encodeTone(
+        drive.hostPath("src/a.ogg"),
+        {.encoder = "vorbisenc ! oggmux", .tags = R"(artist="Кино",title=Star)", .buffers = 20});
+    testsupport::encodeTone(drive.hostPath("src/b.flac"),
+                            {.encoder = "flacenc", .tags = "artist=Band,title=Song", .buffers = 30});
+    const CliResult tagged = cli({"--rename", "--number", "--flat", "--folder", "src", "out"});
+    ASSERT_EQ(tagged.exitCode, 0) << tagged.err;
+    EXPECT_EQ(testsupport::filesUnder(drive, "out"),
+              (std::vector<std::string>{"0 Кино - Star.ogg", "1 Band - Song.flac", "_playlist_.m3u"}));
+    EXPECT_EQ(drive.readFile("out/_playlist_.m3u"),
+              "#EXTM3U\r\n#EXTINF:2,Кино - Star\r\n0 Кино - Star.ogg\r\n"
+              "#EXTINF:3,Band - Song\r\n1 Band - Song.flac\r\n");
+
+    const CliResult plain = cli({"--no-tags", "--rename", "--number", "--flat", "--folder", "src", "plain"});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(testsupport::filesUnder(drive, "plain"),
+              (std::vector<std::string>{"0 a.ogg", "1 b.flac", "_playlist_.m3u"}));
+}
+
+} // namespace
+} // namespace clitest
