@@ -18,6 +18,12 @@ int32_t readInt(store::TDSystem& paths, const char* key, int32_t current) {
     return value.toInt32();
 }
 
+std::string readText(store::TDSystem& paths, const char* key, const std::string& current) {
+    store::StoreValue value;
+    paths.ReadValue(key, store::StoreValue::fromText(current), value);
+    return value.toText();
+}
+
 } // namespace
 
 SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& current) {
@@ -46,21 +52,11 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     values.AbsoluteList = readBool(paths, "AbsoluteList", current.AbsoluteList);
     values.Verify = readBool(paths, "Verify", current.Verify);
     values.Flush = readBool(paths, "Flush", current.Flush);
-    store::StoreValue drives;
-    paths.ReadValue("Drives", store::StoreValue::fromText(current.Drives), drives);
-    values.Drives = drives.toText();
-    store::StoreValue geometry;
-    paths.ReadValue("WindowGeometry", store::StoreValue::fromText(current.WindowGeometry), geometry);
-    values.WindowGeometry = geometry.toText();
-    store::StoreValue columns;
-    paths.ReadValue("PreviewColumns", store::StoreValue::fromText(current.PreviewColumns), columns);
-    values.PreviewColumns = columns.toText();
-    store::StoreValue readTags;
-    paths.ReadValue("ReadTags", store::StoreValue::fromBool(current.ReadTags), readTags);
-    values.ReadTags = readTags.toBool();
-    store::StoreValue format;
-    paths.ReadValue("DescriptionFormat", store::StoreValue::fromText(current.DescriptionFormat), format);
-    values.DescriptionFormat = format.toText();
+    values.Drives = readText(paths, "Drives", current.Drives);
+    values.WindowGeometry = readText(paths, "WindowGeometry", current.WindowGeometry);
+    values.PreviewColumns = readText(paths, "PreviewColumns", current.PreviewColumns);
+    values.ReadTags = readBool(paths, "ReadTags", current.ReadTags);
+    values.DescriptionFormat = readText(paths, "DescriptionFormat", current.DescriptionFormat);
     return values;
 }
 

@@ -67,6 +67,8 @@ const char* const UsageText = R"(Использование:
 namespace {
 
 constexpr int DriveFolderMissingText = 226;
+constexpr int ShuffleUsageText = 373;
+constexpr int LimitTimeUsageText = 374;
 
 // Everything the command line said, as written, before it is checked as a whole.
 struct Given {
@@ -135,8 +137,7 @@ uint32_t shuffleSeed(std::string_view value) {
         seed = seed * 10 + static_cast<uint64_t>(c - '0');
     }
     if (!digitsOnly || seed > UINT32_MAX) {
-        throw UsageError("--shuffle: ожидается целое число от 0 до 4294967295, а не \"" + std::string(value) +
-                         "\"");
+        throw UsageError(texts::FormatTextOnce(ShuffleUsageText, {std::string(value)}));
     }
     return static_cast<uint32_t>(seed);
 }
@@ -248,8 +249,7 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          const std::string text(v);
          g.timeLimit = plan::TimeLimitFromText(text.find(':') == std::string::npos ? text + " min" : text);
          if (g.timeLimit <= 0) {
-             throw UsageError("--limit-time: ожидается время в минутах, например 80 или 74:00, а не \"" +
-                              text + "\"");
+             throw UsageError(texts::FormatTextOnce(LimitTimeUsageText, {text}));
          }
      }},
     {"--describe", [](Given& g, std::string_view v) { g.describe = std::string(v); }},
