@@ -77,7 +77,7 @@ void TForm1::ApplyInterfaceTexts() {
     setItemsFromRow(cb5, 75);
 
     Label10->setText(row(81));
-    PreviewRows->setColumnTitles({row(82), row(83), row(84), row(364), row(372), row(365)});
+    PreviewRows->setColumnTitles({row(82), row(83), row(84), row(364), row(372), row(365), row(375)});
     ButtonShuffle->setText(row(366));
     ButtonUndo->setText(row(367));
     ButtonUndo->setToolTip(row(368));

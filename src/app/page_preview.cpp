@@ -56,6 +56,10 @@ void TForm1::buildPreviewPage() {
     for (int column : {TrackListModel::SourceColumn, TrackListModel::DestColumn}) {
         ListView1->setItemDelegateForColumn(column, new PathCellDelegate(ListView1));
     }
+    // The running number leads the row; it is the model's last column so that the columns
+    // before it keep their places.
+    ListView1->header()->moveSection(TrackListModel::NumberColumn, 0);
+    ListView1->setColumnWidth(TrackListModel::NumberColumn, 48);
     ListView1->setColumnWidth(TrackListModel::DescColumn, 170);
     ListView1->setColumnWidth(TrackListModel::SourceColumn, 200);
     ListView1->setColumnWidth(TrackListModel::DestColumn, 170);

@@ -53,8 +53,10 @@ const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
         const std::vector<plan::RowState> states = m_preview->states(row);
         ShownRow& shown = m_shown[at];
         shown.desc = entry.Desc;
-        shown.source = platform::shownPath(entry.OrigFileName);
-        shown.dest = platform::shownPath(entry.FileName);
+        shown.source = m_preview->sourceShown(row);
+        shown.dest = m_preview->destShown(row);
+        shown.destTip = platform::shownPath(entry.FileName);
+        const std::string sourceFull = platform::shownPath(entry.OrigFileName);
         shown.size = entry.Size;
         shown.seconds = entry.Len && *entry.Len > 0 ? *entry.Len : -1;
         shown.sourceMissing =
@@ -68,8 +70,8 @@ const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
         const std::string relocatedLine = m_preview->relocatedLine(row);
         shown.sourceTip = shown.sourceMissing ? sources::MissingSourceText(entry.OrigFileName)
                           : relocatedLine.empty()
-                              ? shown.source
-                              : texts::FormatText(LineRelocatedText, {relocatedLine, shown.source});
+                              ? sourceFull
+                              : texts::FormatText(LineRelocatedText, {relocatedLine, sourceFull});
         m_read[at] = true;
     }
     return m_shown[at];
@@ -97,6 +99,9 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     const ShownRow& row = shown(index.row());
     QString text;
     switch (index.column()) {
+    case NumberColumn:
+        text = QString::number(index.row() + 1);
+        break;
     case DescColumn:
         text = toQt(row.desc);
         break;
@@ -129,8 +134,10 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
             if (row.onlySourceStates) {
                 return text;
             }
+        } else if (index.column() == DestColumn) {
+            text = toQt(row.destTip);
         }
-        if (row.reasons.empty() || index.column() == StateColumn) {
+        if (row.reasons.empty() || index.column() == StateColumn || index.column() == NumberColumn) {
             return row.reasons.empty() ? text : toQt(row.reasons);
         }
         return text.isEmpty() ? toQt(row.reasons) : toQt(row.reasons) + QStringLiteral("\n\n") + text;
@@ -141,7 +148,7 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return row.marked && index.column() == DescColumn ? QVariant(warningIcon()) : QVariant();
     case Qt::TextAlignmentRole:
-        return index.column() == SizeColumn || index.column() == TimeColumn
+        return index.column() == NumberColumn || index.column() == SizeColumn || index.column() == TimeColumn
                    ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
                    : QVariant();
     default:

@@ -1,13 +1,14 @@
 // The rows of the preview list ListView1: a view over the window's plan::Preview, row i
-// showing entry i of the track list, in the columns description, source and destination (host
-// paths), size, playing time and state. Nothing is copied per row: the view reads the rows it paints from the
-// preview, so a list of 100,000 entries fills at once.
+// showing entry i of the track list, in the columns №, description, source (below the source's
+// root), destination (below the destination folder), size, playing time and state. Nothing is
+// copied per row: the view reads the rows it paints from the preview, so a list of 100,000
+// entries fills at once.
 //
 // A row whose source file does not exist is drawn in red; a row with a state other than fine
 // (a source found elsewhere, a file already at the destination, a name or size the destination
-// volume refuses, a row past the limit) has a warm background and a warning sign in its first
-// column. Every cell's tool tip gives the row's reasons, a line each, then the cell's text in
-// full, so a clipped path can be read whole.
+// volume refuses, a row past the limit) has a warm background and a warning sign before its
+// description. Every cell's tool tip gives the row's reasons, a line each, then the cell's text in
+// full; the path cells give the whole host path.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -33,6 +34,7 @@ public:
         SizeColumn,
         TimeColumn,
         StateColumn,
+        NumberColumn, // shown first: the window moves its section to the front
         ColumnCount
     };
 
@@ -78,6 +80,7 @@ private:
         std::string reasons;           // the preview's reasons, a line each
         std::string stateText;         // the state column
         std::string sourceTip;         // a missing or relocated source says so; else the path
+        std::string destTip;           // the whole host path
         bool onlySourceStates = false; // the reasons say no more than sourceTip
     };
     const ShownRow& shown(int row) const;

@@ -115,6 +115,9 @@ void TForm1::SortPreviewBy(int column) {
     case TrackListModel::SizeColumn:
         key = plan::SortKey::Size;
         break;
+    case TrackListModel::TimeColumn:
+        key = plan::SortKey::Time;
+        break;
     default:
         return;
     }

@@ -61,7 +61,7 @@ SettingsValues TForm1::settingsFromControls() const {
     values.Drives = m_driveMappings;
     const QRect place = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
     QStringList widths;
-    for (int column = 0; column + 1 < PreviewRows->columnCount(); ++column) {
+    for (int column = 0; column < PreviewRows->columnCount(); ++column) {
         widths << QString::number(ListView1->columnWidth(column));
     }
     values.PreviewColumns = widths.join(QLatin1Char(',')).toStdString();
@@ -102,9 +102,13 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     restoreWindowGeometry(values.WindowGeometry);
     m_readTags = values.ReadTags;
     m_descriptionFormat = values.DescriptionFormat;
-    // The last column stretches to the list's edge; the others keep the widths they were left at.
+    // The state column, shown last, stretches to the list's edge; the others keep the widths they
+    // were left at.
     const QStringList widths = QString::fromStdString(values.PreviewColumns).split(QLatin1Char(','));
-    for (int column = 0; column < widths.size() && column + 1 < PreviewRows->columnCount(); ++column) {
+    for (int column = 0; column < widths.size() && column < PreviewRows->columnCount(); ++column) {
+        if (column == TrackListModel::StateColumn) {
+            continue;
+        }
         bool ok = false;
         const int width = widths[column].toInt(&ok);
         if (ok && width >= 20 && width <= 4000) {

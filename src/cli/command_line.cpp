@@ -43,9 +43,10 @@ const char* const UsageText = R"(Использование:
                         (можно повторять)
   --list                построить список и вывести его, ничего не копируя
                         (пятый столбец - чего не примет том приемника,
-                        шестой - состояние строки; в конце - итоги)
-  --sort description|source|size         упорядочить список (по описанию, по пути
-                                         источника, по размеру)
+                        шестой - состояние строки, седьмой - время
+                        по тегам файла; в конце - итоги)
+  --sort description|source|size|time    упорядочить список (по описанию, по пути
+                                         источника, по размеру, по времени)
   --shuffle[=SEED]      перемешать список; одно и то же SEED дает тот же порядок
                         (без SEED - случайный порядок, SEED пишется в журнал)
   --no-tags             не читать теги файлов (описания и длительность)
@@ -258,7 +259,8 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          g.sort = choose<plan::SortKey>("--sort", v,
                                         {{"description", plan::SortKey::Description},
                                          {"source", plan::SortKey::Source},
-                                         {"size", plan::SortKey::Size}});
+                                         {"size", plan::SortKey::Size},
+                                         {"time", plan::SortKey::Time}});
      }},
     {"--exists",
      [](Given& g, std::string_view v) {

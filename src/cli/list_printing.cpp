@@ -47,11 +47,21 @@ void PrintTrackList(const plan::Preview& preview, bool header, std::FILE* out) {
     for (int position = 0; position < preview.rowCount(); ++position) {
         const store::TrackEntry entry = preview.entry(position);
         const std::string states = preview.stateText(position);
-        writeLine(field(entry.Desc) + '\t' + field(platform::shownPath(entry.OrigFileName)) + '\t' +
-                      field(platform::shownPath(entry.FileName)) + '\t' +
-                      sourceWord(preview.states(position)) + '\t' + field(preview.volumeReasons(position)) +
-                      (states.empty() ? std::string() : '\t' + field(states)),
-                  out);
+        // The states and the playing time are trailing fields: a row that has neither keeps the
+        // five fields of a plain list; a row whose file told its length carries its (maybe
+        // empty) states field so that the time always stands seventh.
+        const bool timed = preview.timedByFile(position) && entry.Len && *entry.Len >= 0;
+        std::string line = field(entry.Desc) + '\t' + field(platform::shownPath(entry.OrigFileName)) + '\t' +
+                           field(platform::shownPath(entry.FileName)) + '\t' +
+                           sourceWord(preview.states(position)) + '\t' +
+                           field(preview.volumeReasons(position));
+        if (!states.empty() || timed) {
+            line += '\t' + field(states);
+        }
+        if (timed) {
+            line += '\t' + plan::PlayingTimeText(*entry.Len);
+        }
+        writeLine(std::move(line), out);
     }
     const plan::LimitBarView bar = preview.limitBar(100);
     if (!bar.text.empty()) {

@@ -110,6 +110,9 @@ void Preview::build(const PreviewRequest& request, const sources::ShowMessage& s
             m_marks[static_cast<size_t>(line.position)].relocatedFrom = line.line;
         }
     }
+    for (size_t position = 0; position < report.tags.size() && position < m_marks.size(); ++position) {
+        m_marks[position].timedByFile = sources::LengthSecondsOf(report.tags[position]) >= 0;
+    }
     markRows();
 }
 
@@ -175,6 +178,10 @@ void Preview::markLimit() {
 
 store::TrackEntry Preview::entry(int position) const {
     return entryAt(m_list, position);
+}
+
+bool Preview::timedByFile(int position) const {
+    return position >= 0 && position < rowCount() && m_marks[static_cast<size_t>(position)].timedByFile;
 }
 
 std::string Preview::relocatedLine(int position) const {
@@ -477,9 +484,13 @@ void Preview::sortBy(SortKey key, bool descending) {
         return platform::foldNameCase(key == SortKey::Description ? entry.Desc : entry.OrigFileName);
     };
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        if (key == SortKey::Size) {
-            const int64_t left = entries[static_cast<size_t>(a)].Size;
-            const int64_t right = entries[static_cast<size_t>(b)].Size;
+        if (key == SortKey::Size || key == SortKey::Time) {
+            const auto numberOf = [&](int position) -> int64_t {
+                const store::TrackEntry& entry = entries[static_cast<size_t>(position)];
+                return key == SortKey::Size ? entry.Size : entry.Len.value_or(-1);
+            };
+            const int64_t left = numberOf(a);
+            const int64_t right = numberOf(b);
             return descending ? left > right : left < right;
         }
         return descending ? keyOf(a) > keyOf(b) : keyOf(a) < keyOf(b);

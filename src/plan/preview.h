@@ -74,7 +74,7 @@ struct PreviewTotals {
     std::array<int, RowStateCount> rowsIn{}; // rows with each state, by RowState
 };
 
-enum class SortKey { Description, Source, Size };
+enum class SortKey { Description, Source, Size, Time };
 
 class Preview {
 public:
@@ -94,6 +94,9 @@ public:
 
     // The entry at `position` as the store holds it (its names are program paths).
     store::TrackEntry entry(int position) const;
+    // Whether the row's file told its playing time through its tags (a playlist's #EXTINF length
+    // alone does not count).
+    bool timedByFile(int position) const;
     // The playlist line of a relocated row, "" for any other row.
     std::string relocatedLine(int position) const;
     // What the destination's volume refuses of the row, "; " between the reasons; "" when
@@ -149,6 +152,7 @@ private:
         bool existing = false;             // a file stands at its destination
         std::vector<VolumeProblem> volume; // position fields unused
         bool beyondLimit = false;
+        bool timedByFile = false; // the file's own tags gave its playing time
     };
     struct Snapshot {
         std::vector<store::TrackEntry> entries;

@@ -79,7 +79,7 @@ TEST_F(PreviewListTest, MissingSourcesAreMarked) {
     window->FillPreviewList();
     const QAbstractItemModel* model = window->ListView1->model();
     for (int row = 0; row < 3; ++row) {
-        const QModelIndex source = model->index(row, 1);
+        const QModelIndex source = model->index(row, app::TrackListModel::SourceColumn);
         const bool missing = row == 1;
         EXPECT_EQ(source.data(Qt::ForegroundRole).isValid(), missing) << row;
         const std::string tip = source.data(Qt::ToolTipRole).toString().toStdString();

@@ -126,9 +126,15 @@ TEST_F(VolumeCheckTest, RefusedEntriesAreMarkedWithTheirReasons) {
         EXPECT_EQ(checkLine(*window),
                   "Не подходят для тома FAT32 как есть: 5 из 7 (причина - в подсказке отмеченной строки)");
         // The other columns keep their own tip below the reasons: the whole path.
-        EXPECT_EQ(window->PreviewRows->index(0, 2).data(Qt::ToolTipRole).toString().toStdString(),
+        EXPECT_EQ(window->PreviewRows->index(0, app::TrackListModel::DestColumn)
+                      .data(Qt::ToolTipRole)
+                      .toString()
+                      .toStdString(),
                   std::string(ConReason) + "\n\n" + stick.hostRoot() + "/stick/CON.mp3");
-        EXPECT_EQ(window->PreviewRows->index(4, 2).data(Qt::ToolTipRole).toString().toStdString(),
+        EXPECT_EQ(window->PreviewRows->index(4, app::TrackListModel::DestColumn)
+                      .data(Qt::ToolTipRole)
+                      .toString()
+                      .toStdString(),
                   stick.hostRoot() + "/stick/fine.mp3");
     }
 }

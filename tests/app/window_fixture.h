@@ -4,6 +4,7 @@
 
 #include "app/desktop_links.h"
 #include "app/main_window.h"
+#include "app/track_list_model.h"
 #include "app/translations.h"
 #include "app/user_prompts.h"
 #include "platform/shown_paths.h"
@@ -85,17 +86,19 @@ public:
     std::vector<std::string> opened;
 };
 
-// Every row of ListView1 as "description | source | destination".
-// The description, source and destination columns; the size and state columns follow them.
+// Every row of ListView1 as "description | source | destination", the paths whole (the cells
+// show them below the source's root and the destination folder): the source as the row's
+// entry holds it, the destination as its cell's tool tip gives it.
 inline std::vector<std::string> previewRows(const app::TForm1& window) {
     const QAbstractItemModel* model = window.ListView1->model();
     std::vector<std::string> rows;
     for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < 3; ++column) {
-            cells << model->index(row, column).data().toString();
-        }
-        rows.push_back(cells.join(QStringLiteral(" | ")).toStdString());
+        // A marked row's tip leads with its reasons; the path is its last paragraph.
+        const QString tip =
+            model->index(row, app::TrackListModel::DestColumn).data(Qt::ToolTipRole).toString();
+        rows.push_back(model->index(row, app::TrackListModel::DescColumn).data().toString().toStdString() +
+                       " | " + platform::shownPath(window.PreviewRows->sourceAt(row)) + " | " +
+                       tip.mid(tip.lastIndexOf(QStringLiteral("\n\n")) + 1).trimmed().toStdString());
     }
     return rows;
 }

@@ -1,6 +1,6 @@
 // Tags on the command line: a folder of tagged files copied with renaming by description gets
-// its names from the tags, and its result playlist describes and times every entry; --no-tags
-// leaves the names as the files had them.
+// its names from the tags, and its result playlist describes and times every entry; --list gives
+// each row's playing time as its seventh field; --no-tags leaves the names as the files had them.
 #include "cli_fixture.h"
 
 #include "support/audio_fixtures.h"
@@ -15,6 +15,14 @@ TEST_F(CliTest, FolderCopyIsNamedAndDescribedFromTags) {
         {.encoder = "vorbisenc ! oggmux", .tags = R"(artist="Кино",title=Star)", .buffers = 20});
     testsupport::encodeTone(drive.hostPath("src/b.flac"),
                             {.encoder = "flacenc", .tags = "artist=Band,title=Song", .buffers = 30});
+    const CliResult listed = cli({"--list", "--flat", "--folder", "src", "out"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_NE(listed.out.find("Кино - Star\t" + drive.hostPath("src/a.ogg") + '\t' +
+                              drive.hostPath("out/a.ogg") + "\tok\t\t\t0:02\n"),
+              std::string::npos)
+        << listed.out;
+    EXPECT_NE(listed.out.find("\tok\t\t\t0:03\n"), std::string::npos) << listed.out;
+
     const CliResult tagged = cli({"--rename", "--number", "--flat", "--folder", "src", "out"});
     ASSERT_EQ(tagged.exitCode, 0) << tagged.err;
     EXPECT_EQ(testsupport::filesUnder(drive, "out"),
