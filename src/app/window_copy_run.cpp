@@ -22,6 +22,10 @@ copy::CopyOptions TForm1::copyOptionsFromControls() const {
     options.PlaylistPaths =
         chAbsoluteList->isChecked() ? copy::PlaylistPaths::Absolute : copy::PlaylistPaths::Relative;
     options.DestFolder = platform::programPathOfShown(fromQt(cbDest->currentText()));
+    // The run writes where the preview showed: the folder and volume it resolved for the list.
+    if (m_preview && m_preview->dest().typed == options.DestFolder) {
+        options.Dest = m_preview->dest();
+    }
     // Names that the destination volume refuses are cleaned as invalid names are (cb5).
     options.InvalidChars = namingOptionsFromControls().invalidChars;
     options.Verify = chVerify->isChecked();

@@ -87,13 +87,16 @@ struct AbortButton {
 
 // The copy run and its exit code. A run that did not complete was either aborted or refused by
 // the destination check, the only message box that a run shows.
-ExitCode runCopy(const cli::CommandLine& line, store::TfdbObject& listDb, cli::TerminalProgress& view,
-                 AbortButton& abort) {
+ExitCode runCopy(const cli::CommandLine& line, const plan::Preview& preview, store::TfdbObject& listDb,
+                 cli::TerminalProgress& view, AbortButton& abort) {
     copy::RunState run(abort.shell);
     copy::SteadyClock clock;
     copy::ProgressDisplay display(view, clock, run);
     const int messagesBefore = view.messageCount();
-    copy::CopyRun(line.copy, listDb, run, display);
+    // The run writes where the list was built for: the destination the preview resolved.
+    copy::CopyOptions options = line.copy;
+    options.Dest = preview.dest();
+    copy::CopyRun(options, listDb, run, display);
     view.eraseProgressLine();
     if (abort.clicked || view.messageCount() != messagesBefore) {
         return ExitNotCompleted;
@@ -152,7 +155,7 @@ int work(const cli::CommandLine& line) {
         cli::PrintTrackList(preview, platform::isTerminal(stdout), stdout);
         return ExitCompleted;
     }
-    return runCopy(line, listDb, view, abort);
+    return runCopy(line, preview, listDb, view, abort);
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 
 #include "copy/existing_file_policy.h"
 #include "plan/naming.h"
+#include "plan/resolved_dest.h"
 
+#include <optional>
 #include <string>
 
 namespace copy {
@@ -24,10 +26,13 @@ TransferMode TransferModeFromIndex(int index);
 
 // The controls of the wizard that a run reads; the window converts its indexes once, here.
 struct CopyOptions {
-    copy::TransferMode TransferMode = TransferSystemCopy;        // RadioGroup1
-    copy::ExistAction ExistAction = ExistRename;                 // cbExistAction
-    bool CreateList = true;                                      // chCreateList: write the result playlist
-    std::string DestFolder;                                      // cbDest
+    copy::TransferMode TransferMode = TransferSystemCopy; // RadioGroup1
+    copy::ExistAction ExistAction = ExistRename;          // cbExistAction
+    bool CreateList = true;                               // chCreateList: write the result playlist
+    std::string DestFolder;                               // cbDest
+    // The destination as the preview resolved it; when given, the run takes its folder and its
+    // volume's facts from here and resolves nothing again (DestFolder is then not read).
+    std::optional<plan::ResolvedDest> Dest{};
     copy::PlaylistPaths PlaylistPaths = PlaylistPaths::Relative; // chAbsoluteList
     // How a name that the destination volume refuses is cleaned (cb5, as for invalid names).
     plan::InvalidCharAction InvalidChars = plan::InvalidCharAction::Delete;

@@ -289,8 +289,14 @@ TransferMode TransferModeFromIndex(int index) {
                                                                    : TransferSystemCopy;
 }
 
-void CopyRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
+void CopyRun(const CopyOptions& given, store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
              const FreeSpaceQuery& freeSpace) {
+    // A destination the preview resolved is taken as it stands; only a bare typed folder is
+    // resolved here, where it is read.
+    CopyOptions options = given;
+    if (given.Dest) {
+        options.DestFolder = given.Dest->programPath;
+    }
     run.shell.RunIdle = false;
     run.shell.WorkActive = true;
     run.shell.CopyCancelCell = 0;

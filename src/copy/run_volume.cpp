@@ -12,10 +12,14 @@
 namespace copy {
 
 RunVolume::RunVolume(const CopyOptions& options)
-    : RunVolume(platform::volumeFactsOf(plan::FullDestFolder(options.DestFolder)), options) {}
+    : RunVolume(options.Dest ? options.Dest->volume
+                             : platform::volumeFactsOf(plan::FullDestFolder(options.DestFolder)),
+                options) {}
 
 RunVolume::RunVolume(std::optional<platform::VolumeFacts> facts, const CopyOptions& options)
-    : m_facts(std::move(facts)), m_destFolder(plan::FullDestFolder(options.DestFolder)), m_options(options) {}
+    : m_facts(std::move(facts)),
+      m_destFolder(options.Dest ? options.Dest->programPath : plan::FullDestFolder(options.DestFolder)),
+      m_options(options) {}
 
 std::string RunVolume::destName(const std::string& planned) const {
     if (!m_facts) {

@@ -82,15 +82,6 @@ std::string commonFolder(const std::vector<std::string>& hostPaths) {
 
 } // namespace
 
-ResolvedDest ResolveDest(std::string_view typed) {
-    ResolvedDest dest;
-    dest.typed = std::string(typed);
-    dest.programPath = FullDestFolder(platform::programPathOfShown(typed));
-    dest.hostPath = platform::shownPath(dest.programPath);
-    dest.volume = platform::volumeFactsOf(dest.programPath);
-    return dest;
-}
-
 void Preview::build(const PreviewRequest& request, const sources::ShowMessage& showMessage) {
     clear();
     m_request = request;

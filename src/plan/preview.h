@@ -14,6 +14,7 @@
 
 #include "plan/limit_bar.h"
 #include "plan/naming.h"
+#include "plan/resolved_dest.h"
 #include "plan/volume_check.h"
 #include "platform/volume_facts.h"
 #include "sources/source_choice.h"
@@ -31,15 +32,6 @@ namespace plan {
 
 // What the run does with an entry whose destination file is there already (cbExistAction).
 enum class ExistingFilePolicy { Overwrite = 0, Number = 1, Skip = 2 };
-
-// The destination folder, resolved once from what was typed: the run takes it as it is.
-struct ResolvedDest {
-    std::string typed;                           // as the field or the command line gave it
-    std::string programPath;                     // in full (FullDestFolder)
-    std::string hostPath;                        // as a person sees it
-    std::optional<platform::VolumeFacts> volume; // nullopt when the kernel could not tell
-};
-ResolvedDest ResolveDest(std::string_view typed);
 
 struct PreviewRequest {
     sources::SourceChoice source;

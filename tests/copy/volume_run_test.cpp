@@ -217,6 +217,31 @@ TEST_F(VolumeRunTest, RefusedNamesLandCleanedAndThePlaylistNamesThem) {
     }
 }
 
+// A run given the destination as the preview resolved it takes that folder and its volume's
+// facts as they stand: with FAT32 facts resolved for a folder on a host volume that the system
+// would call POSIX, the device name lands cleaned, and the system is not asked again.
+TEST_F(VolumeRunTest, ResolvedDestinationIsTakenAsItStands) {
+    drive.writeFile("src/1.mp3", "one");
+    addEntry("D:\\src\\1.mp3", "D:\\out\\nul.txt");
+    int asked = 0;
+    platform::setVolumeFactsForTesting([&asked](const std::string&) -> std::optional<platform::VolumeFacts> {
+        ++asked;
+        return platform::volumeFactsOfKind(platform::VolumeKind::Posix);
+    });
+    copy::CopyOptions o = options(copy::TransferSystemCopy, "D:\\elsewhere");
+    o.Dest = plan::ResolvedDest{.typed = "D:\\out",
+                                .programPath = "D:\\out",
+                                .hostPath = drive.hostRoot() + "/out",
+                                .volume = platform::volumeFactsOfKind(platform::VolumeKind::Fat32)};
+
+    runTo(o);
+
+    EXPECT_EQ(view.log.back(), summary(1, 0, 0, 0));
+    EXPECT_EQ(drive.readFile("out/nul_.txt"), "one");
+    EXPECT_FALSE(fs::exists(drive.hostRoot() + "/elsewhere"));
+    EXPECT_EQ(asked, 0);
+}
+
 struct SpaceCase {
     const char* name;
     int64_t free;

@@ -1,0 +1,17 @@
+#include "plan/resolved_dest.h"
+
+#include "plan/naming.h"
+#include "platform/shown_paths.h"
+
+namespace plan {
+
+ResolvedDest ResolveDest(std::string_view typed) {
+    ResolvedDest dest;
+    dest.typed = std::string(typed);
+    dest.programPath = FullDestFolder(platform::programPathOfShown(typed));
+    dest.hostPath = platform::shownPath(dest.programPath);
+    dest.volume = platform::volumeFactsOf(dest.programPath);
+    return dest;
+}
+
+} // namespace plan
