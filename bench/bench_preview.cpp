@@ -1,6 +1,6 @@
 // From a playlist of 100,000 entries to the preview page, step by step: reading the playlist,
 // naming every entry, fixing invalid names and walking the named list once (the floor of any
-// fill), all on a store of their own; then the window's BuildTrackList, ShowTrackList and the
+// fill), all on a store of their own; then the window's BuildTrackList, showTrackList and the
 // first paint of the preview page. Beside the
 // window's list, its peer: a QTreeWidget with one item per row (three texts each), filled and
 // painted the same way, which is what a list without a model costs. Steps are interleaved
@@ -56,7 +56,7 @@ namespace fs = std::filesystem;
 
 const char* const Steps[] = {
     "core: read playlist", "core: ComputeDestNames", "core: FixInvalidNames",
-    "core: walk the list", "window: BuildTrackList", "window: ShowTrackList",
+    "core: walk the list", "window: BuildTrackList", "window: showTrackList",
     "window: first paint", "peer QTreeWidget: fill", "peer QTreeWidget: first paint",
 };
 
@@ -100,7 +100,7 @@ void runCore(const std::string& playlist, std::map<std::string, std::vector<doub
     source.kind = sources::PlaylistSource;
     source.playlistPath = playlist;
     const plan::NamingOptions naming = namingOptions();
-    times[Steps[0]].push_back(millisecondsOf([&] { sources::ReadSource(listDb, source, 0, {}); }));
+    times[Steps[0]].push_back(millisecondsOf([&] { sources::readSource(listDb, source, 0, {}); }));
     times[Steps[1]].push_back(millisecondsOf([&] { plan::ComputeDestNames(listDb, naming); }));
     int fixed = 0;
     times[Steps[2]].push_back(millisecondsOf([&] { fixed = plan::FixInvalidNames(listDb, naming); }));
@@ -119,7 +119,7 @@ void runCore(const std::string& playlist, std::map<std::string, std::vector<doub
 // The window's own steps, the list shown on the preview page and painted once.
 void runWindow(app::TForm1& window, int entries, std::map<std::string, std::vector<double>>& times) {
     times[Steps[4]].push_back(millisecondsOf([&] { window.BuildTrackList(); }));
-    times[Steps[5]].push_back(millisecondsOf([&] { window.ShowTrackList(); }));
+    times[Steps[5]].push_back(millisecondsOf([&] { window.showTrackList(); }));
     times[Steps[6]].push_back(millisecondsOf([&] { window.grab(); }));
     if (window.ListView1->model()->rowCount() != entries) {
         std::fprintf(stderr, "the window shows %d rows\n", window.ListView1->model()->rowCount());
@@ -195,7 +195,7 @@ int memoryChild(int entries) {
     PreviewFixture fixture(entries);
     const long before = peakKilobytes();
     fixture.window->BuildTrackList();
-    fixture.window->ShowTrackList();
+    fixture.window->showTrackList();
     fixture.window->grab();
     if (fixture.window->ListView1->model()->rowCount() != entries) {
         return 1;

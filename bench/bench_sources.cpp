@@ -92,7 +92,7 @@ void scanTree() {
         [&](const std::string& relativePath, const platform::FolderEntry& entry) {
             sources::AddFolderFile(listDb, folder, relativePath, entry);
         },
-        sources::IsAudioFile);
+        sources::isAudioFile);
     checkCount(listDb);
 }
 

@@ -76,7 +76,7 @@ void readFolder(bool tags, const std::string& cacheFolder) {
     sources::TagOptions options;
     options.readTags = tags;
     options.cacheFolder = cacheFolder;
-    sources::ReadSource(listDb, choice, 0, nullptr, nullptr, options);
+    sources::readSource(listDb, choice, 0, nullptr, nullptr, options);
     if (store::trackCount(listDb) != FileCount) {
         fail("the list holds " + std::to_string(store::trackCount(listDb)) + " entries");
     }

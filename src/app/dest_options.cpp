@@ -19,7 +19,7 @@ void TForm1::RefreshDestOptions() {
     controls.autoSizeLimit = cbAutoSizeLimit->isChecked();
     controls.keepFolderLevels = cbDiv->isChecked();
     controls.destFolder = platform::programPathOfShown(fromQt(cbDest->currentText()));
-    const plan::DestPageState state = plan::DestOptionsFor(controls);
+    const plan::DestPageState state = plan::destOptionsFor(controls);
     GroupBox1->setEnabled(state.renameGroupEnabled);
     cbSizeLimit->setEnabled(state.sizeLimitEnabled);
     if (state.sizeLimitText) {

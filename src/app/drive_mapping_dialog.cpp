@@ -105,14 +105,14 @@ void DriveMappingDialog::pickFolder(size_t row) {
     }
 }
 
-void TForm1::DrivesClick() {
+void TForm1::drivesClick() {
     std::vector<char> named;
     const std::string playlist = platform::programPathOfShown(fromQt(cbSource1->currentText()));
     std::string text;
     if (!playlist.empty() && platform::readWholeFile(playlist, text, MostPlaylistBytes)) {
-        named = wizard::DriveLettersNamed(text);
+        named = wizard::driveLettersNamed(text);
     }
-    const std::vector<wizard::DriveRow> rows = wizard::DriveRowsFor(named, m_driveMappings);
+    const std::vector<wizard::DriveRow> rows = wizard::driveRowsFor(named, m_driveMappings);
     if (rows.empty()) {
         m_prompts->showMessage(texts::GetText(NoDrivesText));
         return;
@@ -125,7 +125,7 @@ void TForm1::DrivesClick() {
     for (const platform::DriveMapping& old : platform::parseDriveMappings(m_driveMappings)) {
         platform::unmountDrive(old.letter);
     }
-    m_driveMappings = wizard::DriveSettingFor(dialog.rows(), m_driveMappings);
+    m_driveMappings = wizard::driveSettingFor(dialog.rows(), m_driveMappings);
     platform::mountDriveMappings(platform::parseDriveMappings(m_driveMappings));
 }
 

@@ -4,7 +4,7 @@
 
 namespace app {
 
-bool RunGuarded(UserPrompts& prompts, const std::function<void()>& handler) {
+bool runGuarded(UserPrompts& prompts, const std::function<void()>& handler) {
     try {
         handler();
         return true;

@@ -14,6 +14,6 @@ namespace app {
 // Runs `handler`; false when it ended with an exception, after the message has been shown
 // through `prompts`. Only exceptions derived from std::exception are caught: the core throws
 // no others.
-bool RunGuarded(UserPrompts& prompts, const std::function<void()>& handler);
+bool runGuarded(UserPrompts& prompts, const std::function<void()>& handler);
 
 } // namespace app

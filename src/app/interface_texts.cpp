@@ -47,7 +47,7 @@ void TForm1::ApplyInterfaceTexts() {
     Label2->setText(row(27));
     StaticText6->setText(row(28));
 
-    const texts::LinkHints hints = texts::BuildLinkHints();
+    const texts::LinkHints hints = texts::buildLinkHints();
     StaticText6->setToolTip(toQt(hints.mail));
     StaticText3->setToolTip(toQt(hints.site));
     StaticText4->setToolTip(toQt(hints.product));

@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     for (const QString& argument : arguments) {
         paths.push_back(argument.toStdString());
     }
-    window.OpenWithSource(paths);
+    window.openWithSource(paths);
     window.show();
     return application.exec();
 }

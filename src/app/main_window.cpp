@@ -283,7 +283,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         // once the run has cleaned up after itself.
         if (Shell.WorkActive && !m_closeAfterRun && m_prompts->askYesNo(texts::GetText(CloseDuringRunRow))) {
             m_closeAfterRun = true;
-            copy::RequestCancel(Shell);
+            copy::requestCancel(Shell);
         }
         return;
     }
@@ -294,7 +294,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::Button4Click() {
     if (Shell.WorkActive) {
-        copy::RequestCancel(Shell);
+        copy::requestCancel(Shell);
         return;
     }
     if (Shell.RunIdle) {

@@ -114,12 +114,12 @@ public:
     void BitBtn5Click();
     // The drives of a playlist made on another machine (drive_mapping_dialog.cpp): a dialog
     // that gives each drive letter of the chosen playlist a host folder, kept in "Drives".
-    void DrivesClick();
+    void drivesClick();
     void Button1Click();
     // Starts on the source page with the source that host paths name (window_launch.cpp): one
     // playlist, one folder, or files to pick. Used for the command line and for a drop onto
     // the source page.
-    void OpenWithSource(const std::vector<std::string>& hostPaths);
+    void openWithSource(const std::vector<std::string>& hostPaths);
     // The page shown, as the flow knows it.
     wizard::Page currentPage() const { return m_flow->page(); }
 
@@ -169,26 +169,26 @@ public:
     // (messages through prompts()). A source that cannot be read raises its error; the list
     // then holds what was read up to that point.
     void BuildTrackList();
-    // BuildTrackList, then ShowTrackList; the playlist lines found elsewhere in one message.
+    // BuildTrackList, then showTrackList; the playlist lines found elsewhere in one message.
     void FillPreviewList();
     // ListView1 shows the preview as it stands, row i = entry i, with the lines under it: how
     // many rows the destination's volume refuses (LabelVolumeCheck, hidden when none) and the
     // totals (LabelTotals). The window's drawing is frozen so that it repaints once.
-    void ShowTrackList();
+    void showTrackList();
 
-    // Arranging the preview (window_arrange.cpp); each can be undone with UndoPreviewClick
+    // Arranging the preview (window_arrange.cpp); each can be undone with undoPreviewClick
     // (Ctrl+Z), and the running numbers follow the new order. The selection moves up or down
     // by one (Alt+Up, Alt+Down) or to before a row (a drop); a click on a column's header sorts
     // by it, again the other way; "Перемешать" shuffles with a new seed.
-    void MoveSelectedRows(int by);
-    void MoveSelectedRowsBefore(int row);
-    void SortPreviewBy(int column);
-    void ShuffleClick();
-    void UndoPreviewClick();
+    void moveSelectedRows(int by);
+    void moveSelectedRowsBefore(int row);
+    void sortPreviewBy(int column);
+    void shuffleClick();
+    void undoPreviewClick();
     // The preview's context menu on the row at `at` (viewport coordinates): "Открыть папку"
     // opens the folder of the row's source in the desktop's file manager, "Воспроизвести"
     // plays it.
-    void ShowPreviewMenu(const QPoint& at);
+    void showPreviewMenu(const QPoint& at);
 
     // The copy run over the current list with the options of the controls, shown on the
     // progress page; returns when the run has ended. The page flow shows TSP and sets the
@@ -207,7 +207,7 @@ public:
     template <typename Sender, typename Signal>
     void connectHandler(Sender* sender, Signal signal, void (TForm1::*handler)()) {
         connect(sender, signal, this,
-                [this, handler] { RunGuarded(*m_prompts, [this, handler] { (this->*handler)(); }); });
+                [this, handler] { runGuarded(*m_prompts, [this, handler] { (this->*handler)(); }); });
     }
 
     const std::string& settingsPath() const { return m_settingsPath; }

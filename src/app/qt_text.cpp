@@ -17,7 +17,7 @@ std::string fromQt(const QString& text) {
 
 QStringList linesOf(std::string_view text) {
     QStringList lines;
-    for (const std::string& line : texts::SplitLines(text)) {
+    for (const std::string& line : texts::splitLines(text)) {
         lines << QString::fromStdString(line);
     }
     return lines;

@@ -14,7 +14,7 @@ namespace app {
 QString toQt(std::string_view text);
 // QString to UTF-8, unchanged otherwise.
 std::string fromQt(const QString& text);
-// The lines of a text as a list control takes them (texts::SplitLines).
+// The lines of a text as a list control takes them (texts::splitLines).
 QStringList linesOf(std::string_view text);
 
 } // namespace app

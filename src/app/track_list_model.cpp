@@ -68,7 +68,7 @@ const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
         shown.reasons = m_preview->reasons(row);
         shown.stateText = m_preview->stateText(row);
         const std::string relocatedLine = m_preview->relocatedLine(row);
-        shown.sourceTip = shown.sourceMissing ? sources::MissingSourceText(entry.OrigFileName)
+        shown.sourceTip = shown.sourceMissing ? sources::missingSourceText(entry.OrigFileName)
                           : relocatedLine.empty()
                               ? sourceFull
                               : texts::FormatText(LineRelocatedText, {relocatedLine, sourceFull});
@@ -115,7 +115,7 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
         text = row.size >= 0 && !row.sourceMissing ? toQt(texts::SizeText(row.size)) : QString();
         break;
     case TimeColumn:
-        text = toQt(plan::PlayingTimeText(row.seconds));
+        text = toQt(plan::playingTimeText(row.seconds));
         break;
     case StateColumn:
         text = toQt(row.stateText);

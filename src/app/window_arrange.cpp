@@ -43,7 +43,7 @@ void TForm1::previewChanged(const std::vector<int>& select) {
         ListView1->header()->setSortIndicator(m_sortedColumn,
                                               m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
-    ShowTrackList();
+    showTrackList();
     UpdateLimitBar();
     ButtonUndo->setEnabled(m_preview && m_preview->canUndo());
     QItemSelectionModel* const selection = ListView1->selectionModel();
@@ -58,7 +58,7 @@ void TForm1::previewChanged(const std::vector<int>& select) {
 }
 
 // The selected rows, kept together, one place up (`by` = -1) or down (+1); at an end they stay.
-void TForm1::MoveSelectedRows(int by) {
+void TForm1::moveSelectedRows(int by) {
     const std::vector<int> selected = selectedPreviewRows();
     if (!m_preview || selected.empty()) {
         return;
@@ -82,7 +82,7 @@ void TForm1::MoveSelectedRows(int by) {
     previewChanged(moved);
 }
 
-void TForm1::MoveSelectedRowsBefore(int row) {
+void TForm1::moveSelectedRowsBefore(int row) {
     const std::vector<int> selected = selectedPreviewRows();
     if (!m_preview || selected.empty()) {
         return;
@@ -99,7 +99,7 @@ void TForm1::MoveSelectedRowsBefore(int row) {
     previewChanged(moved);
 }
 
-void TForm1::SortPreviewBy(int column) {
+void TForm1::sortPreviewBy(int column) {
     if (!m_preview) {
         return;
     }
@@ -129,7 +129,7 @@ void TForm1::SortPreviewBy(int column) {
 }
 
 // A new seed each time; the order then stays as shuffled through Back and Next.
-void TForm1::ShuffleClick() {
+void TForm1::shuffleClick() {
     if (!m_preview) {
         return;
     }
@@ -139,7 +139,7 @@ void TForm1::ShuffleClick() {
     previewChanged({});
 }
 
-void TForm1::ShowPreviewMenu(const QPoint& at) {
+void TForm1::showPreviewMenu(const QPoint& at) {
     const QModelIndex index = ListView1->indexAt(at);
     if (!index.isValid()) {
         return;
@@ -160,7 +160,7 @@ void TForm1::ShowPreviewMenu(const QPoint& at) {
     }
 }
 
-void TForm1::UndoPreviewClick() {
+void TForm1::undoPreviewClick() {
     if (m_preview && m_preview->undo()) {
         m_sortedColumn = -1;
         m_shuffleSeed.reset();

@@ -16,8 +16,8 @@ namespace app {
 
 copy::CopyOptions TForm1::copyOptionsFromControls() const {
     copy::CopyOptions options;
-    options.TransferMode = copy::TransferModeFromIndex(RadioGroup1->itemIndex());
-    options.ExistAction = copy::ExistActionFromIndex(cbExistAction->currentIndex());
+    options.TransferMode = copy::transferModeFromIndex(RadioGroup1->itemIndex());
+    options.ExistAction = copy::existActionFromIndex(cbExistAction->currentIndex());
     options.CreateList = chCreateList->isChecked();
     options.PlaylistPaths =
         chAbsoluteList->isChecked() ? copy::PlaylistPaths::Absolute : copy::PlaylistPaths::Relative;

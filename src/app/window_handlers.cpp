@@ -65,7 +65,7 @@ void TForm1::connectHandlers() {
     connectHandler(BPrev, &QPushButton::clicked, &TForm1::BPrevClick);
     connectHandler(Button4, &QPushButton::clicked, &TForm1::Button4Click);
     connect(PCL, &QStackedWidget::currentChanged, this,
-            [this] { RunGuarded(*m_prompts, [this] { pageShown(); }); });
+            [this] { runGuarded(*m_prompts, [this] { pageShown(); }); });
 
     // Source page.
     connectHandler(RadioButton1, &QRadioButton::clicked, &TForm1::RadioButton1Click);
@@ -79,7 +79,7 @@ void TForm1::connectHandlers() {
     connectHandler(BitBtn3, &QPushButton::clicked, &TForm1::BitBtn3Click);
     connectHandler(BitBtn4, &QPushButton::clicked, &TForm1::BitBtn4Click);
     connectHandler(BitBtn5, &QPushButton::clicked, &TForm1::BitBtn5Click);
-    connectHandler(ButtonDrives, &QPushButton::clicked, &TForm1::DrivesClick);
+    connectHandler(ButtonDrives, &QPushButton::clicked, &TForm1::drivesClick);
     for (QComboBox* box : {cbSource1, cbSource2, cbDest, cbSizeLimit}) {
         offerHistoryClearing(box);
     }
@@ -93,22 +93,22 @@ void TForm1::connectHandlers() {
 
     // Preview and progress pages.
     connectHandler(Button2, &QPushButton::clicked, &TForm1::Button2Click);
-    connectHandler(ButtonShuffle, &QPushButton::clicked, &TForm1::ShuffleClick);
-    connectHandler(ButtonUndo, &QPushButton::clicked, &TForm1::UndoPreviewClick);
+    connectHandler(ButtonShuffle, &QPushButton::clicked, &TForm1::shuffleClick);
+    connectHandler(ButtonUndo, &QPushButton::clicked, &TForm1::undoPreviewClick);
     connect(ListView1->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { RunGuarded(*m_prompts, [this, column] { SortPreviewBy(column); }); });
+            [this](int column) { runGuarded(*m_prompts, [this, column] { sortPreviewBy(column); }); });
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { RunGuarded(*m_prompts, [this, at] { ShowPreviewMenu(at); }); });
+            [this](const QPoint& at) { runGuarded(*m_prompts, [this, at] { showPreviewMenu(at); }); });
     connect(PreviewRows, &TrackListModel::rowsDropped, this, [this](int before) {
-        RunGuarded(*m_prompts, [this, before] { MoveSelectedRowsBefore(before); });
+        runGuarded(*m_prompts, [this, before] { moveSelectedRowsBefore(before); });
     });
     connectHandler(Button5, &QPushButton::clicked, &TForm1::Button5Click);
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
                 if (!selected.isEmpty()) {
                     const int row = selected.indexes().front().row();
-                    RunGuarded(*m_prompts, [this, row] { ListView1SelectItem(row); });
+                    runGuarded(*m_prompts, [this, row] { ListView1SelectItem(row); });
                 }
             });
     // Play plays the selected entry: without one there is nothing to play.
@@ -132,8 +132,8 @@ void TForm1::connectHandlers() {
     connectHandler(StaticText4, &StaticText::clicked, &TForm1::StaticText4Click);
     connectHandler(StaticText6, &StaticText::clicked, &TForm1::StaticText6Click);
     connectHandler(StaticText8, &StaticText::clicked, &TForm1::StaticText8Click);
-    ClickRelay::watch(Image3, [this] { RunGuarded(*m_prompts, [this] { StaticText3Click(); }); });
-    ClickRelay::watch(Label24, [this] { RunGuarded(*m_prompts, [this] { Label24Click(); }); });
+    ClickRelay::watch(Image3, [this] { runGuarded(*m_prompts, [this] { StaticText3Click(); }); });
+    ClickRelay::watch(Label24, [this] { runGuarded(*m_prompts, [this] { Label24Click(); }); });
     connectKeys();
 }
 
@@ -175,17 +175,17 @@ void TForm1::connectKeys() {
             new KeysPress(box->lineEdit(), {Qt::Key_Return, Qt::Key_Enter}, [this] { nextByReturn(); }));
     }
     ListView1->installEventFilter(new KeysPress(
-        ListView1, {Qt::Key_Delete}, [this] { RunGuarded(*m_prompts, [this] { Button2Click(); }); }));
+        ListView1, {Qt::Key_Delete}, [this] { runGuarded(*m_prompts, [this] { Button2Click(); }); }));
     // Arranging the preview from the keyboard: Alt+Up and Alt+Down move the selected rows,
     // Ctrl+Z takes back the last removal, move, sort or shuffle.
     const std::pair<QKeyCombination, std::function<void()>> arrangeKeys[] = {
-        {Qt::ALT | Qt::Key_Up, [this] { MoveSelectedRows(-1); }},
-        {Qt::ALT | Qt::Key_Down, [this] { MoveSelectedRows(1); }},
-        {Qt::CTRL | Qt::Key_Z, [this] { UndoPreviewClick(); }},
+        {Qt::ALT | Qt::Key_Up, [this] { moveSelectedRows(-1); }},
+        {Qt::ALT | Qt::Key_Down, [this] { moveSelectedRows(1); }},
+        {Qt::CTRL | Qt::Key_Z, [this] { undoPreviewClick(); }},
     };
     for (const auto& [key, step] : arrangeKeys) {
         ListView1->installEventFilter(
-            new KeysPress(ListView1, {key}, [this, step] { RunGuarded(*m_prompts, step); }));
+            new KeysPress(ListView1, {key}, [this, action = step] { runGuarded(*m_prompts, action); }));
     }
 }
 

@@ -34,7 +34,7 @@ std::vector<std::string> localFilesOf(const QMimeData* data) {
 
 } // namespace
 
-void TForm1::OpenWithSource(const std::vector<std::string>& hostPaths) {
+void TForm1::openWithSource(const std::vector<std::string>& hostPaths) {
     std::vector<std::string> programPaths;
     for (const std::string& path : hostPaths) {
         const std::string programPath = platform::toProgramPath(path);
@@ -42,7 +42,7 @@ void TForm1::OpenWithSource(const std::vector<std::string>& hostPaths) {
             programPaths.push_back(programPath);
         }
     }
-    const auto source = wizard::LaunchSourceFor(
+    const auto source = wizard::launchSourceFor(
         programPaths, [](const std::string& path) { return platform::folderExists(path); });
     if (!source) {
         return;
@@ -75,7 +75,7 @@ void TForm1::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    RunGuarded(*m_prompts, [this, &paths] { OpenWithSource(paths); });
+    runGuarded(*m_prompts, [this, &paths] { openWithSource(paths); });
 }
 
 } // namespace app

@@ -35,9 +35,9 @@ void TForm1::UpdateLimitBar() {
     const int innerWidth = LimitBar->contentsRect().width() - margins.left() - margins.right();
     // The preview decides what counts: with the free space as the limit, the sizes on the volume.
     const bool fromFreeSpace = cbAutoSizeLimit->isChecked();
-    const int64_t timeLimit = fromFreeSpace ? 0 : plan::TimeLimitFromText(fromQt(cbSizeLimit->currentText()));
+    const int64_t timeLimit = fromFreeSpace ? 0 : plan::timeLimitFromText(fromQt(cbSizeLimit->currentText()));
     if (m_preview && m_preview->setLimit(SizeLimit, fromFreeSpace, timeLimit)) {
-        ShowTrackList();
+        showTrackList();
     }
     const plan::LimitBarView bar = m_preview ? m_preview->limitBar(innerWidth) : plan::LimitBarView{};
     LimitBar->setVisible(bar.visible);

@@ -49,9 +49,9 @@ void TForm1::BuildTrackList() {
         .sizeLimit = SizeLimit,
         .limitFromFreeSpace = cbAutoSizeLimit->isChecked(),
         .timeLimit =
-            cbAutoSizeLimit->isChecked() ? 0 : plan::TimeLimitFromText(fromQt(cbSizeLimit->currentText())),
+            cbAutoSizeLimit->isChecked() ? 0 : plan::timeLimitFromText(fromQt(cbSizeLimit->currentText())),
         .existing =
-            static_cast<plan::ExistingFilePolicy>(copy::ExistActionFromIndex(cbExistAction->currentIndex())),
+            static_cast<plan::ExistingFilePolicy>(copy::existActionFromIndex(cbExistAction->currentIndex())),
         .tags = tagOptions()};
     m_preview->build(request, [this](const std::string& text) { m_prompts->showMessage(text); });
     if (m_shuffleSeed) {
@@ -74,10 +74,10 @@ void TForm1::FillPreviewList() {
     try {
         BuildTrackList();
     } catch (...) {
-        ShowTrackList();
+        showTrackList();
         throw;
     }
-    ShowTrackList();
+    showTrackList();
     // The playlist lines that named another place and were found here by the tail search are
     // said once, in one message, so that a person knows which files the list took instead.
     if (m_preview) {
@@ -88,7 +88,7 @@ void TForm1::FillPreviewList() {
     }
 }
 
-void TForm1::ShowTrackList() {
+void TForm1::showTrackList() {
     const DrawingFreeze freeze(this);
     PreviewRows->refresh();
     showPreviewLines();

@@ -215,7 +215,7 @@ void TForm1::clearList() {
     if (m_preview) {
         m_preview->clear();
     }
-    ShowTrackList();
+    showTrackList();
 }
 
 } // namespace app

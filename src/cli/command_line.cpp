@@ -138,7 +138,7 @@ uint32_t shuffleSeed(std::string_view value) {
         seed = seed * 10 + static_cast<uint64_t>(c - '0');
     }
     if (!digitsOnly || seed > UINT32_MAX) {
-        throw UsageError(texts::FormatTextOnce(ShuffleUsageText, {std::string(value)}));
+        throw UsageError(texts::formatTextOnce(ShuffleUsageText, {std::string(value)}));
     }
     return static_cast<uint32_t>(seed);
 }
@@ -248,9 +248,9 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
     {"--limit-time",
      [](Given& g, std::string_view v) {
          const std::string text(v);
-         g.timeLimit = plan::TimeLimitFromText(text.find(':') == std::string::npos ? text + " min" : text);
+         g.timeLimit = plan::timeLimitFromText(text.find(':') == std::string::npos ? text + " min" : text);
          if (g.timeLimit <= 0) {
-             throw UsageError(texts::FormatTextOnce(LimitTimeUsageText, {text}));
+             throw UsageError(texts::formatTextOnce(LimitTimeUsageText, {text}));
          }
      }},
     {"--describe", [](Given& g, std::string_view v) { g.describe = std::string(v); }},
@@ -354,7 +354,7 @@ sources::SourceChoice sourceChoice(int32_t kind, const std::vector<std::string>&
 
 } // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
     const Given given = readWords(args);
     CommandLine line;
     if (given.version) {

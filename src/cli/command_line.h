@@ -56,7 +56,7 @@ public:
 
 // `args` without the program's name. Mounts the --drive mappings once the command line is
 // whole, before its paths are read. Throws UsageError.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 extern const char* const UsageText;
 

@@ -29,7 +29,7 @@ void onRequest(int) {
 
 } // namespace
 
-void InstallInterruptHandlers() {
+void installInterruptHandlers() {
     struct sigaction action {};
     action.sa_handler = onRequest;
     sigemptyset(&action.sa_mask);
@@ -51,7 +51,7 @@ void InstallInterruptHandlers() {
     }
 }
 
-bool InterruptRequested() {
+bool interruptRequested() {
     return g_requested != 0;
 }
 

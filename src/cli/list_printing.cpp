@@ -40,7 +40,7 @@ const char* sourceWord(const std::vector<plan::RowState>& states) {
 
 } // namespace
 
-void PrintTrackList(const plan::Preview& preview, bool header, std::FILE* out) {
+void printTrackList(const plan::Preview& preview, bool header, std::FILE* out) {
     if (header) {
         writeLine("# " + texts::GetText(ColumnsText), out);
     }
@@ -59,7 +59,7 @@ void PrintTrackList(const plan::Preview& preview, bool header, std::FILE* out) {
             line += '\t' + field(states);
         }
         if (timed) {
-            line += '\t' + plan::PlayingTimeText(*entry.Len);
+            line += '\t' + plan::playingTimeText(*entry.Len);
         }
         writeLine(std::move(line), out);
     }
@@ -76,7 +76,7 @@ void PrintTrackList(const plan::Preview& preview, bool header, std::FILE* out) {
     std::fflush(out);
 }
 
-int PrintVolumeProblems(const plan::Preview& preview, std::FILE* out) {
+int printVolumeProblems(const plan::Preview& preview, std::FILE* out) {
     int problems = 0;
     for (int position = 0; position < preview.rowCount(); ++position) {
         const std::string reasons = preview.volumeReasons(position);
@@ -89,14 +89,14 @@ int PrintVolumeProblems(const plan::Preview& preview, std::FILE* out) {
     const std::string line = preview.volumeLine();
     writeLine("# " +
                   (line.empty() && preview.dest().volume
-                       ? texts::FormatTextOnce(VolumeTakesAllText, {plan::VolumeName(*preview.dest().volume)})
+                       ? texts::formatTextOnce(VolumeTakesAllText, {plan::volumeName(*preview.dest().volume)})
                        : line),
               out);
     std::fflush(out);
     return problems;
 }
 
-void ReportSources(const plan::Preview& preview, std::FILE* err) {
+void reportSources(const plan::Preview& preview, std::FILE* err) {
     for (int position = 0; position < preview.rowCount(); ++position) {
         const std::string line = preview.relocatedLine(position);
         if (!line.empty()) {
@@ -110,7 +110,7 @@ void ReportSources(const plan::Preview& preview, std::FILE* err) {
         if (has(preview.states(position), plan::RowState::SourceMissing)) {
             const std::string source = preview.entry(position).OrigFileName;
             if (named.insert(source).second) {
-                writeLine(sources::MissingSourceText(source), err);
+                writeLine(sources::missingSourceText(source), err);
             }
         }
     }

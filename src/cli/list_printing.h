@@ -20,17 +20,17 @@ namespace cli {
 // names the columns. Then
 // "# " lines: the limit verdict when there is a limit (plan/limit_bar.h) with the totals on the
 // volume when they differ, and the totals with how many rows have each state.
-void PrintTrackList(const plan::Preview& preview, bool header, std::FILE* out);
+void printTrackList(const plan::Preview& preview, bool header, std::FILE* out);
 
 // --check: for each entry that the volume will refuse as it is, its destination path (a host
-// path), a tab and the reasons; then a "# " line that counts them (plan::VolumeCheckLine), or
+// path), a tab and the reasons; then a "# " line that counts them (plan::volumeCheckLine), or
 // says that there are none. Answers how many entries have a problem.
-int PrintVolumeProblems(const plan::Preview& preview, std::FILE* out);
+int printVolumeProblems(const plan::Preview& preview, std::FILE* out);
 
 // What a script or person must hear about the sources before anything is copied, one line
 // each on `err`: every playlist line found elsewhere (text 93), then every missing source
-// (sources::MissingSourceText: not found, or no file), each path once however often the list
+// (sources::missingSourceText: not found, or no file), each path once however often the list
 // names it.
-void ReportSources(const plan::Preview& preview, std::FILE* err);
+void reportSources(const plan::Preview& preview, std::FILE* err);
 
 } // namespace cli

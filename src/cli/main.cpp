@@ -50,9 +50,9 @@ enum ExitCode : int {
 int64_t sizeLimitFor(const cli::CommandLine& line) {
     switch (line.limitKind) {
     case cli::LimitKind::Typed:
-        return plan::SizeLimitFromText(line.limitText);
+        return plan::sizeLimitFromText(line.limitText);
     case cli::LimitKind::FromFreeSpace:
-        return plan::SizeLimitFromText(plan::MegabytesText(plan::FreeSpace(line.naming.destFolder)));
+        return plan::sizeLimitFromText(plan::megabytesText(plan::FreeSpace(line.naming.destFolder)));
     default:
         return 0;
     }
@@ -67,7 +67,7 @@ void checkSourceFolder(const sources::SourceChoice& source) {
     platform::FolderListing listing;
     if (!platform::listFolder(source.folderPath, {.files = false, .folders = false, .hidden = false},
                               listing)) {
-        throw sources::CannotOpenFolder(platform::shownPath(source.folderPath), platform::lastErrorText());
+        throw sources::cannotOpenFolder(platform::shownPath(source.folderPath), platform::lastErrorText());
     }
 }
 
@@ -78,9 +78,9 @@ struct AbortButton {
     bool clicked = false;
 
     void poll() {
-        if (!clicked && cli::InterruptRequested()) {
+        if (!clicked && cli::interruptRequested()) {
             clicked = true;
-            copy::RequestCancel(shell);
+            copy::requestCancel(shell);
         }
     }
 };
@@ -139,20 +139,20 @@ int work(const cli::CommandLine& line) {
         return ExitSourceUnreadable;
     }
     // Building the list polls nothing; a Ctrl-C during it means the user wants out.
-    if (cli::InterruptRequested()) {
+    if (cli::interruptRequested()) {
         return ExitNotCompleted;
     }
     arrange(line, preview);
-    cli::ReportSources(preview, stderr);
+    cli::reportSources(preview, stderr);
     if (line.checkOnly) {
         if (!preview.dest().volume) {
             view.showMessage(texts::FormatText(VolumeUnknownText, {platform::lastErrorText()}));
             return ExitNotCompleted;
         }
-        return cli::PrintVolumeProblems(preview, stdout) > 0 ? ExitEntriesFailed : ExitCompleted;
+        return cli::printVolumeProblems(preview, stdout) > 0 ? ExitEntriesFailed : ExitCompleted;
     }
     if (line.listOnly) {
-        cli::PrintTrackList(preview, platform::isTerminal(stdout), stdout);
+        cli::printTrackList(preview, platform::isTerminal(stdout), stdout);
         return ExitCompleted;
     }
     return runCopy(line, preview, listDb, view, abort);
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     platform::treatFileSizeLimitAsFullDisk();
     cli::CommandLine line;
     try {
-        line = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        line = cli::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const cli::UsageError& error) {
         std::fprintf(stderr, "tunewagon-cli: %s\n\n%s", error.what(), cli::UsageText);
         return ExitWrongCommandLine;
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
         std::fputs(cli::UsageText, stdout);
         return ExitCompleted;
     }
-    cli::InstallInterruptHandlers();
+    cli::installInterruptHandlers();
     try {
         return work(line);
     } catch (const std::exception& error) {

@@ -45,7 +45,7 @@ std::string terminalText(const std::string& text) {
 
 } // namespace
 
-std::string ProgressLineText(const ProgressLine& line, int columns) {
+std::string progressLineText(const ProgressLine& line, int columns) {
     std::string text = line.phase + " " + barText(line.overall, OverallBarCells) + " " +
                        std::to_string(line.overall / 10) + "% " + barText(line.file, FileBarCells);
     for (const std::string& status : line.status) {
@@ -121,7 +121,7 @@ void TerminalProgress::redraw() {
     if (!m_progress || m_line.phase.empty()) {
         return;
     }
-    std::string text = ProgressLineText(m_line, platform::terminalColumns(m_progress, DefaultColumns));
+    std::string text = progressLineText(m_line, platform::terminalColumns(m_progress, DefaultColumns));
     if (text == m_shown) {
         return;
     }

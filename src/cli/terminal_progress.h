@@ -28,7 +28,7 @@ struct ProgressLine {
 
 // The progress line's text, cut to `columns` - 1 characters so that it never wraps (a wrapped
 // line could not be rewritten in place).
-std::string ProgressLineText(const ProgressLine& line, int columns);
+std::string progressLineText(const ProgressLine& line, int columns);
 
 class TerminalProgress final : public copy::ProgressView {
 public:

@@ -22,7 +22,7 @@ enum class PlaylistPaths { Relative, Absolute };
 // The mode of a RadioGroup1 index. An index outside the group (a damaged setting shows no
 // selection) is the default, the system copy: a run that transfers nothing would still end
 // "completed".
-TransferMode TransferModeFromIndex(int index);
+TransferMode transferModeFromIndex(int index);
 
 // The controls of the wizard that a run reads; the window converts its indexes once, here.
 struct CopyOptions {

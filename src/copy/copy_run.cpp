@@ -63,14 +63,14 @@ RunPlan planRun(store::TfdbObject& listDb, const RunVolume& volume, std::vector<
         }
     }
     // No entry of the run writes over another: a name planned twice is numbered for the later.
-    plan.destNames = plan::DistinctRunNames(std::move(plan.destNames));
+    plan.destNames = plan::distinctRunNames(std::move(plan.destNames));
     return plan;
 }
 
 // The destination check: false, after its message box, when the run must not start.
 bool destinationHasRoom(const CopyOptions& options, int64_t spaceNeeded, ProgressDisplay& display,
                         const FreeSpaceQuery& freeSpace) {
-    char drive = DestDriveLetter(options.DestFolder);
+    char drive = destDriveLetter(options.DestFolder);
     int64_t free = -1;
     if (drive != '\0') {
         free =
@@ -116,7 +116,7 @@ std::optional<EntryOutcome> transferTo(const std::string& destName, const store:
     run.FileGoOn = true;
     if (dest->isFile()) {
         std::string renamed = destName;
-        ApplyExistAction(options.ExistAction, renamed, run, display);
+        applyExistAction(options.ExistAction, renamed, run, display);
         if (renamed != destName) {
             dest.emplace(renamed);
         }
@@ -130,11 +130,11 @@ std::optional<EntryOutcome> transferTo(const std::string& destName, const store:
         return std::nullopt;
     }
     if (!volume.takesFileName(dest->programPath())) {
-        display.LogLine(texts::FormatTextOnce(RefusedNameRow, {platform::shownPath(dest->programPath())}));
+        display.LogLine(texts::formatTextOnce(RefusedNameRow, {platform::shownPath(dest->programPath())}));
         ++run.FailedCount;
         return std::nullopt;
     }
-    return TransferEntry(options.TransferMode, options.ExistAction, source, *dest, destName, run, display,
+    return transferEntry(options.TransferMode, options.ExistAction, source, *dest, destName, run, display,
                          &landed, options.Verify);
 }
 
@@ -146,7 +146,7 @@ void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPla
     display.SetFileBar(0);
     store::TrackEntry entry;
     store::readTrackEntry(listDb, index, entry);
-    display.SetFileBar(DoneFraction(index, run.EntryCount));
+    display.SetFileBar(doneFraction(index, run.EntryCount));
     run.FileGoOn = true;
     const int64_t length = plan.lengths[index];
     std::string landed;
@@ -173,7 +173,7 @@ void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPla
     if (entry.Size > 0) {
         run.DoneBytes = std::min(run.DoneBytes + entry.Size, run.TotalBytes);
     }
-    double overall = DoneFraction(run.DoneBytes, run.TotalBytes);
+    double overall = doneFraction(run.DoneBytes, run.TotalBytes);
     display.SetOverallBar(overall);
     display.ShowStatus(StatusAll, overall);
     if (!run.FileGoOn && outcome != EntryOutcome::PolicySkipped) {
@@ -203,7 +203,7 @@ std::string summaryLine(TransferMode mode, const RunState& run, bool aborted) {
 void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run,
               ProgressDisplay& display) {
     const bool aborted = !run.shell.WorkActive;
-    display.ResetBarStamps();
+    display.resetBarStamps();
     // An aborted run's bars stay where it stopped: full bars would say that it got there.
     if (!aborted) {
         display.SetOverallBar(1);
@@ -242,7 +242,7 @@ private:
 
 } // namespace
 
-char DestDriveLetter(std::string_view destFolder) {
+char destDriveLetter(std::string_view destFolder) {
     if (destFolder.empty()) {
         return '\0';
     }
@@ -267,7 +267,7 @@ void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& disp
     display.SetFileBar(0);
     for (int i = 0; i < run.EntryCount; ++i) {
         std::string source = store::readTrackField(listDb, i, store::TrackField::OrigFileName).toText();
-        display.SetFileBar(DoneFraction(i, run.EntryCount));
+        display.SetFileBar(doneFraction(i, run.EntryCount));
         // The open tells most sources apart; only one that fails to open is looked at again.
         int64_t length = platform::exclusiveFileLength(source);
         if (length < 0) {
@@ -284,7 +284,7 @@ void ScanSources(store::TfdbObject& listDb, RunState& run, ProgressDisplay& disp
     logScanCounts(run, display);
 }
 
-TransferMode TransferModeFromIndex(int index) {
+TransferMode transferModeFromIndex(int index) {
     return index == TransferOwnCopy || index == TransferSystemMove ? static_cast<TransferMode>(index)
                                                                    : TransferSystemCopy;
 }
@@ -336,7 +336,7 @@ void CopyRun(const CopyOptions& given, store::TfdbObject& listDb, RunState& run,
     }
     // Files put in place are flushed even after an abort: the device may be pulled out next.
     if (!written.empty()) {
-        int lost = FlushWrites(options.DestFolder, written, display);
+        int lost = flushWrites(options.DestFolder, written, display);
         run.CopiedCount -= lost;
         run.FailedCount += lost;
     }

@@ -37,7 +37,7 @@ using FreeSpaceQuery = std::function<int64_t(char drive, std::string_view path)>
 
 // The drive letter that the first character of a destination names ('A'..'Z'), or '\0' when
 // it names none (a network path "\\...", an empty text).
-char DestDriveLetter(std::string_view destFolder);
+char destDriveLetter(std::string_view destFolder);
 
 // The whole run. Sets the shell flags running at its start and idle at its end; the run state
 // keeps the last run's counters afterwards.

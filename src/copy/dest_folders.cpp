@@ -25,7 +25,7 @@ void CreateDestFolders(const std::string& destFolder, const std::vector<std::str
         }
         // The folder part of the path ("D:\Music\a.mp3" -> "D:\Music", "D:\a.mp3" -> "D:\"),
         // the same cut as a playlist's folder.
-        std::string dir = sources::PlaylistFolder(destNames[i]);
+        std::string dir = sources::playlistFolderOf(destNames[i]);
         if (dir != last) {
             last = dir;
             display.LogLine(texts::FormatText(131, {platform::shownPath(dir)}));
@@ -34,7 +34,7 @@ void CreateDestFolders(const std::string& destFolder, const std::vector<std::str
             }
             platform::removeAbandonedPartialFiles(dir);
         }
-        display.SetOverallBar(DoneFraction(i, run.EntryCount));
+        display.SetOverallBar(doneFraction(i, run.EntryCount));
     }
     display.SetOverallBar(1);
 }

@@ -30,7 +30,7 @@ public:
         }
         return [this](const std::string& taken) {
             std::optional<std::string> next =
-                ReapplyExistAction(m_action, m_planned, taken, m_run, m_display);
+                reapplyExistAction(m_action, m_planned, taken, m_run, m_display);
             m_skipped = !next.has_value();
             if (next) {
                 m_landed = *next;
@@ -58,7 +58,7 @@ public:
     CopyCheck(bool verify, const platform::ResolvedPath& source, ProgressDisplay& display) {
         if (verify) {
             m_check = [this, &source, &display](const std::string& copyPath) {
-                m_refused = !VerifyCopy(source.programPath(), copyPath, display);
+                m_refused = !verifyCopy(source.programPath(), copyPath, display);
                 return !m_refused;
             };
         }
@@ -88,16 +88,16 @@ EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::
     case OwnCopyResult::Interrupted:
         return EntryOutcome::Skipped;
     case OwnCopyResult::SourceError:
-        error = WithLastFailureReason(texts::GetText(142));
+        error = withLastFailureReason(texts::GetText(142));
         break;
     case OwnCopyResult::DestError:
-        error = WithLastFailureReason(texts::GetText(143));
+        error = withLastFailureReason(texts::GetText(143));
         break;
     case OwnCopyResult::ReadError:
-        error = WithLastFailureReason(texts::GetText(155));
+        error = withLastFailureReason(texts::GetText(155));
         break;
     case OwnCopyResult::SourceEnded:
-        error = texts::GetText(155) + ": " + FailureReason(platform::FileError::SourceShrank);
+        error = texts::GetText(155) + ": " + failureReason(platform::FileError::SourceShrank);
         break;
     case OwnCopyResult::WriteError:
         if (policy.skipped()) {
@@ -106,7 +106,7 @@ EntryOutcome ownCopyEntry(const platform::ResolvedPath& source, const platform::
         if (check.refused()) {
             return EntryOutcome::Failed;
         }
-        error = WithLastFailureReason(texts::GetText(156));
+        error = withLastFailureReason(texts::GetText(156));
         break;
     }
     display.LogLine(error);
@@ -117,7 +117,7 @@ EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platfor
                              TakenNamePolicy& policy, const CopyCheck& check, RunState& run,
                              ProgressDisplay& display) {
     display.LogLine(texts::FormatText(141, {platform::shownPath(dest.programPath())}));
-    if (SystemCopy(source, dest, run, display, policy.existing(), policy.routine(), check.routine())) {
+    if (runSystemCopy(source, dest, run, display, policy.existing(), policy.routine(), check.routine())) {
         return EntryOutcome::Copied;
     }
     if (policy.skipped()) {
@@ -126,20 +126,20 @@ EntryOutcome systemCopyEntry(const platform::ResolvedPath& source, const platfor
     if (check.refused()) {
         return EntryOutcome::Failed;
     }
-    display.LogLine(WithLastFailureReason(texts::GetText(150)));
+    display.LogLine(withLastFailureReason(texts::GetText(150)));
     return interruptedOrFailed(run);
 }
 
 EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
                              TakenNamePolicy& policy, const CopyCheck& check, ProgressDisplay& display) {
     display.LogLine(texts::FormatText(144, {platform::shownPath(dest.programPath())}));
-    const platform::MoveResult result = SystemMove(source, dest, policy.routine(), check.routine());
+    const platform::MoveResult result = runSystemMove(source, dest, policy.routine(), check.routine());
     switch (result) {
     case platform::MoveResult::Moved:
         return EntryOutcome::Copied;
     case platform::MoveResult::CopiedOnly:
         // The copy stands, but the file the user asked to move is still where it was.
-        display.LogLine(texts::FormatText(159, {FailureReason(platform::lastError())}));
+        display.LogLine(texts::FormatText(159, {failureReason(platform::lastError())}));
         return EntryOutcome::CopiedNotMoved;
     case platform::MoveResult::Failed:
     case platform::MoveResult::CopyFailed:
@@ -152,13 +152,13 @@ EntryOutcome systemMoveEntry(const platform::ResolvedPath& source, const platfor
         return EntryOutcome::PolicySkipped;
     }
     const int row = result == platform::MoveResult::CopyFailed ? 180 : 145;
-    display.LogLine(WithLastFailureReason(texts::GetText(row)));
+    display.LogLine(withLastFailureReason(texts::GetText(row)));
     return EntryOutcome::Failed;
 }
 
 } // namespace
 
-EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
+EntryOutcome transferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
                            ProgressDisplay& display, std::string* landed, bool verify) {
     TakenNamePolicy policy(action, planned, run, display);

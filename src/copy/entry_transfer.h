@@ -33,7 +33,7 @@ enum class EntryOutcome {
 // destination's name, so an existing file it would have replaced stays, and the entry fails. A
 // move across volumes is checked before its source is removed, so a failed check keeps the
 // source; a move within one volume is a rename that rewrites no data and is not read back.
-EntryOutcome TransferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
+EntryOutcome transferEntry(TransferMode mode, ExistAction action, const platform::ResolvedPath& source,
                            const platform::ResolvedPath& dest, const std::string& planned, RunState& run,
                            ProgressDisplay& display, std::string* landed = nullptr, bool verify = false);
 

@@ -21,14 +21,14 @@ void logClash(ProgressDisplay& display, std::string_view path, const std::string
 } // namespace
 
 std::string UniqueName(std::string_view path) {
-    return plan::FirstFreeNumberedName(path);
+    return plan::firstFreeNumberedName(path);
 }
 
-ExistAction ExistActionFromIndex(int index) {
+ExistAction existActionFromIndex(int index) {
     return index == ExistOverwrite || index == ExistSkip ? static_cast<ExistAction>(index) : ExistRename;
 }
 
-void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, ProgressDisplay& display) {
+void applyExistAction(ExistAction action, std::string& dest, RunState& run, ProgressDisplay& display) {
     std::string name = plan::FileNamePart(dest);
     switch (action) {
     case ExistOverwrite:
@@ -47,7 +47,7 @@ void ApplyExistAction(ExistAction action, std::string& dest, RunState& run, Prog
     }
 }
 
-std::optional<std::string> ReapplyExistAction(ExistAction action, std::string_view planned,
+std::optional<std::string> reapplyExistAction(ExistAction action, std::string_view planned,
                                               const std::string& taken, RunState& run,
                                               ProgressDisplay& display) {
     std::string name = plan::FileNamePart(taken);

@@ -5,7 +5,7 @@
 
 namespace copy {
 
-using sources::FailureReason;
-using sources::WithLastFailureReason;
+using sources::failureReason;
+using sources::withLastFailureReason;
 
 } // namespace copy

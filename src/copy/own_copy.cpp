@@ -89,10 +89,10 @@ OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::Reso
             return OwnCopyResult::WriteError;
         }
         position += got;
-        double overall = DoneFraction(run.DoneBytes + position, run.TotalBytes);
+        double overall = doneFraction(run.DoneBytes + position, run.TotalBytes);
         display.SetOverallBar(overall);
         display.ShowStatus(StatusTime | StatusSize, overall);
-        display.SetFileBar(DoneFraction(position, std::max(length, position)));
+        display.SetFileBar(doneFraction(position, std::max(length, position)));
         // A short read is the end of the data (readFile reads on until it is): no read more.
         ended = got < static_cast<int64_t>(CopyBufferSize);
     }

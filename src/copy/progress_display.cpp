@@ -17,7 +17,7 @@ constexpr double LongestEstimate = 1e12;
 
 } // namespace
 
-std::string DurationText(int64_t milliseconds) {
+std::string durationText(int64_t milliseconds) {
     int64_t seconds = (milliseconds % MillisecondsPerDay) / 1000;
     char text[32];
     std::snprintf(text, sizeof text, "%d:%02d:%02d", static_cast<int>(seconds / 3600),
@@ -25,7 +25,7 @@ std::string DurationText(int64_t milliseconds) {
     return text;
 }
 
-int BarPosition(double fraction) {
+int barPosition(double fraction) {
     if (!(fraction > 0)) {
         return 0;
     }
@@ -43,7 +43,7 @@ void ProgressDisplay::setBar(double fraction, int64_t& stamp, void (ProgressView
     if (now == stamp) {
         return;
     }
-    (m_view.*setter)(BarPosition(fraction));
+    (m_view.*setter)(barPosition(fraction));
     m_view.processPendingMessages();
     stamp = now;
 }
@@ -56,7 +56,7 @@ void ProgressDisplay::SetFileBar(double fraction) {
     setBar(fraction, m_fileStamp, &ProgressView::setFileBar);
 }
 
-void ProgressDisplay::ResetBarStamps() {
+void ProgressDisplay::resetBarStamps() {
     m_overallStamp = NoStamp;
     m_fileStamp = NoStamp;
 }
@@ -85,12 +85,12 @@ void ProgressDisplay::ShowStatus(uint8_t flags, double fraction) {
 }
 
 std::string ProgressDisplay::timeText(int64_t elapsed, double fraction) const {
-    std::string text = DurationText(elapsed);
+    std::string text = durationText(elapsed);
     // Nothing done yet gives no pace to go by: the label shows the elapsed time alone rather
     // than a division by zero.
     double estimate = fraction > 0 ? static_cast<double>(elapsed) / fraction : 0;
     if (fraction > 0 && std::isfinite(estimate) && estimate < LongestEstimate) {
-        text += " - " + DurationText(static_cast<int64_t>(estimate));
+        text += " - " + durationText(static_cast<int64_t>(estimate));
     }
     return text;
 }
@@ -99,7 +99,7 @@ std::string ProgressDisplay::speedText(int64_t elapsed) const {
     // Millions of bytes per second cut to one decimal: DoneBytes / seconds / 100000, in whole
     // tenths.
     int64_t tenths = m_run.DoneBytes / (elapsed * 100);
-    return texts::FillPlaceholders("%1", {static_cast<double>(tenths) / 10}) + " Mb/s";
+    return texts::fillPlaceholders("%1", {static_cast<double>(tenths) / 10}) + " Mb/s";
 }
 
 void ProgressDisplay::ClearStatus() {

@@ -35,11 +35,11 @@ enum StatusFlag : uint8_t {
 using texts::SizeText;
 
 // A duration as "h:nn:ss", the hours counted within a day (25 hours shows 1:00:00).
-std::string DurationText(int64_t milliseconds);
+std::string durationText(int64_t milliseconds);
 
 // The position a bar shows for a fraction: the integer part of 1000 f, kept within 0..1000
 // (a fraction that is not a number shows an empty bar).
-int BarPosition(double fraction);
+int barPosition(double fraction);
 
 class ProgressDisplay {
 public:
@@ -52,7 +52,7 @@ public:
     void ClearStatus();
     void LogLine(const std::string& text);
     // Lets the next update of each bar through, so a final value is not dropped.
-    void ResetBarStamps();
+    void resetBarStamps();
 
     ProgressView& view() { return m_view; }
     Clock& clock() { return m_clock; }

@@ -14,7 +14,7 @@
 
 namespace copy {
 
-std::string PlaylistPath(std::string_view destFolder) {
+std::string resultPlaylistPath(std::string_view destFolder) {
     return sources::CollapseBackslashes(std::string(destFolder) + "\\" + PlaylistFileName, 3);
 }
 
@@ -37,7 +37,7 @@ bool readsBackOtherwise(std::string_view line) {
     const bool control =
         std::any_of(line.begin(), line.end(), [&](char c) { return byte(c) < ' ' || c == 0x7F; });
     return control || line.find('\\') != std::string_view::npos ||
-           line.find("://") != std::string_view::npos || isDriveStart(line) || !sources::IsValidUtf8(line);
+           line.find("://") != std::string_view::npos || isDriveStart(line) || !sources::isValidUtf8(line);
 }
 
 // The file:// address of an absolute host path: every byte but the unreserved ones of an
@@ -63,7 +63,7 @@ std::string fileUrlOf(std::string_view hostPath) {
 
 } // namespace
 
-std::string PlaylistEntryLine(std::string_view copyPath, const PlaylistLines& lines) {
+std::string playlistEntryLine(std::string_view copyPath, const PlaylistLines& lines) {
     const std::string path = platform::shownPath(copyPath);
     std::string line = path;
     if (lines.paths == PlaylistPaths::Relative) {
@@ -79,7 +79,7 @@ std::string PlaylistEntryLine(std::string_view copyPath, const PlaylistLines& li
     return path.starts_with('/') && readsBackOtherwise(line) ? fileUrlOf(path) : line;
 }
 
-std::string PlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines) {
+std::string resultPlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines) {
     std::string text = "#EXTM3U\r\n";
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
         if (!entry.Desc.empty()) {
@@ -92,19 +92,19 @@ std::string PlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines) 
                 copyPath = &landed->second;
             }
         }
-        text += PlaylistEntryLine(*copyPath, lines) + "\r\n";
+        text += playlistEntryLine(*copyPath, lines) + "\r\n";
     });
     return text;
 }
 
 void WritePlaylist(const CopyOptions& options, store::TfdbObject& listDb,
                    const std::map<int, std::string>& landedNames, ProgressDisplay& display) {
-    std::string path = PlaylistPath(options.DestFolder);
+    std::string path = resultPlaylistPath(options.DestFolder);
     display.LogLine(texts::FormatText(132, {platform::shownPath(path)}));
     const PlaylistLines lines{
         .destFolder = options.DestFolder, .paths = options.PlaylistPaths, .landedNames = &landedNames};
-    if (!platform::writeFileAtomically(path, PlaylistText(listDb, lines))) {
-        display.LogLine(WithLastFailureReason(texts::FormatText(157, {platform::shownPath(path)})));
+    if (!platform::writeFileAtomically(path, resultPlaylistText(listDb, lines))) {
+        display.LogLine(withLastFailureReason(texts::FormatText(157, {platform::shownPath(path)})));
         return;
     }
     if (display.view().askYesNo(texts::GetText(133))) {

@@ -29,7 +29,7 @@ inline constexpr const char* PlaylistFileName = "_playlist_.m3u";
 
 // destFolder + "\_playlist_.m3u" with every doubled "\" after the first two characters made
 // single: "D:\" gives "D:\_playlist_.m3u".
-std::string PlaylistPath(std::string_view destFolder);
+std::string resultPlaylistPath(std::string_view destFolder);
 
 // How the playlist's lines are written: the destination folder (a program path) that relative
 // lines start from, the path form, and the names that copies got in place of their FileName
@@ -44,11 +44,11 @@ struct PlaylistLines {
 // the host path of the destination folder with "/" separators (the absolute host path when it
 // does not lie below that folder); its file:// address where the plain line would read back
 // otherwise.
-std::string PlaylistEntryLine(std::string_view copyPath, const PlaylistLines& lines);
+std::string playlistEntryLine(std::string_view copyPath, const PlaylistLines& lines);
 
 // The bytes of the playlist for the entries of `listDb`. Len counts by its low 16 bits, signed
 // (40000 is written as -25536).
-std::string PlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines);
+std::string resultPlaylistText(store::TfdbObject& listDb, const PlaylistLines& lines);
 
 // Logs row 132 with the host path and writes the file (whole or not at all). When it is written,
 // asks row 133 and on Yes opens it with the default handler; when it cannot be written, logs

@@ -6,12 +6,12 @@ void Button5Click(RunState& run) {
     run.FileGoOn = false;
 }
 
-void RequestCancel(ShellFlags& shell) {
+void requestCancel(ShellFlags& shell) {
     shell.WorkActive = false;
     shell.CopyCancelCell = -1;
 }
 
-double DoneFraction(int64_t done, int64_t total) {
+double doneFraction(int64_t done, int64_t total) {
     if (total <= 0) {
         return 1.0;
     }

@@ -49,9 +49,9 @@ struct RunState {
 void Button5Click(RunState& run);
 
 // Abort as the exit button does it while a run works (Button4Click).
-void RequestCancel(ShellFlags& shell);
+void requestCancel(ShellFlags& shell);
 
 // done / total as the bars and the estimate take it; 0 of 0 (or of less) counts as complete.
-double DoneFraction(int64_t done, int64_t total);
+double doneFraction(int64_t done, int64_t total);
 
 } // namespace copy

@@ -13,19 +13,19 @@ namespace copy {
 
 RunVolume::RunVolume(const CopyOptions& options)
     : RunVolume(options.Dest ? options.Dest->volume
-                             : platform::volumeFactsOf(plan::FullDestFolder(options.DestFolder)),
+                             : platform::volumeFactsOf(plan::fullDestFolder(options.DestFolder)),
                 options) {}
 
 RunVolume::RunVolume(std::optional<platform::VolumeFacts> facts, const CopyOptions& options)
     : m_facts(std::move(facts)),
-      m_destFolder(options.Dest ? options.Dest->programPath : plan::FullDestFolder(options.DestFolder)),
+      m_destFolder(options.Dest ? options.Dest->programPath : plan::fullDestFolder(options.DestFolder)),
       m_options(options) {}
 
 std::string RunVolume::destName(const std::string& planned) const {
     if (!m_facts) {
         return planned;
     }
-    return plan::NameOnVolume(*m_facts, planned, m_destFolder, m_options.InvalidChars);
+    return plan::plannedNameOnVolume(*m_facts, planned, m_destFolder, m_options.InvalidChars);
 }
 
 bool RunVolume::takesFileName(const std::string& programPath) const {
@@ -33,7 +33,7 @@ bool RunVolume::takesFileName(const std::string& programPath) const {
         return true;
     }
     std::string name = plan::FileNamePart(programPath);
-    return plan::VolumeTakesName(*m_facts, name);
+    return plan::volumeTakesName(*m_facts, name);
 }
 
 bool RunVolume::tooBig(int64_t length) const {
@@ -48,8 +48,8 @@ constexpr int TooBigRow = 210;
 
 std::string RunVolume::tooBigLine(const std::string& destProgramPath, int64_t length) const {
     const int64_t largest = m_facts ? m_facts->maxFileSize : platform::NoFileSizeLimit;
-    const std::string volume = m_facts ? plan::VolumeName(*m_facts) : std::string();
-    return texts::FormatTextOnce(TooBigRow, {platform::shownPath(destProgramPath), texts::SizeText(length),
+    const std::string volume = m_facts ? plan::volumeName(*m_facts) : std::string();
+    return texts::formatTextOnce(TooBigRow, {platform::shownPath(destProgramPath), texts::SizeText(length),
                                              std::to_string(length), volume, std::to_string(largest)});
 }
 

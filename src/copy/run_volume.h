@@ -27,7 +27,7 @@ public:
     // The program path an entry planned as `planned` (its FileName) is written under: each part
     // below the destination folder that the volume refuses treated by the user's choice for
     // invalid characters and fitted to the volume and to the 255 bytes of a host name
-    // (plan::NameOnVolume, as the preview showed it).
+    // (plan::plannedNameOnVolume, as the preview showed it).
     std::string destName(const std::string& planned) const;
     // Whether the volume takes the file name of `programPath` as it is: the last look before a
     // file is created or renamed there, since a driver may lose a file renamed onto a name it

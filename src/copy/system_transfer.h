@@ -22,15 +22,17 @@ platform::CopyProgressAnswer CopyProgress(int64_t total, int64_t transferred, co
 
 // Copies `source` to `dest` while watching run.shell.CopyCancelCell; false on any failure, a
 // cancel included. `existing`, `onTaken` and `check` as for platform::systemCopy.
-bool SystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest, RunState& run,
-                ProgressDisplay& display, platform::ExistingFile existing = platform::ExistingFile::Replace,
-                const platform::TakenNameRoutine& onTaken = {}, const platform::WrittenCopyCheck& check = {});
+bool runSystemCopy(const platform::ResolvedPath& source, const platform::ResolvedPath& dest, RunState& run,
+                   ProgressDisplay& display,
+                   platform::ExistingFile existing = platform::ExistingFile::Replace,
+                   const platform::TakenNameRoutine& onTaken = {},
+                   const platform::WrittenCopyCheck& check = {});
 
 // Moves `source` to `dest` (a rename on one volume); cannot be interrupted; never replaces
 // anything at `dest` (`onTaken` may name another destination); `check` may refuse a copy made
 // across volumes before the source is removed. See platform::systemMove.
-platform::MoveResult SystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
-                                const platform::TakenNameRoutine& onTaken = {},
-                                const platform::MovedCopyCheck& check = {});
+platform::MoveResult runSystemMove(const platform::ResolvedPath& source, const platform::ResolvedPath& dest,
+                                   const platform::TakenNameRoutine& onTaken = {},
+                                   const platform::MovedCopyCheck& check = {});
 
 } // namespace copy

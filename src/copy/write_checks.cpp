@@ -31,7 +31,7 @@ void setVerifyHookForTesting(std::function<void(const std::string& hostPath)> ho
     verifyHook() = std::move(hook);
 }
 
-bool VerifyCopy(const std::string& sourcePath, const std::string& copyPath, ProgressDisplay& display) {
+bool verifyCopy(const std::string& sourcePath, const std::string& copyPath, ProgressDisplay& display) {
     if (verifyHook()) {
         if (std::optional<std::string> host = platform::toHostPath(copyPath)) {
             verifyHook()(*host);
@@ -44,13 +44,13 @@ bool VerifyCopy(const std::string& sourcePath, const std::string& copyPath, Prog
         display.LogLine(texts::GetText(CopyDiffersRow));
         return false;
     case platform::ReadBackResult::Failed:
-        display.LogLine(WithLastFailureReason(texts::GetText(CopyUnreadableRow)));
+        display.LogLine(withLastFailureReason(texts::GetText(CopyUnreadableRow)));
         return false;
     }
     return false;
 }
 
-int FlushWrites(const std::string& destFolder, const std::vector<std::string>& written,
+int flushWrites(const std::string& destFolder, const std::vector<std::string>& written,
                 ProgressDisplay& display) {
     display.view().setPhaseTitle(texts::GetText(FlushTitleRow));
     display.view().processPendingMessages();
@@ -61,7 +61,7 @@ int FlushWrites(const std::string& destFolder, const std::vector<std::string>& w
     for (const std::string& path : written) {
         if (!platform::flushFile(path)) {
             display.LogLine(
-                WithLastFailureReason(texts::FormatTextOnce(FlushFailedRow, {platform::shownPath(path)})));
+                withLastFailureReason(texts::formatTextOnce(FlushFailedRow, {platform::shownPath(path)})));
             ++lost;
         }
     }

@@ -19,13 +19,13 @@ void setVerifyHookForTesting(std::function<void(const std::string& hostPath)> ho
 // (platform/read_back.h). On a difference, or when either cannot be read, logs the line that
 // says so and answers false; the caller then takes the copy back (a damaged file under its
 // final name would pass for a good one, in a player and in the next run alike).
-bool VerifyCopy(const std::string& sourcePath, const std::string& copyPath, ProgressDisplay& display);
+bool verifyCopy(const std::string& sourcePath, const std::string& copyPath, ProgressDisplay& display);
 
 // Writes what the run wrote to the device: the volume of `destFolder` as a whole while the
 // phase title says so, else, when the volume cannot be flushed, each of `written` (program paths
 // of the files the run put in place) alone. Answers how many of `written` are known not to have
 // reached the device, each with its error line logged: 0 when the flush went through.
-int FlushWrites(const std::string& destFolder, const std::vector<std::string>& written,
+int flushWrites(const std::string& destFolder, const std::vector<std::string>& written,
                 ProgressDisplay& display);
 
 } // namespace copy

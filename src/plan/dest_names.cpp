@@ -20,19 +20,19 @@ void ComputeDestNames(store::TfdbObject& listDb, const NamingOptions& options) {
     if (count == 0) {
         return;
     }
-    const int width = NumberWidth(count - 1);
+    const int width = numberWidthFor(count - 1);
     NamingOptions full = options;
-    full.destFolder = FullDestFolder(options.destFolder);
+    full.destFolder = fullDestFolder(options.destFolder);
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
-        setFileName(listDb, position, DestNameFor(full, entry.OrigFileName, entry.Desc, position, width));
+        setFileName(listDb, position, destNameFor(full, entry.OrigFileName, entry.Desc, position, width));
     });
 }
 
 int FixInvalidNames(store::TfdbObject& listDb, const NamingOptions& options) {
-    const std::string destFolder = FullDestFolder(options.destFolder);
+    const std::string destFolder = fullDestFolder(options.destFolder);
     int count = 0;
     store::forEachTrackEntry(listDb, [&](int position, const store::TrackEntry& entry) {
-        if (auto cleaned = CleanInvalidName(entry.FileName, destFolder, options.invalidChars)) {
+        if (auto cleaned = cleanInvalidName(entry.FileName, destFolder, options.invalidChars)) {
             setFileName(listDb, position, std::move(*cleaned));
             ++count;
         }

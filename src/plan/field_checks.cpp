@@ -82,7 +82,7 @@ std::optional<std::string> destFolderProblem(const std::string& path) {
         const std::string parent = parentOf(folder);
         if (parent == folder) {
             return texts::FormatText(DestNotWritableRow,
-                                     {shown(path), sources::FailureReason(platform::FileError::NotFound)});
+                                     {shown(path), sources::failureReason(platform::FileError::NotFound)});
         }
         folder = parent;
         if (platform::fileExists(folder)) {
@@ -91,14 +91,14 @@ std::optional<std::string> destFolderProblem(const std::string& path) {
     }
     if (!platform::folderTakesNewEntries(folder)) {
         return texts::FormatText(DestNotWritableRow,
-                                 {shown(folder), sources::FailureReason(platform::lastError())});
+                                 {shown(folder), sources::failureReason(platform::lastError())});
     }
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<std::string> PlaylistFieldProblem(std::string_view typed) {
+std::optional<std::string> playlistFieldProblem(std::string_view typed) {
     const std::string program = platform::programPathOfShown(trimmed(typed));
     const std::string path = platform::fullProgramPath(program).value_or(program);
     if (platform::folderExists(path)) {
@@ -110,7 +110,7 @@ std::optional<std::string> PlaylistFieldProblem(std::string_view typed) {
     const platform::FileHandle file = platform::openFileExclusive(platform::ResolvedPath(path));
     if (file == platform::InvalidFile) {
         return texts::FormatText(PlaylistUnreadableRow,
-                                 {shown(path), sources::FailureReason(platform::lastError())});
+                                 {shown(path), sources::failureReason(platform::lastError())});
     }
     std::string head(TextProbeBytes, '\0');
     const int64_t got = platform::readFile(file, head.data(), TextProbeBytes);
@@ -122,7 +122,7 @@ std::optional<std::string> PlaylistFieldProblem(std::string_view typed) {
     return std::nullopt;
 }
 
-std::optional<std::string> SourceFolderFieldProblem(std::string_view typed) {
+std::optional<std::string> sourceFolderFieldProblem(std::string_view typed) {
     const std::string program = platform::programPathOfShown(trimmed(typed));
     const std::string path = platform::fullProgramPath(program).value_or(program);
     if (!platform::folderExists(path)) {
@@ -131,7 +131,7 @@ std::optional<std::string> SourceFolderFieldProblem(std::string_view typed) {
     return std::nullopt;
 }
 
-std::optional<std::string> DestFieldProblem(std::string_view typed, const DestFieldContext& context) {
+std::optional<std::string> destFieldProblem(std::string_view typed, const DestFieldContext& context) {
     const std::optional<std::string> path = absolutePathOf(typed);
     if (!path) {
         return texts::FormatText(DestRelativeRow, {std::string(trimmed(typed))});

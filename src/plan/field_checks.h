@@ -12,10 +12,10 @@
 namespace plan {
 
 // The playlist field: an existing file that holds text (no NUL byte in its first 4 KiB).
-std::optional<std::string> PlaylistFieldProblem(std::string_view typed);
+std::optional<std::string> playlistFieldProblem(std::string_view typed);
 
 // The source folder field: an existing folder.
-std::optional<std::string> SourceFolderFieldProblem(std::string_view typed);
+std::optional<std::string> sourceFolderFieldProblem(std::string_view typed);
 
 struct DestFieldContext {
     bool move = false;        // the run moves its files
@@ -26,6 +26,6 @@ struct DestFieldContext {
 // a folder (the nearest one that exists) that takes new entries; for a move of a folder
 // source, neither that folder nor one inside it (the run would move files into the tree it
 // walks).
-std::optional<std::string> DestFieldProblem(std::string_view typed, const DestFieldContext& context);
+std::optional<std::string> destFieldProblem(std::string_view typed, const DestFieldContext& context);
 
 } // namespace plan

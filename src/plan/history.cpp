@@ -6,7 +6,7 @@
 
 namespace plan {
 
-bool AddToHistory(std::vector<std::string>& items, std::string_view text) {
+bool rememberInHistory(std::vector<std::string>& items, std::string_view text) {
     const std::string key = platform::foldNameCase(text);
     const auto sameText = [&](const std::string& item) { return platform::foldNameCase(item) == key; };
     if (std::any_of(items.begin(), items.end(), sameText)) {

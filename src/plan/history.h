@@ -11,6 +11,6 @@ namespace plan {
 
 // Inserts `text` as the first item of `items` unless an item equals it ignoring letter case
 // (ASCII, Latin-1 and Cyrillic); answers whether it was inserted.
-bool AddToHistory(std::vector<std::string>& items, std::string_view text);
+bool rememberInHistory(std::vector<std::string>& items, std::string_view text);
 
 } // namespace plan

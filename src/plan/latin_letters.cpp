@@ -28,7 +28,7 @@ std::optional<std::pair<size_t, bool>> letterIndex(char32_t code) {
 
 } // namespace
 
-std::optional<std::string> LatinLettersOf(std::string_view character) {
+std::optional<std::string> latinLettersOf(std::string_view character) {
     if (character.size() != 2) {
         return std::nullopt;
     }

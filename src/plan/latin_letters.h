@@ -10,6 +10,6 @@ namespace plan {
 
 // The Latin letters of one UTF-8 character of the Russian alphabet ("ж" gives "zh", "Ж" gives
 // "Zh", "ъ" gives ""), nullopt for any other character.
-std::optional<std::string> LatinLettersOf(std::string_view character);
+std::optional<std::string> latinLettersOf(std::string_view character);
 
 } // namespace plan

@@ -29,7 +29,7 @@ int shareOf(int innerWidth, int64_t part, int64_t whole) {
 
 } // namespace
 
-int64_t ListedTotal(store::TfdbObject& listDb) {
+int64_t listedTotal(store::TfdbObject& listDb) {
     int64_t total = 0;
     store::forEachTrackEntry(listDb, [&total](int, const store::TrackEntry& entry) {
         if (entry.Size > 0) {
@@ -39,7 +39,7 @@ int64_t ListedTotal(store::TfdbObject& listDb) {
     return total;
 }
 
-ListedTotals ListedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit) {
+ListedTotals listedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit) {
     ListedTotals totals;
     store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
         if (entry.Size > 0) {
@@ -50,7 +50,7 @@ ListedTotals ListedTotalsOf(store::TfdbObject& listDb, int64_t allocationUnit) {
     return totals;
 }
 
-std::string PlayingTimeText(int64_t seconds) {
+std::string playingTimeText(int64_t seconds) {
     if (seconds < 0) {
         return {};
     }
@@ -65,7 +65,7 @@ std::string PlayingTimeText(int64_t seconds) {
     return text;
 }
 
-LimitBarView TimeLimitBarFor(int64_t seconds, int64_t limitSeconds, int innerWidth) {
+LimitBarView timeLimitBarFor(int64_t seconds, int64_t limitSeconds, int innerWidth) {
     LimitBarView bar;
     if (limitSeconds <= 0 || seconds <= 0) {
         return bar;
@@ -75,13 +75,13 @@ LimitBarView TimeLimitBarFor(int64_t seconds, int64_t limitSeconds, int innerWid
     bar.shapeWidth = bar.overLimit ? shareOf(innerWidth, limitSeconds, seconds)
                                    : shareOf(innerWidth, seconds, limitSeconds);
     bar.text =
-        percentText(seconds, limitSeconds) + PlayingTimeText(seconds) + "/" + PlayingTimeText(limitSeconds);
+        percentText(seconds, limitSeconds) + playingTimeText(seconds) + "/" + playingTimeText(limitSeconds);
     bar.hint =
         percentText(seconds, limitSeconds) + std::to_string(seconds) + "/" + std::to_string(limitSeconds);
     return bar;
 }
 
-std::string LimitVerdictText(int64_t total, int64_t sizeLimit) {
+std::string limitVerdictText(int64_t total, int64_t sizeLimit) {
     return percentText(total, sizeLimit) + texts::SizeText(total) + "/" + texts::SizeText(sizeLimit);
 }
 
@@ -99,7 +99,7 @@ LimitBarView LimitBarFor(int64_t total, int64_t sizeLimit, int innerWidth,
     bar.overLimit = counted > sizeLimit;
     bar.shapeWidth =
         bar.overLimit ? shareOf(innerWidth, sizeLimit, counted) : shareOf(innerWidth, counted, sizeLimit);
-    bar.text = LimitVerdictText(counted, sizeLimit);
+    bar.text = limitVerdictText(counted, sizeLimit);
     bar.hint = percentText(counted, sizeLimit) + std::to_string(counted) + "/" + std::to_string(sizeLimit);
     if (onVolume) {
         bar.hint +=

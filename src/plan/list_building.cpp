@@ -12,13 +12,13 @@ void BuildTrackList(store::TfdbObject& listDb, const sources::SourceChoice& sour
                     const NamingOptions& naming, const sources::ShowMessage& showMessage,
                     sources::PlaylistReport* report, const sources::TagOptions& tags) {
     store::rebuildTrackList(listDb);
-    sources::ReadSource(listDb, source, sizeLimit, showMessage, report, tags);
+    sources::readSource(listDb, source, sizeLimit, showMessage, report, tags);
     ComputeDestNames(listDb, naming);
     // Only the descriptions' own corrections are counted: a name the destination's volume
     // refuses is shown as the preview's mark, with the name it will be written as.
     const int corrected = naming.renameByDescription ? FixInvalidNames(listDb, naming) : 0;
     if (corrected > 0) {
-        sources::Show(showMessage, texts::FormatText(CorrectedNamesRow, {corrected}));
+        sources::showText(showMessage, texts::FormatText(CorrectedNamesRow, {corrected}));
     }
 }
 

@@ -16,15 +16,15 @@ std::string extensionOf(std::string_view fileName) {
 
 } // namespace
 
-int NumberWidth(int highestPosition) {
+int numberWidthFor(int highestPosition) {
     return static_cast<int>(std::to_string(highestPosition).size());
 }
 
-std::string DestNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
+std::string destNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
                         int position, int numberWidth) {
     const std::string rel =
         options.keepFolderLevels ? PathTail(origFileName, options.folderLevels) : FileNamePart(origFileName);
-    std::string name = sources::CollapseBackslashes(options.destFolder + "\\" + DropDotParts(rel), 3);
+    std::string name = sources::CollapseBackslashes(options.destFolder + "\\" + dropDotParts(rel), 3);
 
     const std::string base = FileNamePart(name);
     const bool startsWithDigit = !base.empty() && base[0] >= '0' && base[0] <= '9';
@@ -37,7 +37,7 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
         // since players and devices choose the decoder by the extension; a backslash in it
         // makes sub-folders, but a "." or ".." in it is no way out of the destination.
         name =
-            ReplaceFileName(name, DropDotParts(std::string(desc) + extensionOf(FileNamePart(origFileName))));
+            ReplaceFileName(name, dropDotParts(std::string(desc) + extensionOf(FileNamePart(origFileName))));
     }
     if (options.prefixListNumber) {
         std::string number = std::to_string(position);
@@ -49,11 +49,11 @@ std::string DestNameFor(const NamingOptions& options, std::string_view origFileN
     return name;
 }
 
-std::string FullDestFolder(std::string_view typed) {
+std::string fullDestFolder(std::string_view typed) {
     return platform::fullProgramPath(typed).value_or(std::string(typed));
 }
 
-std::string FirstFreeNumberedName(std::string_view path) {
+std::string firstFreeNumberedName(std::string_view path) {
     // The extension with its dot: from the last "." of the file-name part, "" when there is none.
     size_t nameStart = path.find_last_of("\\:");
     nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
@@ -63,9 +63,9 @@ std::string FirstFreeNumberedName(std::string_view path) {
     return platform::firstFreeNumberedPath(path.substr(0, path.size() - ext.size()), ext);
 }
 
-std::optional<std::string> CleanInvalidName(std::string_view name, std::string_view destFolder,
+std::optional<std::string> cleanInvalidName(std::string_view name, std::string_view destFolder,
                                             InvalidCharAction action) {
-    // The folder's own text, joined the way DestNameFor joins it, is kept apart.
+    // The folder's own text, joined the way destNameFor joins it, is kept apart.
     const std::string folder = sources::CollapseBackslashes(std::string(destFolder) + "\\", 3);
     const bool below = name.starts_with(folder);
     const std::string_view kept = below ? name.substr(0, folder.size()) : std::string_view();

@@ -1,9 +1,9 @@
 // Destination names of the track list: every entry's FileName from its source path, its
 // playlist description and its list position, under the options of the destination page.
 //
-// The per-entry rules are pure (DestNameFor, CleanInvalidName); ComputeDestNames and
+// The per-entry rules are pure (destNameFor, cleanInvalidName); ComputeDestNames and
 // FixInvalidNames walk the list in ListDb and apply them, on the destination folder in its full
-// form (FullDestFolder). Every FileName lies inside the destination folder: "." and ".." parts
+// form (fullDestFolder). Every FileName lies inside the destination folder: "." and ".." parts
 // of kept source folders or of a description are dropped, never followed (see path_rules.h),
 // and the invalid-name fix touches only the part below the folder, never the folder itself.
 #pragma once
@@ -35,27 +35,27 @@ struct NamingOptions {
 };
 
 // Number of decimal digits of the highest list position (1 for 0..9, 2 for 10..99, ...).
-int NumberWidth(int highestPosition);
+int numberWidthFor(int highestPosition);
 
 // The destination path of one entry: its source `origFileName`, its description `desc`,
 // its list `position` and the width of the running numbers.
-std::string DestNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
+std::string destNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
                         int position, int numberWidth);
 
 // The destination as the file calls will read it, in full ("Z:/media/stick/dst/" gives
 // "Z:\media\stick\dst", "D:dst" the folder dst below the current folder of D:); the text as
 // typed when it names no drive (the copy run then refuses it). The user chose this folder, and
 // it may exist already, so nothing in it is ever cleaned.
-std::string FullDestFolder(std::string_view typed);
+std::string fullDestFolder(std::string_view typed);
 
 // The first of "Song (1).mp3", "Song (2).mp3", ... beside `path` ("D:\Music\Song.mp3") that
 // names nothing yet: the name an entry gets under the numbering policy when its own is taken.
-std::string FirstFreeNumberedName(std::string_view path);
+std::string firstFreeNumberedName(std::string_view path);
 
 // nullopt when the part of `name` below `destFolder` holds no invalid character; otherwise
 // `name` with that part cleaned by `action` (unchanged for an action outside the three known
 // ones). A name that does not begin with the folder is looked at whole.
-std::optional<std::string> CleanInvalidName(std::string_view name, std::string_view destFolder,
+std::optional<std::string> cleanInvalidName(std::string_view name, std::string_view destFolder,
                                             InvalidCharAction action);
 
 // Sets FileName of every entry of "list" in `listDb`. An empty or missing list does nothing.

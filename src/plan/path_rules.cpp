@@ -160,7 +160,7 @@ std::string PathTail(std::string_view path, int levels) {
     return std::string(path);
 }
 
-std::string DropDotParts(std::string_view text) {
+std::string dropDotParts(std::string_view text) {
     std::string result;
     result.reserve(text.size());
     size_t partStart = 0;

@@ -4,7 +4,7 @@
 // touches the file system.
 //
 // Safety rule: a destination path must never leave the destination folder. A "." or ".."
-// part below that folder would be a folder step on the host, so DropDotParts removes such
+// part below that folder would be a folder step on the host, so dropDotParts removes such
 // parts from every text that is joined below the folder, and DeleteInvalidInPath never lets
 // the deletion of invalid characters turn a part into one (".?." would become "..").
 #pragma once
@@ -33,7 +33,7 @@ std::string PathTail(std::string_view path, int levels);
 // `text` without its "." and ".." parts ("\" and "/" both separate parts); each dropped
 // part takes its following separator with it, every other character stays where it was:
 // "..\..\x" gives "x", "a\..\..\b" gives "a\b", "\..\x" gives "\x".
-std::string DropDotParts(std::string_view text);
+std::string dropDotParts(std::string_view text);
 
 bool HasInvalidChar(std::string_view text);
 std::string DeleteInvalidChars(std::string_view text);

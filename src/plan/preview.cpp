@@ -85,7 +85,7 @@ std::string commonFolder(const std::vector<std::string>& hostPaths) {
 void Preview::build(const PreviewRequest& request, const sources::ShowMessage& showMessage) {
     clear();
     m_request = request;
-    m_dest = ResolveDest(request.naming.destFolder);
+    m_dest = resolveDest(request.naming.destFolder);
     m_request.naming.destFolder = m_dest.programPath;
     sources::PlaylistReport report;
     try {
@@ -102,7 +102,7 @@ void Preview::build(const PreviewRequest& request, const sources::ShowMessage& s
         }
     }
     for (size_t position = 0; position < report.tags.size() && position < m_marks.size(); ++position) {
-        m_marks[position].timedByFile = sources::LengthSecondsOf(report.tags[position]) >= 0;
+        m_marks[position].timedByFile = sources::lengthSecondsOf(report.tags[position]) >= 0;
     }
     markRows();
 }
@@ -143,7 +143,7 @@ void Preview::markVolume() {
         return;
     }
     for (VolumeProblem& problem :
-         CheckListForVolume(m_list, *m_dest.volume, m_dest.programPath, m_request.naming.invalidChars)) {
+         checkListForVolume(m_list, *m_dest.volume, m_dest.programPath, m_request.naming.invalidChars)) {
         if (problem.position >= 0 && problem.position < rowCount()) {
             m_marks[static_cast<size_t>(problem.position)].volume.push_back(std::move(problem));
         }
@@ -260,7 +260,7 @@ std::string Preview::existingText(int position) const {
     case ExistingFilePolicy::Number:
         break;
     }
-    const std::string numbered = FirstFreeNumberedName(entryAt(m_list, position).FileName);
+    const std::string numbered = firstFreeNumberedName(entryAt(m_list, position).FileName);
     return texts::FormatText(NumberedRow, {platform::hostNameOfProgramName(FileNamePart(numbered))});
 }
 
@@ -318,7 +318,7 @@ std::string Preview::destShown(int position) const {
 PreviewTotals Preview::totals() const {
     PreviewTotals totals;
     const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
-    const ListedTotals sums = ListedTotalsOf(m_list, unit);
+    const ListedTotals sums = listedTotalsOf(m_list, unit);
     totals.files = rowCount();
     totals.bytes = sums.bytes;
     totals.onVolume = sums.onVolume;
@@ -343,7 +343,7 @@ std::string Preview::totalsLine() const {
         line += texts::FormatText(TotalsOnVolumeRow, {texts::SizeText(sums.onVolume)});
     }
     if (sums.timedFiles > 0) {
-        line += texts::FormatText(TotalTimeRow, {PlayingTimeText(sums.seconds)});
+        line += texts::FormatText(TotalTimeRow, {playingTimeText(sums.seconds)});
     }
     const auto in = [&sums](RowState state) { return sums.rowsIn[static_cast<size_t>(state)]; };
     return line + texts::FormatText(StateCountsRow, {in(RowState::SourceMissing), in(RowState::Relocated),
@@ -353,10 +353,10 @@ std::string Preview::totalsLine() const {
 
 LimitBarView Preview::limitBar(int innerWidth) const {
     if (m_request.timeLimit > 0) {
-        return TimeLimitBarFor(totals().seconds, m_request.timeLimit, innerWidth);
+        return timeLimitBarFor(totals().seconds, m_request.timeLimit, innerWidth);
     }
     const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
-    const ListedTotals sums = ListedTotalsOf(m_list, unit);
+    const ListedTotals sums = listedTotalsOf(m_list, unit);
     // With the free space as the limit, "fits" must mean it fits there: each file counts as the
     // allocation units it takes. A typed limit is the sum of the sizes, as the user reckons it.
     std::optional<TotalOnVolume> onVolume;
@@ -389,7 +389,7 @@ std::string Preview::volumeLine() const {
             problems.push_back(std::move(problem));
         }
     }
-    return VolumeCheckLine(*m_dest.volume, problems, rowCount());
+    return volumeCheckLine(*m_dest.volume, problems, rowCount());
 }
 
 std::string Preview::relocatedMessage() const {

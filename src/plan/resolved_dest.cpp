@@ -5,10 +5,10 @@
 
 namespace plan {
 
-ResolvedDest ResolveDest(std::string_view typed) {
+ResolvedDest resolveDest(std::string_view typed) {
     ResolvedDest dest;
     dest.typed = std::string(typed);
-    dest.programPath = FullDestFolder(platform::programPathOfShown(typed));
+    dest.programPath = fullDestFolder(platform::programPathOfShown(typed));
     dest.hostPath = platform::shownPath(dest.programPath);
     dest.volume = platform::volumeFactsOf(dest.programPath);
     return dest;

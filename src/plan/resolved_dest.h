@@ -13,11 +13,11 @@ namespace plan {
 
 struct ResolvedDest {
     std::string typed;                           // as the field or the command line gave it
-    std::string programPath;                     // in full (FullDestFolder)
+    std::string programPath;                     // in full (fullDestFolder)
     std::string hostPath;                        // as a person sees it
     std::optional<platform::VolumeFacts> volume; // nullopt when the kernel could not tell
 };
 
-ResolvedDest ResolveDest(std::string_view typed);
+ResolvedDest resolveDest(std::string_view typed);
 
 } // namespace plan

@@ -24,7 +24,7 @@ size_t lastCharacterStart(std::string_view text) {
 
 } // namespace
 
-std::string NumberedName(std::string_view path, int number) {
+std::string numberedName(std::string_view path, int number) {
     const size_t nameStart =
         path.find_last_of("\\/") == std::string_view::npos ? 0 : path.find_last_of("\\/") + 1;
     const std::string_view folder = path.substr(0, nameStart);
@@ -44,7 +44,7 @@ std::string NumberedName(std::string_view path, int number) {
     return std::string(folder) + stem + suffix + std::string(ext);
 }
 
-std::vector<std::string> DistinctRunNames(std::vector<std::string> written) {
+std::vector<std::string> distinctRunNames(std::vector<std::string> written) {
     std::set<std::string> taken;
     for (const std::string& name : written) {
         if (!name.empty()) {
@@ -61,7 +61,7 @@ std::vector<std::string> DistinctRunNames(std::vector<std::string> written) {
         }
         // A number that another entry plans as its own name is not free either.
         for (int number = 1;; ++number) {
-            std::string numbered = NumberedName(name, number);
+            std::string numbered = numberedName(name, number);
             const std::string folded = platform::foldNameCase(numbered);
             if (used.count(folded) == 0 && taken.count(folded) == 0) {
                 used.insert(folded);

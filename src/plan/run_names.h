@@ -17,11 +17,11 @@ inline constexpr size_t MostNameBytes = 255;
 
 // `written` (program paths in list order, "" for an entry that is not written) with every name
 // that equals an earlier one (letter case aside) replaced by its first free numbered form.
-std::vector<std::string> DistinctRunNames(std::vector<std::string> written);
+std::vector<std::string> distinctRunNames(std::vector<std::string> written);
 
 // `path` with " (number)" before the extension of its last name, the stem cut at a character
 // boundary (and cleared of trailing dots and blanks) so that the host's name stays within
 // MostNameBytes.
-std::string NumberedName(std::string_view path, int number);
+std::string numberedName(std::string_view path, int number);
 
 } // namespace plan

@@ -26,13 +26,13 @@ int64_t FreeSpace(std::string_view path) {
     return free == std::numeric_limits<int64_t>::max() ? -1 : free;
 }
 
-std::string MegabytesText(int64_t bytes) {
+std::string megabytesText(int64_t bytes) {
     return std::to_string(bytes / BytesPerMegabyte);
 }
 
-std::string FreeMegabytesText(int64_t bytes) {
+std::string freeMegabytesText(int64_t bytes) {
     if (bytes < 0 || bytes >= BytesPerMegabyte) {
-        return MegabytesText(bytes);
+        return megabytesText(bytes);
     }
     std::string fraction = std::to_string(BytesPerMegabyte + bytes).substr(1); // six digits
     while (!fraction.empty() && fraction.back() == '0') {
@@ -66,7 +66,7 @@ ParsedNumber ParseNumber(std::string_view text) {
     return parsed;
 }
 
-int64_t SizeLimitFromText(std::string_view limitText) {
+int64_t sizeLimitFromText(std::string_view limitText) {
     const ParsedNumber parsed = ParseNumber(limitText);
     if (parsed.status != 0) {
         return 0;
@@ -89,7 +89,7 @@ int64_t SizeLimitFromText(std::string_view limitText) {
     return static_cast<int64_t>(std::trunc(bytes));
 }
 
-int64_t TimeLimitFromText(std::string_view text) {
+int64_t timeLimitFromText(std::string_view text) {
     const auto digitsAt = [&text](size_t& at) -> std::optional<int64_t> {
         const size_t start = at;
         int64_t value = 0;
@@ -148,21 +148,21 @@ int64_t TimeLimitFromText(std::string_view text) {
 }
 
 int64_t ApplySizeLimit(std::string_view limitText, bool autoSizeLimit, std::vector<std::string>& limitItems) {
-    const bool byTime = TimeLimitFromText(limitText) > 0;
-    const int64_t sizeLimit = byTime ? 0 : SizeLimitFromText(limitText);
+    const bool byTime = timeLimitFromText(limitText) > 0;
+    const int64_t sizeLimit = byTime ? 0 : sizeLimitFromText(limitText);
     if ((sizeLimit != 0 || byTime) && !autoSizeLimit) {
-        AddToHistory(limitItems, limitText);
+        rememberInHistory(limitItems, limitText);
     }
     return sizeLimit;
 }
 
-DestPageState DestOptionsFor(const DestPageControls& controls) {
+DestPageState destOptionsFor(const DestPageControls& controls) {
     DestPageState state;
     state.renameGroupEnabled = controls.renameFiles;
     state.sizeLimitEnabled = !controls.autoSizeLimit;
     if (controls.autoSizeLimit) {
         const bool typed = controls.destFolder.find_first_not_of(" \t") != std::string::npos;
-        state.sizeLimitText = typed ? FreeMegabytesText(FreeSpace(controls.destFolder)) : std::string();
+        state.sizeLimitText = typed ? freeMegabytesText(FreeSpace(controls.destFolder)) : std::string();
     }
     state.folderLevelsEnabled = controls.keepFolderLevels;
     return state;

@@ -24,12 +24,12 @@ int64_t FreeSpace(std::string_view path);
 
 // Whole megabytes of a byte count, cut toward zero, as the limit box shows them: 4700000000
 // gives "4700", 999999 gives "0", and so does -1 (a drive that cannot be queried).
-std::string MegabytesText(int64_t bytes);
+std::string megabytesText(int64_t bytes);
 
-// The automatic limit's text for `bytes` of free space: MegabytesText, but below one megabyte
+// The automatic limit's text for `bytes` of free space: megabytesText, but below one megabyte
 // the megabytes with their fraction ("0.5" for 500000), so that a nearly full volume still
 // shows its free space and gives a limit rather than "0", which means none.
-std::string FreeMegabytesText(int64_t bytes);
+std::string freeMegabytesText(int64_t bytes);
 
 // Reads the digits of `text`, "." and "," as the decimal point and "-" as the sign, leaving
 // out every other character. Status 0 with the number when what is left converts; status 255
@@ -45,17 +45,17 @@ ParsedNumber ParseNumber(std::string_view text);
 // times 1000000, 0 when the text does not convert. A product that lies within binary
 // rounding of a whole number counts as that number ("1.001" gives 1001000, not 1000999);
 // one beyond the 64-bit range saturates.
-int64_t SizeLimitFromText(std::string_view limitText);
+int64_t sizeLimitFromText(std::string_view limitText);
 
 // The limit in seconds that a limit text in minutes gives, 0 when the text is no time: "80 мин",
 // "80мин", "80 min", "Audio CD 74 мин" (the number before the unit) or "74:00", "1:14:00"
 // (minutes and seconds, or hours, minutes and seconds).
-int64_t TimeLimitFromText(std::string_view limitText);
+int64_t timeLimitFromText(std::string_view limitText);
 
 // Leaving the destination page: the new SizeLimit from the text of cbSizeLimit. A typed
 // limit (cbAutoSizeLimit clear) that gives a limit other than 0 joins the history
 // `limitItems` (the drop-down items of cbSizeLimit) on top, unless it is there already; so does
-// a typed time limit (TimeLimitFromText), for which the size limit is 0.
+// a typed time limit (timeLimitFromText), for which the size limit is 0.
 int64_t ApplySizeLimit(std::string_view limitText, bool autoSizeLimit, std::vector<std::string>& limitItems);
 
 // The controls of the destination page that depend on others.
@@ -74,6 +74,6 @@ struct DestPageState {
     // the working folder's space would mean nothing); nullopt leaves the typed text.
     std::optional<std::string> sizeLimitText;
 };
-DestPageState DestOptionsFor(const DestPageControls& controls);
+DestPageState destOptionsFor(const DestPageControls& controls);
 
 } // namespace plan

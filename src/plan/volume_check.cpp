@@ -89,7 +89,7 @@ std::string treatRefusedChars(const platform::VolumeFacts& facts, std::string_vi
         const bool asciiRefused = facts.asciiNamesOnly && c >= 0x80;
         if (!windowsRefused && !asciiRefused) {
             treated += character;
-        } else if (auto latin = asciiRefused ? LatinLettersOf(character) : std::nullopt) {
+        } else if (auto latin = asciiRefused ? latinLettersOf(character) : std::nullopt) {
             treated += *latin;
         } else if (action == InvalidCharAction::ReplaceWithSpace) {
             treated += ' ';
@@ -217,7 +217,7 @@ private:
 
 } // namespace
 
-std::string VolumeName(const platform::VolumeFacts& facts) {
+std::string volumeName(const platform::VolumeFacts& facts) {
     switch (facts.kind) {
     case platform::VolumeKind::Fat32:
         return "FAT32";
@@ -230,17 +230,17 @@ std::string VolumeName(const platform::VolumeFacts& facts) {
     }
 }
 
-std::string TooBigText(const platform::VolumeFacts& facts, int64_t size) {
+std::string tooBigText(const platform::VolumeFacts& facts, int64_t size) {
     return texts::FormatText(TooBigRow,
-                             {VolumeName(facts), std::to_string(size), std::to_string(facts.maxFileSize)});
+                             {volumeName(facts), std::to_string(size), std::to_string(facts.maxFileSize)});
 }
 
-bool VolumeTakesName(const platform::VolumeFacts& facts, std::string_view name) {
+bool volumeTakesName(const platform::VolumeFacts& facts, std::string_view name) {
     return !name.empty() && !firstProblem(facts, name);
 }
 
-std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
-                         std::string_view destFolder, InvalidCharAction action) {
+std::string plannedNameOnVolume(const platform::VolumeFacts& facts, std::string_view planned,
+                                std::string_view destFolder, InvalidCharAction action) {
     const std::string folder = folderPrefix(destFolder);
     const bool below = planned.starts_with(folder);
     if (!below || !firstProblem(facts, planned.substr(folder.size()))) {
@@ -260,11 +260,11 @@ std::string NameOnVolume(const platform::VolumeFacts& facts, std::string_view pl
     return written;
 }
 
-std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const platform::VolumeFacts& facts,
+std::vector<VolumeProblem> checkListForVolume(store::TfdbObject& listDb, const platform::VolumeFacts& facts,
                                               std::string_view destFolder, InvalidCharAction action) {
     std::vector<VolumeProblem> problems;
     const std::string folder = folderPrefix(destFolder);
-    const std::string volume = VolumeName(facts);
+    const std::string volume = volumeName(facts);
     const bool sizeLimited = facts.maxFileSize != platform::NoFileSizeLimit;
     // Below the folder, as a person sees it: a renamed folder shows in the name too.
     const auto shownBelow = [&folder](const std::string& name) {
@@ -284,12 +284,12 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
             size = platform::exclusiveFileLength(entry.OrigFileName);
         }
         if (sizeLimited && size > facts.maxFileSize) {
-            problems.push_back({position, VolumeProblemKind::TooBig, TooBigText(facts, size)});
+            problems.push_back({position, VolumeProblemKind::TooBig, tooBigText(facts, size)});
         }
         std::string name = entry.FileName;
         if (name.starts_with(folder)) {
             if (auto refusal = firstProblem(facts, std::string_view(name).substr(folder.size()))) {
-                name = NameOnVolume(facts, entry.FileName, destFolder, action);
+                name = plannedNameOnVolume(facts, entry.FileName, destFolder, action);
                 problems.push_back({position, VolumeProblemKind::NameRefused,
                                     texts::FormatText(NameRefusedRow,
                                                       {volume, problemText(refusal->problem, *refusal->rules),
@@ -308,7 +308,7 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
         }
     });
     // Two entries of the list that would be one file: the later one is written numbered.
-    const std::vector<std::string> distinct = DistinctRunNames(written);
+    const std::vector<std::string> distinct = distinctRunNames(written);
     std::map<std::string, std::string> first; // folded name -> the first entry's spelling
     for (size_t i = 0; i < written.size(); ++i) {
         const std::string& earlier =
@@ -327,7 +327,7 @@ std::vector<VolumeProblem> CheckListForVolume(store::TfdbObject& listDb, const p
     return problems;
 }
 
-int EntriesWithProblems(const std::vector<VolumeProblem>& problems) {
+int entriesWithProblems(const std::vector<VolumeProblem>& problems) {
     std::set<int> positions;
     for (const auto& problem : problems) {
         positions.insert(problem.position);
@@ -335,16 +335,16 @@ int EntriesWithProblems(const std::vector<VolumeProblem>& problems) {
     return static_cast<int>(positions.size());
 }
 
-std::string VolumeCheckLine(const platform::VolumeFacts& facts, const std::vector<VolumeProblem>& problems,
+std::string volumeCheckLine(const platform::VolumeFacts& facts, const std::vector<VolumeProblem>& problems,
                             int entryCount) {
-    int count = EntriesWithProblems(problems);
+    int count = entriesWithProblems(problems);
     if (count == 0) {
         return {};
     }
-    return texts::FormatText(NotAsTheyAreRow, {VolumeName(facts), count, entryCount});
+    return texts::FormatText(NotAsTheyAreRow, {volumeName(facts), count, entryCount});
 }
 
-int64_t ListedTotalOnVolume(store::TfdbObject& listDb, int64_t allocationUnit) {
+int64_t listedTotalOnVolume(store::TfdbObject& listDb, int64_t allocationUnit) {
     int64_t total = 0;
     store::forEachTrackEntry(listDb, [&](int, const store::TrackEntry& entry) {
         if (entry.Size > 0) {

@@ -4,7 +4,7 @@
 
 namespace sources {
 
-std::string FailureReason(platform::FileError kind) {
+std::string failureReason(platform::FileError kind) {
     using platform::FileError;
     switch (kind) {
     case FileError::None:
@@ -43,8 +43,8 @@ std::string FailureReason(platform::FileError kind) {
     return texts::FormatText(169, {platform::lastErrorText()});
 }
 
-std::string WithLastFailureReason(const std::string& line) {
-    std::string reason = FailureReason(platform::lastError());
+std::string withLastFailureReason(const std::string& line) {
+    std::string reason = failureReason(platform::lastError());
     return reason.empty() ? line : line + ": " + reason;
 }
 

@@ -10,10 +10,10 @@ namespace sources {
 
 // The text-table words for a kind of failure; "" for FileError::None. Other carries the
 // host's own sentence (platform::lastErrorText()).
-std::string FailureReason(platform::FileError kind);
+std::string failureReason(platform::FileError kind);
 
 // `line` followed by ": " and the reason of the thread's last platform failure, or `line` as
 // it is when there is no reason to give.
-std::string WithLastFailureReason(const std::string& line);
+std::string withLastFailureReason(const std::string& line);
 
 } // namespace sources

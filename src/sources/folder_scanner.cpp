@@ -82,7 +82,7 @@ public:
     static std::string listingFailure() {
         const platform::FileError kind = platform::lastError();
         return kind == platform::FileError::NameTooLong ? texts::GetText(PathTooLongText)
-                                                        : FailureReason(kind);
+                                                        : failureReason(kind);
     }
 
     bool leaveOut(const std::string& relativePath, std::string reason) {
@@ -150,7 +150,7 @@ void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const 
     }
 }
 
-std::string ExtensionOf(std::string_view path) {
+std::string fileExtensionOf(std::string_view path) {
     const size_t dot = path.find_last_of('.');
     if (dot == std::string_view::npos || path.find_first_of("\\:", dot) != std::string_view::npos) {
         return {};
@@ -161,22 +161,22 @@ std::string ExtensionOf(std::string_view path) {
     return extension;
 }
 
-bool IsAudioFile(std::string_view path) {
-    const std::string extension = ExtensionOf(path);
+bool isAudioFile(std::string_view path) {
+    const std::string extension = fileExtensionOf(path);
     return std::find(AudioExtensions.begin(), AudioExtensions.end(), extension) != AudioExtensions.end();
 }
 
-std::string FolderFilePath(std::string_view sourceFolder, const std::string& relativePath) {
+std::string folderFilePath(std::string_view sourceFolder, const std::string& relativePath) {
     return CollapseBackslashes(std::string(sourceFolder) + "\\" + relativePath, 3);
 }
 
 bool AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
                    const platform::FolderEntry& entry) {
-    if (!IsAudioFile(relativePath)) {
+    if (!isAudioFile(relativePath)) {
         return false;
     }
     store::TrackEntry track;
-    track.OrigFileName = FolderFilePath(sourceFolder, relativePath);
+    track.OrigFileName = folderFilePath(sourceFolder, relativePath);
     track.Size = entry.size;
     return store::appendTrackEntry(listDb, track) <= 0;
 }

@@ -50,17 +50,17 @@ void ScanFolder(std::string_view startFolder, const FolderFileStep& step, const 
 
 // The extension of a path: from its last "." to the end when no "\" or ":" follows that
 // ".", in lower case; "" otherwise.
-std::string ExtensionOf(std::string_view path);
+std::string fileExtensionOf(std::string_view path);
 
 // Whether the extension of `path` is one of AudioExtensions: the folder source's file filter.
-bool IsAudioFile(std::string_view path);
+bool isAudioFile(std::string_view path);
 
 // The program path of a file of the walk: CollapseBackslashes(sourceFolder + "\" +
 // relativePath, 3), `sourceFolder` as the user typed it.
-std::string FolderFilePath(std::string_view sourceFolder, const std::string& relativePath);
+std::string folderFilePath(std::string_view sourceFolder, const std::string& relativePath);
 
 // The folder source's step: when the extension of `relativePath` is in AudioExtensions,
-// appends a TrackEntry with OrigFileName = FolderFilePath(sourceFolder, relativePath), empty
+// appends a TrackEntry with OrigFileName = folderFilePath(sourceFolder, relativePath), empty
 // FileName and Desc, and Size = the entry's listed size in bytes (no file is opened). A refused
 // object is left out silently. True when an entry was appended.
 bool AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,

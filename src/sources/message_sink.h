@@ -12,7 +12,7 @@ namespace sources {
 
 using ShowMessage = std::function<void(const std::string& text)>;
 
-inline void Show(const ShowMessage& showMessage, const std::string& text) {
+inline void showText(const ShowMessage& showMessage, const std::string& text) {
     if (showMessage) {
         showMessage(text);
     }

@@ -29,7 +29,7 @@ bool isLineEnd(char c) {
 
 } // namespace
 
-std::optional<int32_t> ParseInteger(std::string_view text) {
+std::optional<int32_t> parseInteger(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && text[i] == ' ') {
         ++i;
@@ -65,7 +65,7 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
     return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
 }
 
-std::optional<int32_t> ParseLength(std::string_view text) {
+std::optional<int32_t> parseLength(std::string_view text) {
     const size_t dot = text.find('.');
     if (dot != std::string_view::npos) {
         const std::string_view fraction = text.substr(dot + 1);
@@ -75,7 +75,7 @@ std::optional<int32_t> ParseLength(std::string_view text) {
             text = text.substr(0, dot);
         }
     }
-    return ParseInteger(text);
+    return parseInteger(text);
 }
 
 bool PlaylistLineReader::feed(std::string_view bytes) {
@@ -172,11 +172,11 @@ void PlaylistLineReader::handleLine() {
         return;
     }
     const bool infoLine = m_line.starts_with(InfoLinePrefix);
-    if ((infoLine || m_line.front() != '#') && !IsValidUtf8(m_line)) {
+    if ((infoLine || m_line.front() != '#') && !isValidUtf8(m_line)) {
         m_nonUtf8Lines.add(m_lineNumber);
     }
     if (m_line.front() != '#') {
-        if (!TrimControlChars(m_line).empty() && m_step(m_line, m_desc, m_len)) {
+        if (!trimControlChars(m_line).empty() && m_step(m_line, m_desc, m_len)) {
             m_desc.clear();
             m_len = 0;
         }
@@ -189,9 +189,9 @@ void PlaylistLineReader::handleInfoLine(std::string_view rest) {
     const size_t comma = rest.find(',');
     m_desc = comma == std::string_view::npos ? std::string() : std::string(rest.substr(comma + 1));
     const std::string_view lengthText = rest.substr(0, comma);
-    const std::optional<int32_t> length = ParseLength(lengthText);
+    const std::optional<int32_t> length = parseLength(lengthText);
     if (!length) {
-        throw BadPlaylistLength(m_playlistName, m_lineNumber, std::string(lengthText));
+        throw badPlaylistLength(m_playlistName, m_lineNumber, std::string(lengthText));
     }
     m_len = *length;
 }

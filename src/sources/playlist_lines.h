@@ -19,7 +19,7 @@
 // whose description passes MaxDescriptionBytes keeps that much of it (cut where a UTF-8
 // character begins) and drops the rest as it comes; its line number is noted.
 //
-// Lines are bytes here; their text is decoded one line at a time later (DecodedLine), so the
+// Lines are bytes here; their text is decoded one line at a time later (decodedLine), so the
 // reader notes whether the file began with a UTF-8 byte-order mark and which of its lines are
 // not valid UTF-8.
 #pragma once
@@ -57,10 +57,10 @@ struct LineNumbers {
 // The standard text-to-integer conversion of a play length: optional leading blanks, an
 // optional sign, then decimal digits, or hexadecimal ones after "$" or "0x"; nothing after.
 // nullopt for anything else, the empty text and values outside the signed 32-bit range.
-std::optional<int32_t> ParseInteger(std::string_view text);
-// A play length of an info line: ParseInteger, or of the whole part when decimal digits follow
-// a "." ("123.45" -> 123, "-1.0" -> -1); nullopt where ParseInteger of that part is.
-std::optional<int32_t> ParseLength(std::string_view text);
+std::optional<int32_t> parseInteger(std::string_view text);
+// A play length of an info line: parseInteger, or of the whole part when decimal digits follow
+// a "." ("123.45" -> 123, "-1.0" -> -1); nullopt where parseInteger of that part is.
+std::optional<int32_t> parseLength(std::string_view text);
 
 class PlaylistLineReader {
 public:
@@ -73,7 +73,7 @@ public:
         : m_step(std::move(step)), m_playlistName(std::move(playlistName)) {}
 
     // The next bytes of the file. False once the file has shown that it is no playlist:
-    // feed nothing more then. Throws SourceError (BadPlaylistLength: the file's name, the line
+    // feed nothing more then. Throws SourceError (badPlaylistLength: the file's name, the line
     // number counted from 1 with CR LF as one line end, and the text) for an info line whose
     // length does not convert; the entries made before it stay made.
     bool feed(std::string_view bytes);

@@ -64,7 +64,7 @@ FirstPass readEntries(OpenFile& file, const std::string& path, store::TfdbObject
     for (;;) {
         const int64_t got = platform::readFile(file.handle(), piece.data(), ReadPieceSize);
         if (got < 0) {
-            throw CannotReadFile(platform::shownPath(path), platform::lastErrorText());
+            throw cannotReadFile(platform::shownPath(path), platform::lastErrorText());
         }
         if (got == 0 || !reader.feed(std::string_view(piece.data(), static_cast<size_t>(got)))) {
             break;
@@ -100,8 +100,8 @@ int64_t probeFoundFile(const std::string& path, bool measure, TagsRead* tags, Fi
 void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, int64_t sizeLimit, bool utf8,
                     PlaylistReport* report, TagsRead* tags) {
     using store::TrackField;
-    const std::string folder = PlaylistFolder(playlistPath);
-    const auto decoded = [utf8](const std::string& raw) { return DecodedLine(raw, utf8); };
+    const std::string folder = playlistFolderOf(playlistPath);
+    const auto decoded = [utf8](const std::string& raw) { return decodedLine(raw, utf8); };
     const int count = store::trackCount(listDb);
     const bool measure = sizeLimit != 0;
     std::vector<std::string> paths;
@@ -113,7 +113,7 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
             store::setTrackField(listDb, position, TrackField::Desc,
                                  store::StoreValue::fromText(decoded(desc)));
         }
-        paths.push_back(ResolvePlaylistLine(
+        paths.push_back(resolvePlaylistLine(
             decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText()), folder));
         probes.add(paths.back());
     }
@@ -130,7 +130,7 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
                 if (report) {
                     const std::string orig =
                         decoded(store::readTrackField(listDb, position, TrackField::OrigFileName).toText());
-                    report->relocated.push_back({position, std::string(TrimControlChars(orig)), path});
+                    report->relocated.push_back({position, std::string(trimControlChars(orig)), path});
                 }
                 size = probeFoundFile(path, measure, tags, probes, static_cast<size_t>(position));
             }
@@ -158,26 +158,27 @@ void ReadPlaylist(store::TfdbObject& listDb, const std::string& playlistPath, in
                   const ShowMessage& showMessage, PlaylistReport* report, TagsRead* tags) {
     OpenFile file(playlistPath);
     if (file.handle() == platform::InvalidFile) {
-        throw CannotOpenFile(platform::shownPath(playlistPath), platform::lastErrorText());
+        throw cannotOpenFile(platform::shownPath(playlistPath), platform::lastErrorText());
     }
     if (!hasTrackList(listDb)) {
-        Show(showMessage, texts::FormatText(texts::InternalErrorRow, {ListMissingNumber}));
+        showText(showMessage, texts::FormatText(texts::InternalErrorRow, {ListMissingNumber}));
     }
     const FirstPass pass = readEntries(file, playlistPath, listDb);
     file.close();
     if (!pass.playlist) {
-        Show(showMessage, texts::GetText(NotAPlaylistText));
+        showText(showMessage, texts::GetText(NotAPlaylistText));
         return;
     }
     if (pass.longLinesSkipped > 0) {
-        Show(showMessage, texts::FormatText(LongLinesSkippedText, {std::to_string(pass.longLinesSkipped)}));
+        showText(showMessage,
+                 texts::FormatText(LongLinesSkippedText, {std::to_string(pass.longLinesSkipped)}));
     }
     if (pass.cutInfoLines.count > 0) {
-        Show(showMessage, CutDescriptionsMessage(playlistPath, pass.cutInfoLines));
+        showText(showMessage, cutDescriptionsMessage(playlistPath, pass.cutInfoLines));
     }
     const bool utf8 = pass.byteOrderMark || isUtf8Playlist(playlistPath);
     if (utf8 && pass.nonUtf8Lines.count > 0) {
-        Show(showMessage, DamagedLinesMessage(playlistPath, pass.nonUtf8Lines));
+        showText(showMessage, damagedLinesMessage(playlistPath, pass.nonUtf8Lines));
     }
     resolveEntries(listDb, playlistPath, sizeLimit, utf8, report, tags);
 }

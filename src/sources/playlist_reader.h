@@ -33,7 +33,7 @@ struct PlaylistReport {
 
 // Appends one TrackEntry per file line of the playlist at `playlistPath`, in file order, with
 // the description and length of the info line before it (playlist_lines.h), then makes every
-// relative line full against the playlist's folder (ResolvePlaylistLine) and, when
+// relative line full against the playlist's folder (resolvePlaylistLine) and, when
 // `sizeLimit` (bytes) is not 0, puts each file's FileSizeOf in Size; otherwise Size stays -1.
 //
 // Shown through `showMessage`, after which reading goes on or ends as stated: a first line
@@ -45,7 +45,7 @@ struct PlaylistReport {
 // (text 220). Each line's text is decoded on its own (text_decoding.h).
 // Thrown as SourceError, entries made before staying in the list and the second pass not run:
 // a playlist that cannot be opened ("Cannot open file "%s". %s", nothing appended) or read,
-// and an info line whose length does not convert (BadPlaylistLength, naming the playlist's
+// and an info line whose length does not convert (badPlaylistLength, naming the playlist's
 // host path and the line).
 //
 // The playlist is opened with all sharing denied, read once in pieces and closed before the

@@ -30,11 +30,11 @@ void readFolder(store::TfdbObject& listDb, const std::string& folderPath, const 
         folderPath,
         [&](const std::string& relativePath, const platform::FolderEntry& entry) {
             if (AddFolderFile(listDb, folderPath, relativePath, entry) && probes) {
-                probes->add(FolderFilePath(folderPath, relativePath));
+                probes->add(folderFilePath(folderPath, relativePath));
                 ++added;
             }
         },
-        IsAudioFile,
+        isAudioFile,
         [&](const std::string& relativePath, const std::string& reason) {
             if (leftOut.size() < MostPlacesNamed) {
                 leftOut.push_back({CollapseBackslashes(folder + relativePath, 3), reason});
@@ -48,7 +48,7 @@ void readFolder(store::TfdbObject& listDb, const std::string& folderPath, const 
         }
     }
     if (leftOutCount > 0) {
-        Show(showMessage, LeftOutMessage(leftOut, leftOutCount));
+        showText(showMessage, leftOutMessage(leftOut, leftOutCount));
     }
 }
 
@@ -71,13 +71,13 @@ void readChosen(store::TfdbObject& listDb, const SourceChoice& choice, int64_t s
 
 } // namespace
 
-void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
+void readSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
                 const ShowMessage& showMessage, PlaylistReport* report, const TagOptions& tagOptions) {
     if (!tagOptions.readTags) {
         readChosen(listDb, choice, sizeLimit, showMessage, report, nullptr);
         return;
     }
-    std::unique_ptr<TagReader> ownReader = tagOptions.reader ? nullptr : MakeTagLibReader();
+    std::unique_ptr<TagReader> ownReader = tagOptions.reader ? nullptr : makeTagLibReader();
     std::optional<TagCache> cache;
     if (!tagOptions.cacheFolder.empty()) {
         cache.emplace(tagOptions.cacheFolder);
@@ -85,7 +85,7 @@ void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t s
     TagLookup lookup(tagOptions.reader ? *tagOptions.reader : *ownReader, cache ? &*cache : nullptr);
     TagsRead tags{lookup};
     readChosen(listDb, choice, sizeLimit, showMessage, report, &tags);
-    ApplyTrackTags(listDb, tags.tags, tagOptions);
+    applyTrackTags(listDb, tags.tags, tagOptions);
     if (cache) {
         cache->save();
     }

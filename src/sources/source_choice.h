@@ -34,9 +34,9 @@ struct SourceChoice {
 // SourceError from the playlist reader passes through; `report` is the playlist reader's.
 // With tags switched on in `tags`, every entry's file is also read for its tags while the
 // list is built (through the cache in tags.cacheFolder, which is saved afterwards), the entries
-// are described and timed from them (ApplyTrackTags) and report->tags receives them; switched
+// are described and timed from them (applyTrackTags) and report->tags receives them; switched
 // off, nothing of that happens and no file is opened beyond what the source reads anyway.
-void ReadSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
+void readSource(store::TfdbObject& listDb, const SourceChoice& choice, int64_t sizeLimit,
                 const ShowMessage& showMessage, PlaylistReport* report = nullptr,
                 const TagOptions& tags = {});
 

@@ -11,7 +11,7 @@ namespace {
 
 // `russian` followed by ": " and the reason of the last platform failure, when there is one.
 std::string withReason(const std::string& russian) {
-    const std::string reason = FailureReason(platform::lastError());
+    const std::string reason = failureReason(platform::lastError());
     return reason.empty() ? russian : russian + ": " + reason;
 }
 
@@ -23,30 +23,30 @@ constexpr int BadPlaylistLengthRow = 219;
 
 } // namespace
 
-SourceError CannotOpenFile(const std::string& path, const std::string& reason) {
+SourceError cannotOpenFile(const std::string& path, const std::string& reason) {
     return SourceError("Cannot open file \"" + path + "\". " + reason,
-                       withReason(texts::FormatTextOnce(CannotOpenFileRow, {path})));
+                       withReason(texts::formatTextOnce(CannotOpenFileRow, {path})));
 }
 
-SourceError CannotReadFile(const std::string& path, const std::string& reason) {
+SourceError cannotReadFile(const std::string& path, const std::string& reason) {
     return SourceError("Cannot read file \"" + path + "\". " + reason,
-                       withReason(texts::FormatTextOnce(CannotReadFileRow, {path})));
+                       withReason(texts::formatTextOnce(CannotReadFileRow, {path})));
 }
 
-SourceError CannotOpenFolder(const std::string& path, const std::string& reason) {
+SourceError cannotOpenFolder(const std::string& path, const std::string& reason) {
     return SourceError("Cannot open folder \"" + path + "\". " + reason,
-                       withReason(texts::FormatTextOnce(CannotOpenFolderRow, {path})));
+                       withReason(texts::formatTextOnce(CannotOpenFolderRow, {path})));
 }
 
-SourceError NotAnInteger(const std::string& text) {
+SourceError notAnInteger(const std::string& text) {
     return SourceError("'" + text + "' is not a valid integer value",
-                       texts::FormatTextOnce(NotAnIntegerRow, {text}));
+                       texts::formatTextOnce(NotAnIntegerRow, {text}));
 }
 
-SourceError BadPlaylistLength(const std::string& playlist, int64_t line, const std::string& text) {
-    return SourceError(NotAnInteger(text).what() + std::string(" (playlist \"") + playlist + "\", line " +
+SourceError badPlaylistLength(const std::string& playlist, int64_t line, const std::string& text) {
+    return SourceError(notAnInteger(text).what() + std::string(" (playlist \"") + playlist + "\", line " +
                            std::to_string(line) + ")",
-                       texts::FormatTextOnce(BadPlaylistLengthRow, {text, playlist, std::to_string(line)}));
+                       texts::formatTextOnce(BadPlaylistLengthRow, {text, playlist, std::to_string(line)}));
 }
 
 } // namespace sources

@@ -24,15 +24,15 @@ private:
 
 // "Cannot open file "<path>". <reason>"; in Russian with the reason of the thread's last
 // platform failure.
-SourceError CannotOpenFile(const std::string& path, const std::string& reason);
+SourceError cannotOpenFile(const std::string& path, const std::string& reason);
 // "Cannot read file "<path>". <reason>": the playlist opened but a read failed on the way.
-SourceError CannotReadFile(const std::string& path, const std::string& reason);
+SourceError cannotReadFile(const std::string& path, const std::string& reason);
 // "Cannot open folder "<path>". <reason>"
-SourceError CannotOpenFolder(const std::string& path, const std::string& reason);
+SourceError cannotOpenFolder(const std::string& path, const std::string& reason);
 // "'<text>' is not a valid integer value"
-SourceError NotAnInteger(const std::string& text);
+SourceError notAnInteger(const std::string& text);
 // The same for the length of an info line, with where it stands:
 // "'<text>' is not a valid integer value (playlist "<playlist>", line <line>)".
-SourceError BadPlaylistLength(const std::string& playlist, int64_t line, const std::string& text);
+SourceError badPlaylistLength(const std::string& playlist, int64_t line, const std::string& text);
 
 } // namespace sources

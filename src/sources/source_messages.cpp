@@ -23,7 +23,7 @@ std::string andMore(int64_t more) {
 
 } // namespace
 
-std::string LineNumbersText(const LineNumbers& lines) {
+std::string lineNumbersText(const LineNumbers& lines) {
     std::string text;
     for (int64_t line : lines.first) {
         text += (text.empty() ? "" : ", ") + std::to_string(line);
@@ -31,16 +31,16 @@ std::string LineNumbersText(const LineNumbers& lines) {
     return text + andMore(lines.count - static_cast<int64_t>(lines.first.size()));
 }
 
-std::string DamagedLinesMessage(std::string_view playlistPath, const LineNumbers& lines) {
-    return texts::FormatText(DamagedLinesText, {platform::shownPath(playlistPath), LineNumbersText(lines)});
+std::string damagedLinesMessage(std::string_view playlistPath, const LineNumbers& lines) {
+    return texts::FormatText(DamagedLinesText, {platform::shownPath(playlistPath), lineNumbersText(lines)});
 }
 
-std::string CutDescriptionsMessage(std::string_view playlistPath, const LineNumbers& lines) {
+std::string cutDescriptionsMessage(std::string_view playlistPath, const LineNumbers& lines) {
     return texts::FormatText(CutDescriptionsText,
-                             {platform::shownPath(playlistPath), LineNumbersText(lines)});
+                             {platform::shownPath(playlistPath), lineNumbersText(lines)});
 }
 
-std::string LeftOutMessage(const std::vector<LeftOutPlace>& places, int64_t count) {
+std::string leftOutMessage(const std::vector<LeftOutPlace>& places, int64_t count) {
     std::string text;
     for (size_t i = 0; i < places.size() && i < MostPlacesNamed; ++i) {
         text += (text.empty() ? "" : "\n") +
@@ -50,7 +50,7 @@ std::string LeftOutMessage(const std::vector<LeftOutPlace>& places, int64_t coun
     return text + andMore(count - named);
 }
 
-std::string MissingSourceText(std::string_view path) {
+std::string missingSourceText(std::string_view path) {
     const std::string shown = platform::shownPath(path);
     return platform::nonFileExists(path)
                ? texts::FormatText(NotAFileText, {shown, texts::GetText(NotAFileReason)})

@@ -16,12 +16,12 @@ namespace sources {
 inline constexpr size_t MostPlacesNamed = LineNumbers::MostKept;
 
 // "3, 7, 12", with " и ещё 5" when more lines were counted than kept.
-std::string LineNumbersText(const LineNumbers& lines);
+std::string lineNumbersText(const LineNumbers& lines);
 
 // The lines of a playlist that were no UTF-8 although the playlist is UTF-8 (a byte-order mark,
 // the ".m3u8" extension), and the info lines whose description was cut.
-std::string DamagedLinesMessage(std::string_view playlistPath, const LineNumbers& lines);
-std::string CutDescriptionsMessage(std::string_view playlistPath, const LineNumbers& lines);
+std::string damagedLinesMessage(std::string_view playlistPath, const LineNumbers& lines);
+std::string cutDescriptionsMessage(std::string_view playlistPath, const LineNumbers& lines);
 
 // What a folder walk left out: one line per place (host path and reason), the first
 // MostPlacesNamed of `count` named; "" when nothing was left out.
@@ -29,10 +29,10 @@ struct LeftOutPlace {
     std::string path; // program path
     std::string reason;
 };
-std::string LeftOutMessage(const std::vector<LeftOutPlace>& places, int64_t count);
+std::string leftOutMessage(const std::vector<LeftOutPlace>& places, int64_t count);
 
 // Why a source path gives no file: "Файл не найден: <path>" when nothing stands there, or that
 // what stands there (a folder, a device, a pipe) is no file.
-std::string MissingSourceText(std::string_view path);
+std::string missingSourceText(std::string_view path);
 
 } // namespace sources

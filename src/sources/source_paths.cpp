@@ -67,7 +67,7 @@ std::string StripTrailingBackslashes(std::string_view path) {
     return std::string(path);
 }
 
-std::string_view TrimControlChars(std::string_view text) {
+std::string_view trimControlChars(std::string_view text) {
     auto isControl = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     while (!text.empty() && isControl(text.front())) {
         text.remove_prefix(1);
@@ -78,7 +78,7 @@ std::string_view TrimControlChars(std::string_view text) {
     return text;
 }
 
-std::string PlaylistFolder(std::string_view playlistPath) {
+std::string playlistFolderOf(std::string_view playlistPath) {
     const std::string path = withBackslashes(playlistPath);
     const size_t last = path.find_last_of("\\:");
     if (last == std::string::npos) {
@@ -89,8 +89,8 @@ std::string PlaylistFolder(std::string_view playlistPath) {
     return path.substr(0, dropSeparator ? last : last + 1);
 }
 
-std::string ResolvePlaylistLine(std::string_view line, std::string_view folder) {
-    const std::string_view trimmed = TrimControlChars(line);
+std::string resolvePlaylistLine(std::string_view line, std::string_view folder) {
+    const std::string_view trimmed = trimControlChars(line);
     if (startsWithFileScheme(trimmed)) {
         return platform::fullProgramPath(trimmed).value_or(std::string(trimmed));
     }

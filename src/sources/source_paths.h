@@ -18,13 +18,13 @@ std::string CollapseBackslashes(std::string_view path, int start);
 std::string StripTrailingBackslashes(std::string_view path);
 
 // The text without leading and trailing characters of code 0 to 32.
-std::string_view TrimControlChars(std::string_view text);
+std::string_view trimControlChars(std::string_view text);
 
 // The folder of a playlist: its path up to the last "\" or ":", that "\" left out unless it
 // follows a ":" or another "\" ("D:\Lists\a.m3u" -> "D:\Lists", "D:\a.m3u" -> "D:\",
 // "D:a.m3u" -> "D:", "a.m3u" -> ""). A "/" counts as a "\" and is given back as one, unless
 // the path holds "://".
-std::string PlaylistFolder(std::string_view playlistPath);
+std::string playlistFolderOf(std::string_view playlistPath);
 
 // The full path of one playlist file line: trimmed, then by its form:
 //  - "file://..." names the host file of its address, percent escapes decoded
@@ -34,10 +34,10 @@ std::string PlaylistFolder(std::string_view playlistPath);
 //  - another text with "://" is an address and keeps its form;
 //  - anything else is relative, its names split at "\" and "/", each a host name that may hold
 //    characters that program names forbid (a ":" of "Live: Moscow" is a plain character here),
-//    turned into its program name and joined below `folder` (a PlaylistFolder). A folder that
+//    turned into its program name and joined below `folder` (a playlistFolderOf). A folder that
 //    is "" or a bare drive ("D:") is the current folder (of that drive), so the line joins it
 //    without a "\" and stays relative to the same place the playlist was found through.
 // Dot segments stay.
-std::string ResolvePlaylistLine(std::string_view line, std::string_view folder);
+std::string resolvePlaylistLine(std::string_view line, std::string_view folder);
 
 } // namespace sources

@@ -9,7 +9,7 @@ ProbedFile TagLookup::probe(const std::string& path) {
     const platform::FileHandle file = platform::openFileExclusive(path, &probed.length);
     if (file == platform::InvalidFile) {
         probed.length = -1;
-        probed.tags.noTagsReason = NoTagsBecauseUnopened();
+        probed.tags.noTagsReason = noTagsBecauseUnopened();
         return probed;
     }
     const FileStamp stamp{probed.length, platform::fileModifiedTime(file)};

@@ -13,19 +13,19 @@ constexpr int FailedText = 313;
 
 } // namespace
 
-std::string NoTagsBecauseUnopened() {
-    return texts::FormatText(UnopenedText, {FailureReason(platform::lastError())});
+std::string noTagsBecauseUnopened() {
+    return texts::FormatText(UnopenedText, {failureReason(platform::lastError())});
 }
 
-std::string NoTagsBecauseEmpty() {
+std::string noTagsBecauseEmpty() {
     return texts::GetText(EmptyText);
 }
 
-std::string NoTagsBecauseUnknownFormat() {
+std::string noTagsBecauseUnknownFormat() {
     return texts::GetText(UnknownFormatText);
 }
 
-std::string NoTagsBecauseFailed(const std::string& what) {
+std::string noTagsBecauseFailed(const std::string& what) {
     return texts::FormatText(FailedText, {what});
 }
 

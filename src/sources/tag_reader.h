@@ -44,12 +44,12 @@ public:
 // The reader over TagLib: ID3v1 (its text as Windows-1251, as Russian collections hold it),
 // ID3v2, Vorbis comments, FLAC, MP4, APE, WavPack, Opus, RIFF INFO and the other formats
 // TagLib knows; audio properties at its fast accuracy.
-std::unique_ptr<TagReader> MakeTagLibReader();
+std::unique_ptr<TagReader> makeTagLibReader();
 
 // The reasons of noTagsReason.
-std::string NoTagsBecauseUnopened(); // from the thread's last platform failure
-std::string NoTagsBecauseEmpty();
-std::string NoTagsBecauseUnknownFormat();
-std::string NoTagsBecauseFailed(const std::string& what);
+std::string noTagsBecauseUnopened(); // from the thread's last platform failure
+std::string noTagsBecauseEmpty();
+std::string noTagsBecauseUnknownFormat();
+std::string noTagsBecauseFailed(const std::string& what);
 
 } // namespace sources

@@ -82,7 +82,7 @@ public:
     TagLib::String parse(const TagLib::ByteVector& data) const override {
         std::string_view bytes(data.data(), data.size());
         bytes = bytes.substr(0, bytes.find('\0'));
-        const std::string utf8 = IsValidUtf8(bytes) ? std::string(bytes) : Utf8FromWindows1251(bytes);
+        const std::string utf8 = isValidUtf8(bytes) ? std::string(bytes) : utf8FromWindows1251(bytes);
         return TagLib::String(utf8, TagLib::String::UTF8).stripWhiteSpace();
     }
 };
@@ -150,23 +150,23 @@ public:
         try {
             HandleStream stream(file, path);
             if (stream.length() == 0) {
-                return noTags(NoTagsBecauseEmpty());
+                return noTags(noTagsBecauseEmpty());
             }
             if (!stream.isOpen()) {
-                return noTags(NoTagsBecauseUnopened());
+                return noTags(noTagsBecauseUnopened());
             }
             TagLib::FileRef ref(&stream, true, TagLib::AudioProperties::Fast);
             // TagLib takes any file with a known extension for that format; one that gives
             // neither a tag nor a sound property is no such file.
             TrackTags tags = ref.isNull() ? TrackTags() : tagsOf(ref);
             if (tags == TrackTags()) {
-                return noTags(NoTagsBecauseUnknownFormat());
+                return noTags(noTagsBecauseUnknownFormat());
             }
             return tags;
         } catch (const std::exception& error) {
-            return noTags(NoTagsBecauseFailed(error.what()));
+            return noTags(noTagsBecauseFailed(error.what()));
         } catch (...) {
-            return noTags(NoTagsBecauseFailed({}));
+            return noTags(noTagsBecauseFailed({}));
         }
     }
 
@@ -180,7 +180,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<TagReader> MakeTagLibReader() {
+std::unique_ptr<TagReader> makeTagLibReader() {
     return std::make_unique<TagLibReader>();
 }
 

@@ -23,7 +23,7 @@ inline constexpr size_t TailSearchNamesAbove = 3;
 
 class TailSearch {
 public:
-    // `playlistFolder` is a program path (PlaylistFolder of the playlist).
+    // `playlistFolder` is a program path (playlistFolderOf of the playlist).
     explicit TailSearch(std::string_view playlistFolder);
 
     // The program path of an existing file whose path ends with the last names of `missing` (a

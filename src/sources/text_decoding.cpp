@@ -64,7 +64,7 @@ constexpr std::array<uint16_t, 64> Windows1251High = {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
+bool isValidUtf8(std::string_view bytes) {
     for (size_t at = 0; at < bytes.size();) {
         const size_t length = sequenceLength(bytes, at);
         if (length == 0) {
@@ -75,7 +75,7 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string RepairedUtf8(std::string_view bytes) {
+std::string repairedUtf8(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (size_t at = 0; at < bytes.size();) {
@@ -91,7 +91,7 @@ std::string RepairedUtf8(std::string_view bytes) {
     return text;
 }
 
-std::string Utf8FromWindows1251(std::string_view bytes) {
+std::string utf8FromWindows1251(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() * 2);
     for (char c : bytes) {
@@ -107,11 +107,11 @@ std::string Utf8FromWindows1251(std::string_view bytes) {
     return text;
 }
 
-std::string DecodedLine(std::string_view bytes, bool utf8Playlist) {
-    if (IsValidUtf8(bytes)) {
+std::string decodedLine(std::string_view bytes, bool utf8Playlist) {
+    if (isValidUtf8(bytes)) {
         return std::string(bytes);
     }
-    return utf8Playlist ? RepairedUtf8(bytes) : Utf8FromWindows1251(bytes);
+    return utf8Playlist ? repairedUtf8(bytes) : utf8FromWindows1251(bytes);
 }
 
 } // namespace sources

@@ -16,18 +16,18 @@ inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above
 // U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
+bool isValidUtf8(std::string_view bytes);
 
 // `bytes` with every byte that does not begin or continue a well-formed sequence replaced by
 // U+FFFD, so that the result is valid UTF-8 and valid input comes back unchanged.
-std::string RepairedUtf8(std::string_view bytes);
+std::string repairedUtf8(std::string_view bytes);
 
 // The UTF-8 text of Windows-1251 `bytes` (ASCII stays; the one byte without a character, 0x98,
 // becomes U+0098 so that nothing is lost).
-std::string Utf8FromWindows1251(std::string_view bytes);
+std::string utf8FromWindows1251(std::string_view bytes);
 
 // The UTF-8 text of one playlist line: the line as it is when it is valid UTF-8; otherwise
-// RepairedUtf8 when the playlist is UTF-8 (`utf8Playlist`), else Utf8FromWindows1251.
-std::string DecodedLine(std::string_view bytes, bool utf8Playlist);
+// repairedUtf8 when the playlist is UTF-8 (`utf8Playlist`), else utf8FromWindows1251.
+std::string decodedLine(std::string_view bytes, bool utf8Playlist);
 
 } // namespace sources

@@ -92,7 +92,7 @@ std::string trimmed(const std::string& text) {
 
 } // namespace
 
-std::string DescribeTrack(const TrackTags& tags, std::string_view format, std::string_view path) {
+std::string describeTrack(const TrackTags& tags, std::string_view format, std::string_view path) {
     const std::vector<Piece> pieces = piecesOf(format, tags, path);
     bool namesTagField = false;
     bool tagFieldFilled = false;
@@ -132,14 +132,14 @@ std::string DescribeTrack(const TrackTags& tags, std::string_view format, std::s
     return trimmed(description);
 }
 
-int LengthSecondsOf(const TrackTags& tags) {
+int lengthSecondsOf(const TrackTags& tags) {
     if (!tags.lengthMs || *tags.lengthMs < 0) {
         return -1;
     }
     return static_cast<int>(std::min<int64_t>((*tags.lengthMs + 500) / 1000, INT32_MAX));
 }
 
-void ApplyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags,
+void applyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags,
                     const TagOptions& options) {
     using store::TrackField;
     const int count = std::min<int>(store::trackCount(listDb), static_cast<int>(tags.size()));
@@ -148,13 +148,13 @@ void ApplyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tag
         store::TrackEntry entry;
         store::readTrackEntry(listDb, position, entry);
         if (entry.Desc.empty() || options.tagsWin) {
-            std::string desc = DescribeTrack(fileTags, options.descriptionFormat, entry.OrigFileName);
+            std::string desc = describeTrack(fileTags, options.descriptionFormat, entry.OrigFileName);
             if (!desc.empty()) {
                 store::setTrackField(listDb, position, TrackField::Desc,
                                      store::StoreValue::fromText(std::move(desc)));
             }
         }
-        const int seconds = LengthSecondsOf(fileTags);
+        const int seconds = lengthSecondsOf(fileTags);
         if (seconds >= 0 && (entry.Len.value_or(0) <= 0 || options.tagsWin)) {
             store::setTrackField(listDb, position, TrackField::Len, store::StoreValue::fromInt32(seconds));
         }

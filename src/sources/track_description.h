@@ -34,15 +34,15 @@ struct TagOptions {
 // with no artist gives the title alone), and the text before the first placeholder or after the
 // last goes with that placeholder when it is empty. Blanks at both ends are dropped. "" when
 // the format names tag fields and none of them is filled, so an untagged file stays undescribed.
-std::string DescribeTrack(const TrackTags& tags, std::string_view format, std::string_view path);
+std::string describeTrack(const TrackTags& tags, std::string_view format, std::string_view path);
 
 // The length in whole seconds of `tags` (rounded to the nearest), -1 when they give none.
-int LengthSecondsOf(const TrackTags& tags);
+int lengthSecondsOf(const TrackTags& tags);
 
 // For each entry of the list at its position in `tags` (shorter lists leave the rest alone): a
-// Desc from DescribeTrack where the entry has none, or where it gives one and `tagsWin`; a Len
+// Desc from describeTrack where the entry has none, or where it gives one and `tagsWin`; a Len
 // from the tags' length where the entry has none (unwritten, 0 or negative), or where the tags
 // give one and `tagsWin`.
-void ApplyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags, const TagOptions& options);
+void applyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags, const TagOptions& options);
 
 } // namespace sources

@@ -67,14 +67,14 @@ std::string argumentText(const TextArg& arg) {
 
 } // namespace
 
-std::string ExpandEscapes(std::string_view stored) {
+std::string expandEscapes(std::string_view stored) {
     std::string text(stored);
     replaceAllIgnoringCase(text, "\\n", "\r\n");
     replaceAllIgnoringCase(text, "\\t", "\t");
     return text;
 }
 
-std::string FillPlaceholders(std::string text, const std::vector<TextArg>& args) {
+std::string fillPlaceholders(std::string text, const std::vector<TextArg>& args) {
     // Each pass scans the whole current text, so what an earlier argument brought in is open to
     // the later ones, and "%1" also matches the start of "%10".
     for (std::size_t k = 1; k <= args.size(); ++k) {
@@ -87,7 +87,7 @@ bool GetText(int row, std::string& text) {
     if (row < 0 || row >= TextRowCount) {
         return false;
     }
-    text = ExpandEscapes(TextTable[static_cast<std::size_t>(row)]);
+    text = expandEscapes(TextTable[static_cast<std::size_t>(row)]);
     return true;
 }
 
@@ -98,10 +98,10 @@ std::string GetText(int row) {
 }
 
 std::string FormatText(int row, const std::vector<TextArg>& args) {
-    return FillPlaceholders(GetText(row), args);
+    return fillPlaceholders(GetText(row), args);
 }
 
-std::string FormatTextOnce(int row, const std::vector<TextArg>& args) {
+std::string formatTextOnce(int row, const std::vector<TextArg>& args) {
     const std::string text = GetText(row);
     std::string result;
     result.reserve(text.size());

@@ -240,7 +240,7 @@ constexpr NumberedText FilledRows[] = {
 };
 // clang-format on
 
-constexpr std::array<std::string_view, TextRowCount> BuildTable() {
+constexpr std::array<std::string_view, TextRowCount> buildTable() {
     std::array<std::string_view, TextRowCount> table{};
     for (const NumberedText& entry : FilledRows) {
         table.at(entry.row) = entry.text; // a row number outside the table stops the build
@@ -250,6 +250,6 @@ constexpr std::array<std::string_view, TextRowCount> BuildTable() {
 
 } // namespace
 
-extern constexpr std::array<std::string_view, TextRowCount> TextTable = BuildTable();
+extern constexpr std::array<std::string_view, TextRowCount> TextTable = buildTable();
 
 } // namespace texts

@@ -35,14 +35,14 @@ using TextArg = std::variant<int32_t, bool, char, double, std::string, Pointer>;
 std::string FormatText(int row, const std::vector<TextArg>& args);
 // GetText(row) with each "%k" replaced in one scan: what an argument brings in (a file name such
 // as "a%201.mp3") is never read as a placeholder. For texts that carry names and paths.
-std::string FormatTextOnce(int row, const std::vector<TextArg>& args);
+std::string formatTextOnce(int row, const std::vector<TextArg>& args);
 
-// The two steps above on any text: GetText is ExpandEscapes of the stored row, FormatText is
-// FillPlaceholders of GetText. Argument texts: integers in decimal, booleans "true"/"false", a
+// The two steps above on any text: GetText is expandEscapes of the stored row, FormatText is
+// fillPlaceholders of GetText. Argument texts: integers in decimal, booleans "true"/"false", a
 // character as itself, a double in its shortest general form within 15 significant digits (the
 // numeric locale's decimal separator), strings as they are, a pointer as at least 8 upper-case
 // hexadecimal digits and "h". Extra placeholders stay in the text; extra arguments are ignored.
-std::string ExpandEscapes(std::string_view stored);
-std::string FillPlaceholders(std::string text, const std::vector<TextArg>& args);
+std::string expandEscapes(std::string_view stored);
+std::string fillPlaceholders(std::string text, const std::vector<TextArg>& args);
 
 } // namespace texts

@@ -4,7 +4,7 @@
 
 namespace texts {
 
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     std::size_t pos = 0;
@@ -24,27 +24,27 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::string SiteRootOf(std::string_view link) {
+std::string siteRootOf(std::string_view link) {
     const std::size_t marker = link.find("/?");
     return std::string(marker == std::string_view::npos ? link : link.substr(0, marker + 1));
 }
 
-std::string UpToFirstAmpersand(std::string_view link) {
+std::string upToFirstAmpersand(std::string_view link) {
     return std::string(link.substr(0, link.find('&')));
 }
 
-std::string MailAddressOf(std::string_view mailLink) {
+std::string mailAddressOf(std::string_view mailLink) {
     const std::size_t colon = mailLink.find(':');
     const std::size_t start = colon == std::string_view::npos ? 0 : colon + 1;
     const std::size_t end = mailLink.find('?', start);
     return std::string(mailLink.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
-LinkHints BuildLinkHints() {
+LinkHints buildLinkHints() {
     LinkHints hints;
-    hints.mail = GetText(28) + "\n" + MailAddressOf(GetText(6));
-    hints.site = GetText(23) + "\n" + SiteRootOf(GetText(3));
-    hints.product = GetText(24) + "\n" + UpToFirstAmpersand(GetText(5));
+    hints.mail = GetText(28) + "\n" + mailAddressOf(GetText(6));
+    hints.site = GetText(23) + "\n" + siteRootOf(GetText(3));
+    hints.product = GetText(24) + "\n" + upToFirstAmpersand(GetText(5));
     hints.forum = GetText(29);
     return hints;
 }

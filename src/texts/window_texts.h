@@ -10,16 +10,16 @@ namespace texts {
 
 // The lines of a text, as a list control takes them for its items: CR LF, a lone CR and a lone
 // LF each end a line; a line break at the very end adds no empty item; "" gives no items.
-std::vector<std::string> SplitLines(std::string_view text);
+std::vector<std::string> splitLines(std::string_view text);
 
 // The cuts that turn a link into the short address shown in its hint. Each gives the whole text
 // when its marker is missing.
 // From the start up to and including the "/" of the first "/?": the site root.
-std::string SiteRootOf(std::string_view link);
+std::string siteRootOf(std::string_view link);
 // From the start up to, not including, the first "&".
-std::string UpToFirstAmpersand(std::string_view link);
+std::string upToFirstAmpersand(std::string_view link);
 // After the first ":" and before the first "?" that follows it: the bare address of a mail link.
-std::string MailAddressOf(std::string_view mailLink);
+std::string mailAddressOf(std::string_view mailLink);
 
 // The hints of the link texts on the start and About pages: the link's caption, a line break
 // ("\n", which the window's tooltips show as a new line), and the short address.
@@ -29,6 +29,6 @@ struct LinkHints {
     std::string product; // StaticText4: row 24 and row 5 up to its first "&"
     std::string forum;   // StaticText8: row 29 alone
 };
-LinkHints BuildLinkHints();
+LinkHints buildLinkHints();
 
 } // namespace texts

@@ -32,7 +32,7 @@ std::string mappingText(char letter, const std::string& folder) {
 
 } // namespace
 
-std::vector<char> DriveLettersNamed(std::string_view playlistText) {
+std::vector<char> driveLettersNamed(std::string_view playlistText) {
     std::vector<char> letters;
     size_t start = 0;
     while (start < playlistText.size()) {
@@ -47,7 +47,7 @@ std::vector<char> DriveLettersNamed(std::string_view playlistText) {
     return letters;
 }
 
-std::vector<DriveRow> DriveRowsFor(const std::vector<char>& named, std::string_view setting) {
+std::vector<DriveRow> driveRowsFor(const std::vector<char>& named, std::string_view setting) {
     const std::vector<platform::DriveMapping> mapped = platform::parseDriveMappings(setting);
     std::vector<char> letters = named;
     for (const platform::DriveMapping& mapping : mapped) {
@@ -68,7 +68,7 @@ std::vector<DriveRow> DriveRowsFor(const std::vector<char>& named, std::string_v
     return rows;
 }
 
-std::string DriveSettingFor(const std::vector<DriveRow>& rows, std::string_view setting) {
+std::string driveSettingFor(const std::vector<DriveRow>& rows, std::string_view setting) {
     std::vector<std::string> parts;
     for (const platform::DriveMapping& mapping : platform::parseDriveMappings(setting)) {
         const bool hasRow = std::any_of(rows.begin(), rows.end(), [&mapping](const DriveRow& row) {

@@ -23,7 +23,7 @@ bool isPlaylist(const std::string& path) {
 
 } // namespace
 
-std::optional<LaunchSource> LaunchSourceFor(const std::vector<std::string>& paths,
+std::optional<LaunchSource> launchSourceFor(const std::vector<std::string>& paths,
                                             const std::function<bool(const std::string&)>& isFolder) {
     if (paths.empty()) {
         return std::nullopt;

@@ -19,7 +19,7 @@ struct LaunchSource {
 
 // `paths` are program paths as given; `isFolder` tells a folder from a file. nullopt when
 // nothing was given.
-std::optional<LaunchSource> LaunchSourceFor(const std::vector<std::string>& paths,
+std::optional<LaunchSource> launchSourceFor(const std::vector<std::string>& paths,
                                             const std::function<bool(const std::string&)>& isFolder);
 
 } // namespace wizard

@@ -35,7 +35,7 @@ bool isBlankOrControl(char c) {
 
 } // namespace
 
-std::string_view TrimmedText(std::string_view text) {
+std::string_view trimmedText(std::string_view text) {
     while (!text.empty() && isBlankOrControl(text.front())) {
         text.remove_prefix(1);
     }
@@ -45,7 +45,7 @@ std::string_view TrimmedText(std::string_view text) {
     return text;
 }
 
-FooterState FooterFor(Page page, bool workActive) {
+FooterState footerFor(Page page, bool workActive) {
     FooterState footer;
     if (page == Page::TS0) {
         footer.prevVisible = false;
@@ -135,7 +135,7 @@ void PageFlow::setSourceKind(int32_t kind) {
 }
 
 void PageFlow::updateFooter() {
-    m_host.setFooter(FooterFor(page(), m_shell.WorkActive));
+    m_host.setFooter(footerFor(page(), m_shell.WorkActive));
 }
 
 // A playlist or folder source needs its field filled in with a playlist or folder that is
@@ -145,15 +145,15 @@ void PageFlow::nextOnSourcePage() {
     const WizardFields fields = m_host.fields();
     switch (m_shell.SourceKind) {
     case sources::PlaylistSource:
-        if (!TrimmedText(fields.source1).empty()) {
-            acceptField(Field::Source1, fields.source1, plan::PlaylistFieldProblem(fields.source1),
+        if (!trimmedText(fields.source1).empty()) {
+            acceptField(Field::Source1, fields.source1, plan::playlistFieldProblem(fields.source1),
                         Page::TS3);
             return;
         }
         break;
     case sources::FolderSource:
-        if (!TrimmedText(fields.source2).empty()) {
-            acceptField(Field::Source2, fields.source2, plan::SourceFolderFieldProblem(fields.source2),
+        if (!trimmedText(fields.source2).empty()) {
+            acceptField(Field::Source2, fields.source2, plan::sourceFolderFieldProblem(fields.source2),
                         Page::TS3);
             return;
         }
@@ -172,7 +172,7 @@ void PageFlow::nextOnSourcePage() {
 // with the message and the focus on the field.
 void PageFlow::nextOnDestPage() {
     const WizardFields fields = m_host.fields();
-    if (TrimmedText(fields.dest).empty()) {
+    if (trimmedText(fields.dest).empty()) {
         m_host.showMessage(texts::GetText(NoDestRow));
         m_host.focusField(Field::Dest);
         return;
@@ -180,7 +180,7 @@ void PageFlow::nextOnDestPage() {
     const plan::DestFieldContext context{
         .move = fields.moves,
         .sourceFolder = m_shell.SourceKind == sources::FolderSource ? fields.source2 : std::string()};
-    if (auto problem = plan::DestFieldProblem(fields.dest, context)) {
+    if (auto problem = plan::destFieldProblem(fields.dest, context)) {
         m_host.showMessage(*problem);
         m_host.focusField(Field::Dest);
         return;
@@ -215,7 +215,7 @@ void PageFlow::applySizeLimit() {
 // source that cannot be read leaves no half-built list behind: the list and the preview are
 // emptied and the destination page comes back, usable, before the error rises to the window.
 void PageFlow::buildPreview() {
-    FooterState building = FooterFor(Page::TS4P, m_shell.WorkActive);
+    FooterState building = footerFor(Page::TS4P, m_shell.WorkActive);
     building.prevEnabled = false;
     building.nextEnabled = false;
     m_host.setFooter(building);
@@ -254,7 +254,7 @@ void PageFlow::goTo(Page page) {
 
 void PageFlow::addToHistory(History history, const std::string& text) {
     std::vector<std::string> items = m_host.historyItems(history);
-    if (plan::AddToHistory(items, text)) {
+    if (plan::rememberInHistory(items, text)) {
         m_host.addToHistory(history, text);
     }
 }

@@ -17,12 +17,12 @@
 namespace wizard {
 
 // The text with leading and trailing blanks and control characters removed.
-std::string_view TrimmedText(std::string_view text);
+std::string_view trimmedText(std::string_view text);
 
 // The footer for a page: Back hidden on the start page, Next hidden on the progress and About
 // pages, Back disabled on the progress page while a run works; the exit button reads
 // "Прервать" while a run works, else "Выход".
-FooterState FooterFor(Page page, bool workActive);
+FooterState footerFor(Page page, bool workActive);
 
 class PageFlow {
 public:

@@ -63,7 +63,7 @@ TEST_F(WindowTest, DriveDialogMapsThePlaylistsLetters) {
         dialog.folderField('E')->setText(QString::fromStdString(old.hostRoot()));
         dialog.accept();
     });
-    window->DrivesClick();
+    window->drivesClick();
     EXPECT_TRUE(refused);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0], "Папка \"" + old.hostRoot() + "/missing\" для диска E: не найдена.");
@@ -85,7 +85,7 @@ TEST_F(WindowTest, DriveDialogCancelledOrNotNeeded) {
     drive.writeFile("there.m3u", "#EXTM3U\nK:\\a.mp3\n");
     auto window = startWindow();
     window->cbSource1->setEditText(QString::fromStdString(drive.hostPath("here.m3u")));
-    window->DrivesClick();
+    window->drivesClick();
     EXPECT_EQ(prompts.messages,
               (std::vector<std::string>{
                   "Выбранный плейлист не называет других дисков, и другие диски не подключены."}));
@@ -94,7 +94,7 @@ TEST_F(WindowTest, DriveDialogCancelledOrNotNeeded) {
         dialog.folderField('K')->setText(QString::fromStdString(drive.hostRoot()));
         dialog.reject();
     });
-    window->DrivesClick();
+    window->drivesClick();
     EXPECT_FALSE(platform::driveHostFolder('K').has_value());
 }
 

@@ -35,7 +35,7 @@ protected:
 // as those host paths.
 TEST_F(LaunchSourceTest, PlaylistOrFolderArgument) {
     auto playlist = startWindow();
-    playlist->OpenWithSource({music.hostPath("Сборник.m3u")});
+    playlist->openWithSource({music.hostPath("Сборник.m3u")});
     EXPECT_EQ(playlist->PCL->currentWidget(), playlist->TS2);
     EXPECT_EQ(playlist->cbSource1->currentText().toStdString(), music.hostPath("Сборник.m3u"));
     EXPECT_TRUE(playlist->RadioButton1->isChecked());
@@ -43,13 +43,13 @@ TEST_F(LaunchSourceTest, PlaylistOrFolderArgument) {
     EXPECT_FALSE(playlist->BPrev->isHidden());
 
     auto folder = startWindow();
-    folder->OpenWithSource({music.hostPath("Музыка")});
+    folder->openWithSource({music.hostPath("Музыка")});
     EXPECT_EQ(folder->PCL->currentWidget(), folder->TS2);
     EXPECT_EQ(folder->cbSource2->currentText().toStdString(), music.hostPath("Музыка"));
     EXPECT_EQ(folder->Shell.SourceKind, 2);
 
     auto none = startWindow();
-    none->OpenWithSource({});
+    none->openWithSource({});
     EXPECT_EQ(none->PCL->currentWidget(), none->TS0);
 }
 

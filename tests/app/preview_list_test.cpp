@@ -182,7 +182,7 @@ TEST_F(PreviewListTest, ContextMenuOpensTheSourceFolder) {
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    window->ShowPreviewMenu(window->ListView1->visualRect(window->PreviewRows->index(1, 0)).center());
+    window->showPreviewMenu(window->ListView1->visualRect(window->PreviewRows->index(1, 0)).center());
     EXPECT_EQ(titles, (std::vector<std::string>{"Открыть папку", "Воспроизвести"}));
     EXPECT_EQ(links.opened, (std::vector<std::string>{"file " + music.hostRoot() + "/music/"}));
     EXPECT_TRUE(window->ListView1->selectionModel()->isRowSelected(1, {}));

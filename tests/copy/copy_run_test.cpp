@@ -52,7 +52,7 @@ void PrintTo(const RunCase& c, std::ostream* os) {
 }
 
 copy::CopyOptions options(int mode, int existAction, bool createList, const char* dest = "D:\\out") {
-    return {copy::TransferModeFromIndex(mode), copy::ExistActionFromIndex(existAction), createList, dest};
+    return {copy::transferModeFromIndex(mode), copy::existActionFromIndex(existAction), createList, dest};
 }
 
 const char* const Scan = "Сканирование файлов списка ... ";
@@ -469,7 +469,7 @@ TEST_P(CopyRunTest, LogDiskAndCounters) {
             if (c.act == Act::Skip) {
                 copy::Button5Click(run);
             } else if (c.act == Act::Cancel) {
-                copy::RequestCancel(shell);
+                copy::requestCancel(shell);
             } else {
                 ASSERT_EQ(::truncate(drive.hostPath(c.actOn).c_str(), 1000), 0);
             }

@@ -73,7 +73,7 @@ TEST(ApplyExistAction, ThreePoliciesAndNoSelection) {
         testsupport::ManualClock clock;
         copy::ProgressDisplay display(view, clock, run);
         std::string dest = "D:\\Music\\Song.mp3";
-        copy::ApplyExistAction(copy::ExistActionFromIndex(c.action), dest, run, display);
+        copy::applyExistAction(copy::existActionFromIndex(c.action), dest, run, display);
         std::vector<std::string> expectedLog;
         if (*c.line != '\0') {
             expectedLog.push_back(c.line);

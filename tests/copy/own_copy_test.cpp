@@ -99,7 +99,7 @@ TEST_F(OwnCopyTest, InterruptionLeavesDestinationAsItWas) {
         drive.writeFile("out/a.mp3", "old");
         view.onProcessMessages = [&] {
             if (cancel) {
-                copy::RequestCancel(shell);
+                copy::requestCancel(shell);
             } else {
                 copy::Button5Click(run);
             }

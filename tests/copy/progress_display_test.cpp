@@ -35,16 +35,16 @@ TEST(BarPosition, FractionToPosition) {
         {1.5, 1000}, {-0.2, 0},  {std::nan(""), 0}, {std::numeric_limits<double>::infinity(), 1000},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(copy::BarPosition(c.fraction), c.position) << c.fraction;
+        EXPECT_EQ(copy::barPosition(c.fraction), c.position) << c.fraction;
     }
 }
 
 // Hours count within a day.
 TEST(DurationText, HoursWithinADay) {
-    EXPECT_EQ(copy::DurationText(0), "0:00:00");
-    EXPECT_EQ(copy::DurationText(185'999), "0:03:05");
-    EXPECT_EQ(copy::DurationText((10 * 3600 + 7) * 1000LL), "10:00:07");
-    EXPECT_EQ(copy::DurationText(25 * 3600 * 1000LL), "1:00:00");
+    EXPECT_EQ(copy::durationText(0), "0:00:00");
+    EXPECT_EQ(copy::durationText(185'999), "0:03:05");
+    EXPECT_EQ(copy::durationText((10 * 3600 + 7) * 1000LL), "10:00:07");
+    EXPECT_EQ(copy::durationText(25 * 3600 * 1000LL), "1:00:00");
 }
 
 // A bar changes at most once per clock reading, and each change lets the window work.
@@ -59,7 +59,7 @@ TEST_F(DisplayFixture, BarsThrottledByClockReading) {
     clock.now += 1;
     display.SetFileBar(0.75);
     display.SetFileBar(0.8);
-    display.ResetBarStamps();
+    display.resetBarStamps();
     display.SetFileBar(1);
     EXPECT_EQ(view.filePositions, (std::vector<int>{250, 750, 1000}));
 }

@@ -23,16 +23,16 @@ using ResultPlaylistTest = CopyFixture;
 
 // One separator before the name, whatever the destination ends with.
 TEST(PlaylistPath, OneBackslashBeforeTheName) {
-    EXPECT_EQ(copy::PlaylistPath("D:\\"), "D:\\_playlist_.m3u");
-    EXPECT_EQ(copy::PlaylistPath("D:\\Music"), "D:\\Music\\_playlist_.m3u");
-    EXPECT_EQ(copy::PlaylistPath("D:\\Music\\"), "D:\\Music\\_playlist_.m3u");
-    EXPECT_EQ(copy::PlaylistPath("D:\\Music\\\\"), "D:\\Music\\_playlist_.m3u");
-    EXPECT_EQ(copy::PlaylistPath("\\\\server\\share"), "\\\\server\\share\\_playlist_.m3u");
+    EXPECT_EQ(copy::resultPlaylistPath("D:\\"), "D:\\_playlist_.m3u");
+    EXPECT_EQ(copy::resultPlaylistPath("D:\\Music"), "D:\\Music\\_playlist_.m3u");
+    EXPECT_EQ(copy::resultPlaylistPath("D:\\Music\\"), "D:\\Music\\_playlist_.m3u");
+    EXPECT_EQ(copy::resultPlaylistPath("D:\\Music\\\\"), "D:\\Music\\_playlist_.m3u");
+    EXPECT_EQ(copy::resultPlaylistPath("\\\\server\\share"), "\\\\server\\share\\_playlist_.m3u");
 }
 
 // An empty list gives the header alone: nine bytes.
 TEST_F(ResultPlaylistTest, EmptyListIsNineBytes) {
-    EXPECT_EQ(copy::PlaylistText(listDb, {.destFolder = "D:\\"}), std::string("#EXTM3U\r\n"));
+    EXPECT_EQ(copy::resultPlaylistText(listDb, {.destFolder = "D:\\"}), std::string("#EXTM3U\r\n"));
 }
 
 // Info lines only for entries with a description, the length as a signed 16-bit number, the
@@ -43,16 +43,16 @@ TEST_F(ResultPlaylistTest, BytesOfEveryKindOfEntry) {
     addEntry("D:\\src\\3.mp3", "D:\\out\\3.mp3", "Long", 40000);
     addEntry("D:\\src\\4.mp3", "D:\\out\\4.mp3");
     addEntry("D:\\src\\5.mp3", "D:\\out\\Сон\\Сон.mp3", "Без длины");
-    EXPECT_EQ(copy::PlaylistText(listDb, {.destFolder = "D:/out/"}), "#EXTM3U\r\n"
-                                                                     "#EXTINF:215,Artist - Title\r\n"
-                                                                     "01 Artist - Title.mp3\r\n"
-                                                                     "#EXTINF:-1,Live, 1999\r\n"
-                                                                     "2.mp3\r\n"
-                                                                     "#EXTINF:-25536,Long\r\n"
-                                                                     "3.mp3\r\n"
-                                                                     "4.mp3\r\n"
-                                                                     "#EXTINF:0,Без длины\r\n"
-                                                                     "Сон/Сон.mp3\r\n");
+    EXPECT_EQ(copy::resultPlaylistText(listDb, {.destFolder = "D:/out/"}), "#EXTM3U\r\n"
+                                                                           "#EXTINF:215,Artist - Title\r\n"
+                                                                           "01 Artist - Title.mp3\r\n"
+                                                                           "#EXTINF:-1,Live, 1999\r\n"
+                                                                           "2.mp3\r\n"
+                                                                           "#EXTINF:-25536,Long\r\n"
+                                                                           "3.mp3\r\n"
+                                                                           "4.mp3\r\n"
+                                                                           "#EXTINF:0,Без длины\r\n"
+                                                                           "Сон/Сон.mp3\r\n");
 }
 
 // Each line is the host path of the copy, in either form: a host name's colon as itself, a copy
@@ -78,9 +78,9 @@ TEST_F(ResultPlaylistTest, LinesNameTheCopiesAsTheHostDoes) {
         for (const std::string& line : c.lines) {
             expected += line + "\r\n";
         }
-        EXPECT_EQ(
-            copy::PlaylistText(listDb, {.destFolder = "D:\\out", .paths = c.paths, .landedNames = &landed}),
-            expected);
+        EXPECT_EQ(copy::resultPlaylistText(
+                      listDb, {.destFolder = "D:\\out", .paths = c.paths, .landedNames = &landed}),
+                  expected);
     }
 }
 
@@ -171,7 +171,7 @@ TEST_F(ResultPlaylistTest, HostileNamesReadBackAsTheCopies) {
     }
     for (copy::PlaylistPaths paths : {copy::PlaylistPaths::Relative, copy::PlaylistPaths::Absolute}) {
         drive.writeFile("out/_playlist_.m3u",
-                        copy::PlaylistText(listDb, {.destFolder = "D:\\out", .paths = paths}));
+                        copy::resultPlaylistText(listDb, {.destFolder = "D:\\out", .paths = paths}));
         store::TfdbObject readBack;
         store::createTrackListLayout(readBack);
         sources::ReadPlaylist(readBack, "D:\\out\\_playlist_.m3u", 0, {});
@@ -182,7 +182,7 @@ TEST_F(ResultPlaylistTest, HostileNamesReadBackAsTheCopies) {
         });
         EXPECT_EQ(read, hostPaths);
     }
-    const std::string relative = copy::PlaylistText(listDb, {.destFolder = "D:\\out"});
+    const std::string relative = copy::resultPlaylistText(listDb, {.destFolder = "D:\\out"});
     EXPECT_NE(relative.find("\r\nЗима/Зима.mp3\r\n"), std::string::npos);
     EXPECT_NE(relative.find("\r\nLive: Moscow/file:x.mp3\r\n"), std::string::npos);
 }

@@ -59,12 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Input input = split(std::string_view(reinterpret_cast<const char*>(data), size));
     for (const char* typed : {"D:\\Music", "D:/Music/", "D:\\Music\\.\\"}) {
-        input.options.destFolder = plan::FullDestFolder(typed);
+        input.options.destFolder = plan::fullDestFolder(typed);
         check(input.options.destFolder == "D:\\Music");
-        const std::string name = plan::DestNameFor(input.options, input.source, input.desc, 7, 2);
+        const std::string name = plan::destNameFor(input.options, input.source, input.desc, 7, 2);
         check(staysInside(name, "D:\\Music"));
         const auto cleaned =
-            plan::CleanInvalidName(name, input.options.destFolder, input.options.invalidChars);
+            plan::cleanInvalidName(name, input.options.destFolder, input.options.invalidChars);
         check(staysInside(cleaned.value_or(name), "D:\\Music"));
     }
     return 0;

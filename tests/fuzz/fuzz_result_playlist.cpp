@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string playlist = driveFolder() + "/out/_playlist_.m3u";
     std::ofstream(playlist, std::ios::binary)
-        << copy::PlaylistText(written, {.destFolder = "D:\\out", .paths = paths});
+        << copy::resultPlaylistText(written, {.destFolder = "D:\\out", .paths = paths});
     store::TfdbObject readBack([](const std::string&) {});
     store::createTrackListLayout(readBack);
     sources::ReadPlaylist(readBack, "D:\\out\\_playlist_.m3u", 0, {});

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) {
         return 0;
     }
-    static std::unique_ptr<sources::TagReader> reader = sources::MakeTagLibReader();
+    static std::unique_ptr<sources::TagReader> reader = sources::makeTagLibReader();
     const std::string host = folder() + "/file" + Extensions[data[0] % std::size(Extensions)];
     std::FILE* file = std::fopen(host.c_str(), "wb");
     check(file != nullptr);

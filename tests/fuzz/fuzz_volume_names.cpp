@@ -72,18 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string_view below = text.substr(start, mark - start);
         start = mark + 1;
         if (!partsOf(below, parts) || below.find('\0') != std::string_view::npos ||
-            !sources::IsValidUtf8(below) || written.size() == 64) {
+            !sources::isValidUtf8(below) || written.size() == 64) {
             continue;
         }
-        written.push_back(plan::NameOnVolume(facts, Dest + "\\" + std::string(below), Dest, action));
+        written.push_back(plan::plannedNameOnVolume(facts, Dest + "\\" + std::string(below), Dest, action));
     }
-    const std::vector<std::string> distinct = plan::DistinctRunNames(written);
+    const std::vector<std::string> distinct = plan::distinctRunNames(written);
     std::set<std::string> folded;
     for (const std::string& name : distinct) {
         check(name.starts_with(Dest + "\\"));
         check(partsOf(std::string_view(name).substr(Dest.size() + 1), parts));
         for (std::string_view part : parts) {
-            check(plan::VolumeTakesName(facts, part));
+            check(plan::volumeTakesName(facts, part));
         }
         check(folded.insert(platform::foldNameCase(name)).second);
     }

@@ -91,14 +91,14 @@ TEST(LimitBarFor, CountsWhatTheVolumeWillUse) {
         entry.Size = 1000;
         store::appendTrackEntry(listDb, entry);
     }
-    const int64_t total = plan::ListedTotal(listDb);
-    const int64_t onVolume = plan::ListedTotalOnVolume(listDb, 32768);
+    const int64_t total = plan::listedTotal(listDb);
+    const int64_t onVolume = plan::listedTotalOnVolume(listDb, 32768);
     EXPECT_EQ(total, 1000000);
     EXPECT_EQ(onVolume, 32768000);
-    const plan::ListedTotals totals = plan::ListedTotalsOf(listDb, 32768);
+    const plan::ListedTotals totals = plan::listedTotalsOf(listDb, 32768);
     EXPECT_EQ(totals.bytes, total);
     EXPECT_EQ(totals.onVolume, onVolume);
-    EXPECT_EQ(plan::ListedTotalsOf(listDb, 0).onVolume, total);
+    EXPECT_EQ(plan::listedTotalsOf(listDb, 0).onVolume, total);
 
     const plan::LimitBarView bar =
         plan::LimitBarFor(total, 16000000, 200, plan::TotalOnVolume{32768, onVolume});
@@ -127,7 +127,7 @@ TEST(ListedTotal, AddsOnlyMeasuredSizes) {
         entry.Size = size;
         store::appendTrackEntry(listDb, entry);
     }
-    EXPECT_EQ(plan::ListedTotal(listDb), 5000001000);
+    EXPECT_EQ(plan::listedTotal(listDb), 5000001000);
 }
 
 } // namespace

@@ -17,7 +17,7 @@ std::string nameOfSeventh(NamingOptions options, const std::string& source = Son
                           const std::string& desc = Desc) {
     if (options.destFolder.empty())
         options.destFolder = R"(D:\Music)";
-    return plan::DestNameFor(options, source, desc, 7, plan::NumberWidth(11));
+    return plan::destNameFor(options, source, desc, 7, plan::numberWidthFor(11));
 }
 
 struct NamingCase {
@@ -98,16 +98,16 @@ TEST(DestNameFor, EmptyDescriptionKeepsTheFileName) {
 
 // Numbers are padded with zeros to the width of the highest position.
 TEST(DestNameFor, PadsNumbersToTheWidthOfTheList) {
-    EXPECT_EQ(plan::NumberWidth(0), 1);
-    EXPECT_EQ(plan::NumberWidth(9), 1);
-    EXPECT_EQ(plan::NumberWidth(11), 2);
-    EXPECT_EQ(plan::NumberWidth(100), 3);
+    EXPECT_EQ(plan::numberWidthFor(0), 1);
+    EXPECT_EQ(plan::numberWidthFor(9), 1);
+    EXPECT_EQ(plan::numberWidthFor(11), 2);
+    EXPECT_EQ(plan::numberWidthFor(100), 3);
     const NamingOptions numbered{
         .destFolder = R"(D:\Music)", .prefixListNumber = true, .keepFolderLevels = false};
-    EXPECT_EQ(plan::DestNameFor(numbered, R"(C:\a.mp3)", "", 0, 2), R"(D:\Music\00 a.mp3)");
-    EXPECT_EQ(plan::DestNameFor(numbered, R"(C:\a.mp3)", "", 11, 2), R"(D:\Music\11 a.mp3)");
-    EXPECT_EQ(plan::DestNameFor(numbered, R"(C:\a.mp3)", "", 0, 1), R"(D:\Music\0 a.mp3)");
-    EXPECT_EQ(plan::DestNameFor(numbered, R"(C:\a.mp3)", "", 1234, 3), R"(D:\Music\1234 a.mp3)");
+    EXPECT_EQ(plan::destNameFor(numbered, R"(C:\a.mp3)", "", 0, 2), R"(D:\Music\00 a.mp3)");
+    EXPECT_EQ(plan::destNameFor(numbered, R"(C:\a.mp3)", "", 11, 2), R"(D:\Music\11 a.mp3)");
+    EXPECT_EQ(plan::destNameFor(numbered, R"(C:\a.mp3)", "", 0, 1), R"(D:\Music\0 a.mp3)");
+    EXPECT_EQ(plan::destNameFor(numbered, R"(C:\a.mp3)", "", 1234, 3), R"(D:\Music\1234 a.mp3)");
 }
 
 // A backslash in a description makes sub-folders; a colon moves where the number goes.
@@ -162,11 +162,11 @@ TEST(DestNameFor, StaysInsideTheDestination) {
     for (const auto& c : cases) {
         NamingOptions options = c.options;
         options.destFolder = R"(D:\Out)";
-        EXPECT_EQ(plan::DestNameFor(options, c.source, c.desc, 7, 2), c.expected) << c.what;
+        EXPECT_EQ(plan::destNameFor(options, c.source, c.desc, 7, 2), c.expected) << c.what;
     }
     // The destination itself is the user's choice and is used as typed.
     const NamingOptions typedUp{.destFolder = R"(D:\Music\..\Out)", .keepFolderLevels = false};
-    EXPECT_EQ(plan::DestNameFor(typedUp, R"(C:\x.mp3)", "", 0, 1), R"(D:\Music\..\Out\x.mp3)");
+    EXPECT_EQ(plan::destNameFor(typedUp, R"(C:\x.mp3)", "", 0, 1), R"(D:\Music\..\Out\x.mp3)");
 }
 
 // A valid name needs no cleaning; an invalid one is cleaned by the chosen treatment, and an
@@ -174,14 +174,14 @@ TEST(DestNameFor, StaysInsideTheDestination) {
 TEST(CleanInvalidName, ByTreatment) {
     const std::string name = R"(D:\Music\AC/DC: Back.mp3)";
     const std::string music = R"(D:\Music)";
-    EXPECT_EQ(plan::CleanInvalidName(R"(D:\Music\a.mp3)", music, InvalidCharAction::Delete), std::nullopt);
-    EXPECT_EQ(plan::CleanInvalidName(name, music, InvalidCharAction::Delete), R"(D:\Music\ACDC Back.mp3)");
-    EXPECT_EQ(plan::CleanInvalidName(name, music, InvalidCharAction::ReplaceWithSpace),
+    EXPECT_EQ(plan::cleanInvalidName(R"(D:\Music\a.mp3)", music, InvalidCharAction::Delete), std::nullopt);
+    EXPECT_EQ(plan::cleanInvalidName(name, music, InvalidCharAction::Delete), R"(D:\Music\ACDC Back.mp3)");
+    EXPECT_EQ(plan::cleanInvalidName(name, music, InvalidCharAction::ReplaceWithSpace),
               R"(D:\Music\AC DC  Back.mp3)");
-    EXPECT_EQ(plan::CleanInvalidName(name, music, InvalidCharAction::ReplaceWithUnderscore),
+    EXPECT_EQ(plan::cleanInvalidName(name, music, InvalidCharAction::ReplaceWithUnderscore),
               R"(D:\Music\AC_DC_ Back.mp3)");
-    EXPECT_EQ(plan::CleanInvalidName(name, music, static_cast<InvalidCharAction>(-1)), name);
-    EXPECT_EQ(plan::CleanInvalidName(name, music, static_cast<InvalidCharAction>(3)), name);
+    EXPECT_EQ(plan::cleanInvalidName(name, music, static_cast<InvalidCharAction>(-1)), name);
+    EXPECT_EQ(plan::cleanInvalidName(name, music, static_cast<InvalidCharAction>(3)), name);
 }
 
 // Only the part below the destination folder is cleaned: the folder is the user's choice, and
@@ -214,7 +214,7 @@ TEST(CleanInvalidName, LeavesTheDestinationFolderAlone) {
         {R"(E:\Other\a?.mp3)", R"(D:\Music)", R"(E:\Other\a.mp3)"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(plan::CleanInvalidName(c.name, c.folder, InvalidCharAction::Delete), c.cleaned) << c.name;
+        EXPECT_EQ(plan::cleanInvalidName(c.name, c.folder, InvalidCharAction::Delete), c.cleaned) << c.name;
     }
 }
 

@@ -60,7 +60,7 @@ TEST(DropDotParts, RemovesOnlyFolderSteps) {
         {R"(Album\01 - Song.mp3)", R"(Album\01 - Song.mp3)"},
     };
     for (const auto& [text, kept] : cases)
-        EXPECT_EQ(plan::DropDotParts(text), kept) << text;
+        EXPECT_EQ(plan::dropDotParts(text), kept) << text;
 }
 
 TEST(InvalidChars, FindDeleteAndReplaceTheNine) {

@@ -62,7 +62,7 @@ TEST(SizeLimitFromText, TypedLimits) {
         {"-99999999999999999999", std::numeric_limits<int64_t>::min()},
     };
     for (const auto& [text, bytes] : cases)
-        EXPECT_EQ(plan::SizeLimitFromText(text), bytes) << text;
+        EXPECT_EQ(plan::sizeLimitFromText(text), bytes) << text;
 }
 
 // Binary rounding never takes a byte off a typed limit with up to six decimals.
@@ -70,21 +70,21 @@ TEST(SizeLimitFromText, DecimalLimitsAreExact) {
     for (int64_t thousandths = 0; thousandths < 300000; thousandths += 7) {
         std::string text =
             std::to_string(thousandths / 1000) + "." + std::to_string(1000 + thousandths % 1000).substr(1);
-        ASSERT_EQ(plan::SizeLimitFromText(text), thousandths * 1000) << text;
+        ASSERT_EQ(plan::sizeLimitFromText(text), thousandths * 1000) << text;
     }
-    EXPECT_EQ(plan::SizeLimitFromText("1.001"), 1001000);
-    EXPECT_EQ(plan::SizeLimitFromText("0.000001"), 1);
-    EXPECT_EQ(plan::SizeLimitFromText("4.35"), 4350000);
+    EXPECT_EQ(plan::sizeLimitFromText("1.001"), 1001000);
+    EXPECT_EQ(plan::sizeLimitFromText("0.000001"), 1);
+    EXPECT_EQ(plan::sizeLimitFromText("4.35"), 4350000);
 }
 
 // The limit box shows whole megabytes of the free space, cut toward zero.
 TEST(MegabytesText, CutsTowardZero) {
-    EXPECT_EQ(plan::MegabytesText(4700 * plan::BytesPerMegabyte), "4700");
-    EXPECT_EQ(plan::MegabytesText(4700 * plan::BytesPerMegabyte + 999999), "4700");
-    EXPECT_EQ(plan::MegabytesText(999999), "0");
-    EXPECT_EQ(plan::MegabytesText(-1), "0");
-    EXPECT_EQ(plan::SizeLimitFromText(plan::MegabytesText(4700 * plan::BytesPerMegabyte)), 4700000000);
-    EXPECT_EQ(plan::SizeLimitFromText(plan::MegabytesText(999999)), 0);
+    EXPECT_EQ(plan::megabytesText(4700 * plan::BytesPerMegabyte), "4700");
+    EXPECT_EQ(plan::megabytesText(4700 * plan::BytesPerMegabyte + 999999), "4700");
+    EXPECT_EQ(plan::megabytesText(999999), "0");
+    EXPECT_EQ(plan::megabytesText(-1), "0");
+    EXPECT_EQ(plan::sizeLimitFromText(plan::megabytesText(4700 * plan::BytesPerMegabyte)), 4700000000);
+    EXPECT_EQ(plan::sizeLimitFromText(plan::megabytesText(999999)), 0);
 }
 
 // Only a typed limit other than 0 joins the history, once, on top.
@@ -117,7 +117,7 @@ TEST(TimeLimitFromText, MinutesAndClockTimes) {
         {"80 минут", 0},
     };
     for (const auto& [text, seconds] : cases) {
-        EXPECT_EQ(plan::TimeLimitFromText(text), seconds) << text;
+        EXPECT_EQ(plan::timeLimitFromText(text), seconds) << text;
     }
     std::vector<std::string> items{"700"};
     EXPECT_EQ(plan::ApplySizeLimit("Audio CD 80 мин", false, items), 0);
@@ -127,10 +127,10 @@ TEST(TimeLimitFromText, MinutesAndClockTimes) {
 // A history takes a text once, whatever its letter case, newest first.
 TEST(AddToHistory, IgnoresLetterCase) {
     std::vector<std::string> items{R"(D:\Music)"};
-    EXPECT_FALSE(plan::AddToHistory(items, R"(d:\MUSIC)"));
-    EXPECT_TRUE(plan::AddToHistory(items, R"(D:\Музыка\Рок)"));
-    EXPECT_FALSE(plan::AddToHistory(items, R"(d:\МУЗЫКА\рок)"));
-    EXPECT_TRUE(plan::AddToHistory(items, R"(D:\Music2)"));
+    EXPECT_FALSE(plan::rememberInHistory(items, R"(d:\MUSIC)"));
+    EXPECT_TRUE(plan::rememberInHistory(items, R"(D:\Музыка\Рок)"));
+    EXPECT_FALSE(plan::rememberInHistory(items, R"(d:\МУЗЫКА\рок)"));
+    EXPECT_TRUE(plan::rememberInHistory(items, R"(D:\Music2)"));
     EXPECT_EQ(items, (std::vector<std::string>{R"(D:\Music2)", R"(D:\Музыка\Рок)", R"(D:\Music)"}));
 }
 
@@ -139,7 +139,7 @@ TEST(DestOptionsFor, EnablesAndFillsTheDependentControls) {
     platform::unmountDrive('Q');
     plan::DestPageControls controls{
         .renameFiles = false, .autoSizeLimit = false, .keepFolderLevels = false, .destFolder = R"(Q:\x)"};
-    plan::DestPageState state = plan::DestOptionsFor(controls);
+    plan::DestPageState state = plan::destOptionsFor(controls);
     EXPECT_FALSE(state.renameGroupEnabled);
     EXPECT_TRUE(state.sizeLimitEnabled);
     EXPECT_FALSE(state.folderLevelsEnabled);
@@ -147,7 +147,7 @@ TEST(DestOptionsFor, EnablesAndFillsTheDependentControls) {
 
     controls = {
         .renameFiles = true, .autoSizeLimit = true, .keepFolderLevels = true, .destFolder = R"(Q:\x)"};
-    state = plan::DestOptionsFor(controls);
+    state = plan::destOptionsFor(controls);
     EXPECT_TRUE(state.renameGroupEnabled);
     EXPECT_FALSE(state.sizeLimitEnabled);
     EXPECT_TRUE(state.folderLevelsEnabled);
@@ -173,8 +173,8 @@ TEST(FreeMegabytesText, KeepsTheFractionBelowOneMegabyte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        EXPECT_EQ(plan::FreeMegabytesText(c.bytes), c.text);
-        EXPECT_EQ(plan::SizeLimitFromText(c.text), c.limit);
+        EXPECT_EQ(plan::freeMegabytesText(c.bytes), c.text);
+        EXPECT_EQ(plan::sizeLimitFromText(c.text), c.limit);
     }
 }
 
@@ -193,14 +193,14 @@ TEST(DestOptionsFor, NearlyFullVolumeStillGivesALimit) {
     } unmount{folder};
     d.writeFile("stick/full.bin", std::string(700 * 1024, 'x'));
     plan::DestPageControls controls{.autoSizeLimit = true, .destFolder = R"(D:\stick\music)"};
-    const plan::DestPageState state = plan::DestOptionsFor(controls);
+    const plan::DestPageState state = plan::destOptionsFor(controls);
     ASSERT_TRUE(state.sizeLimitText);
-    const int64_t limit = plan::SizeLimitFromText(*state.sizeLimitText);
+    const int64_t limit = plan::sizeLimitFromText(*state.sizeLimitText);
     EXPECT_GT(limit, 0) << *state.sizeLimitText;
     EXPECT_LT(limit, plan::BytesPerMegabyte) << *state.sizeLimitText;
 
     controls.destFolder = "  ";
-    EXPECT_EQ(plan::DestOptionsFor(controls).sizeLimitText, "");
+    EXPECT_EQ(plan::destOptionsFor(controls).sizeLimitText, "");
 }
 
 int64_t hostFreeBytes(const std::string& hostFolder) {
@@ -224,7 +224,7 @@ TEST(FreeSpace, MeasuresTheVolumeOfTheNearestExistingFolder) {
     EXPECT_NEAR(plan::FreeSpace(R"(d:\)"), rootFree, Slack);
 
     plan::DestPageControls controls{.autoSizeLimit = true, .destFolder = R"(D:\Music\New)"};
-    const std::string shown = *plan::DestOptionsFor(controls).sizeLimitText;
+    const std::string shown = *plan::destOptionsFor(controls).sizeLimitText;
     EXPECT_NEAR(std::stoll(shown), rootFree / plan::BytesPerMegabyte, Slack / plan::BytesPerMegabyte);
     std::vector<std::string> items;
     EXPECT_NEAR(plan::ApplySizeLimit(shown, true, items), rootFree, Slack);

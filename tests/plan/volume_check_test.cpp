@@ -84,18 +84,18 @@ TEST(NameOnVolume, CleansWhatTheVolumeRefusesBelowTheFolder) {
     };
     // What the cut leaves is checked again: "CON." and 251 letters cut to 255 bytes.
     const std::string con = Dest + "\\CON." + std::string(251, 'x');
-    const std::string conWritten = plan::NameOnVolume(fat32(), con, Dest, InvalidCharAction::Delete);
-    EXPECT_TRUE(plan::VolumeTakesName(fat32(), conWritten.substr(Dest.size() + 1))) << conWritten;
-    EXPECT_TRUE(plan::VolumeTakesName(ext4(), conWritten.substr(Dest.size() + 1))) << conWritten;
+    const std::string conWritten = plan::plannedNameOnVolume(fat32(), con, Dest, InvalidCharAction::Delete);
+    EXPECT_TRUE(plan::volumeTakesName(fat32(), conWritten.substr(Dest.size() + 1))) << conWritten;
+    EXPECT_TRUE(plan::volumeTakesName(ext4(), conWritten.substr(Dest.size() + 1))) << conWritten;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(plan::NameOnVolume(c.facts, c.planned, Dest, c.action), c.written);
+        EXPECT_EQ(plan::plannedNameOnVolume(c.facts, c.planned, Dest, c.action), c.written);
     }
     // 300 bytes are 152 UTF-16 units, which FAT counts, but more than the 255 bytes that the
     // host's file systems allow: cut at a character boundary on both, the extension kept.
     for (const platform::VolumeFacts& facts : {fat32(), ext4()}) {
         std::string cut =
-            plan::NameOnVolume(facts, Dest + "\\" + cyrillic300, Dest, InvalidCharAction::Delete);
+            plan::plannedNameOnVolume(facts, Dest + "\\" + cyrillic300, Dest, InvalidCharAction::Delete);
         std::string name = cut.substr(Dest.size() + 1);
         EXPECT_EQ(name.size(), 254u) << name;
         EXPECT_TRUE(name.ends_with(".mp3")) << name;
@@ -114,7 +114,7 @@ protected:
         store::appendTrackEntry(listDb, entry);
     }
     std::vector<plan::VolumeProblem> check(const platform::VolumeFacts& facts) {
-        return plan::CheckListForVolume(listDb, facts, Dest, InvalidCharAction::Delete);
+        return plan::checkListForVolume(listDb, facts, Dest, InvalidCharAction::Delete);
     }
 
     testsupport::TempDrive drive{'D'};
@@ -167,8 +167,8 @@ TEST_F(VolumeCheck, FindsWhatTheVolumeRefuses) {
         EXPECT_EQ(problems[i].kind, expected[i].kind);
         EXPECT_EQ(problems[i].text, expected[i].text);
     }
-    EXPECT_EQ(plan::EntriesWithProblems(problems), 6);
-    EXPECT_EQ(plan::VolumeCheckLine(fat32(), problems, 8),
+    EXPECT_EQ(plan::entriesWithProblems(problems), 6);
+    EXPECT_EQ(plan::volumeCheckLine(fat32(), problems, 8),
               "Не подходят для тома FAT32 как есть: 6 из 8 (причина - в подсказке отмеченной строки)");
     // ext4 holds every name, but the list's own clashes stay: the namespace folds case.
     std::vector<int> onExt4;
@@ -248,8 +248,8 @@ TEST_F(VolumeCheck, TotalOnVolumeRoundsEachSizeUp) {
     }
     add(Dest + "\\unmeasured.mp3", -1);
     add(Dest + "\\unopened.mp3", 0);
-    EXPECT_EQ(plan::ListedTotalOnVolume(listDb, 32768), 1000 * 32768);
-    EXPECT_EQ(plan::ListedTotalOnVolume(listDb, 0), 1000 * 1024) << "an unknown unit rounds nothing";
+    EXPECT_EQ(plan::listedTotalOnVolume(listDb, 32768), 1000 * 32768);
+    EXPECT_EQ(plan::listedTotalOnVolume(listDb, 0), 1000 * 1024) << "an unknown unit rounds nothing";
 }
 
 } // namespace

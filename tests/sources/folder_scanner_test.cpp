@@ -39,7 +39,7 @@ protected:
             [&](const std::string& path, const platform::FolderEntry& entry) {
                 sources::AddFolderFile(*listDb, typed, path, entry);
             },
-            sources::IsAudioFile);
+            sources::isAudioFile);
         return textsOf(fieldOfEntries(*listDb, store::TrackField::OrigFileName));
     }
 
@@ -217,7 +217,7 @@ TEST_F(FolderScanTest, PathsLongerThanTheHostOpensAreNamed) {
         makeDeepTree(folder, {deeper.back()}, {"z.mp3"});
     }
     std::vector<std::string> messages;
-    sources::ReadSource(*listDb, {.kind = sources::FolderSource, .folderPath = "D:\\Music"}, 0,
+    sources::readSource(*listDb, {.kind = sources::FolderSource, .folderPath = "D:\\Music"}, 0,
                         [&](const std::string& text) { messages.push_back(text); });
     std::string programFolder = "D:\\Music";
     std::string hostFolder = drive.hostPath("Music");
@@ -270,7 +270,7 @@ TEST(ExtensionOf, FromTheLastDotUnlessASeparatorFollows) {
         {"a.b:c", ""},       {"\\a.", "."},           {"\\\xD0\x90.MP3", ".mp3"},
     };
     for (const auto& [path, extension] : cases) {
-        EXPECT_EQ(sources::ExtensionOf(path), extension) << path;
+        EXPECT_EQ(sources::fileExtensionOf(path), extension) << path;
     }
 }
 

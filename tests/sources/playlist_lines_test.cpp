@@ -37,7 +37,7 @@ TEST(ParseInteger, AcceptsOnlyWholeSigned32BitNumbers) {
         {"\t1", std::nullopt},
     };
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(sources::ParseInteger(text), expected) << '"' << text << '"';
+        EXPECT_EQ(sources::parseInteger(text), expected) << '"' << text << '"';
     }
 }
 
@@ -55,7 +55,7 @@ TEST(ParseLength, TakesTheWholePartOfADecimalLength) {
         {"1,5", std::nullopt},
     };
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(sources::ParseLength(text), expected) << '"' << text << '"';
+        EXPECT_EQ(sources::parseLength(text), expected) << '"' << text << '"';
     }
 }
 

@@ -35,9 +35,9 @@ TEST(StripTrailingBackslashes, RemovesEveryTrailingBackslash) {
 }
 
 TEST(TrimControlChars, RemovesCodesUpTo32AtBothEnds) {
-    EXPECT_EQ(sources::TrimControlChars(std::string("\0\t a b \r\x1f", 9)), "a b");
-    EXPECT_EQ(sources::TrimControlChars(" \t "), "");
-    EXPECT_EQ(sources::TrimControlChars("\xA0x\xA0"), "\xA0x\xA0") << "bytes above 32 stay";
+    EXPECT_EQ(sources::trimControlChars(std::string("\0\t a b \r\x1f", 9)), "a b");
+    EXPECT_EQ(sources::trimControlChars(" \t "), "");
+    EXPECT_EQ(sources::trimControlChars("\xA0x\xA0"), "\xA0x\xA0") << "bytes above 32 stay";
 }
 
 // The folder that relative playlist lines are joined to.
@@ -52,7 +52,7 @@ TEST(PlaylistFolder, KeepsTheBackslashOnlyAfterAColonOrBackslash) {
         {"D:/Lists/a.m3u", R"(D:\Lists)"},
     };
     for (const auto& [path, folder] : cases) {
-        EXPECT_EQ(sources::PlaylistFolder(path), folder) << path;
+        EXPECT_EQ(sources::playlistFolderOf(path), folder) << path;
     }
 }
 

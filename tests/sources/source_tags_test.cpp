@@ -30,7 +30,7 @@ protected:
     std::vector<Entry> read(const sources::SourceChoice& source, int64_t sizeLimit = 0) {
         listDb = makeListDb();
         report = {};
-        sources::ReadSource(
+        sources::readSource(
             *listDb, source, sizeLimit, [](const std::string&) {}, &report, options);
         return entriesOf(*listDb);
     }

@@ -41,7 +41,7 @@ protected:
     }
 
     testsupport::TempDrive drive{'D'};
-    std::unique_ptr<sources::TagReader> reader = sources::MakeTagLibReader();
+    std::unique_ptr<sources::TagReader> reader = sources::makeTagLibReader();
 };
 
 // Each format gives the fields its encoder was given, and its length within 50 ms of the tone;

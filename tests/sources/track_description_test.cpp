@@ -41,7 +41,7 @@ TEST(DescribeTrack, FillsTheFormatFromTheTags) {
         {propertiesOnly, "Без названия", "Без названия"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(sources::DescribeTrack(c.tags, c.format, "D:\\Music\\03 Star.mp3"), c.expected) << c.format;
+        EXPECT_EQ(sources::describeTrack(c.tags, c.format, "D:\\Music\\03 Star.mp3"), c.expected) << c.format;
     }
 }
 
@@ -50,7 +50,7 @@ TEST(DescribeTrack, FileNameLosesFolderAndExtensionOnly) {
     const std::pair<std::string, std::string> cases[] = {
         {"D:\\a.b\\x.y.flac", "x.y"}, {"D:\\noext", "noext"}, {"D:\\.hidden", ".hidden"}, {"a/b/c.ogg", "c"}};
     for (const auto& [path, name] : cases) {
-        EXPECT_EQ(sources::DescribeTrack({}, "%filename%", path), name) << path;
+        EXPECT_EQ(sources::describeTrack({}, "%filename%", path), name) << path;
     }
 }
 
@@ -58,7 +58,7 @@ TEST(LengthSecondsOf, RoundsToTheNearestSecond) {
     const std::pair<std::optional<int64_t>, int> cases[] = {{std::nullopt, -1}, {0, 0},    {499, 0},
                                                             {500, 1},           {1499, 1}, {183'500, 184}};
     for (const auto& [ms, seconds] : cases) {
-        EXPECT_EQ(sources::LengthSecondsOf(TrackTags{.lengthMs = ms}), seconds) << ms.value_or(-1);
+        EXPECT_EQ(sources::lengthSecondsOf(TrackTags{.lengthMs = ms}), seconds) << ms.value_or(-1);
     }
 }
 

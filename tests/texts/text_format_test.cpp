@@ -26,7 +26,7 @@ TEST(ExpandEscapes, ExpandsBothEscapesInEitherCase) {
         {"", ""},
     };
     for (const EscapeCase& c : cases) {
-        EXPECT_EQ(ExpandEscapes(c.stored), c.expected) << c.stored;
+        EXPECT_EQ(expandEscapes(c.stored), c.expected) << c.stored;
     }
 }
 
@@ -61,17 +61,17 @@ TEST(FillPlaceholders, SubstitutesInArgumentOrder) {
         {"argument text may be empty", "<%1>", {""}, "<>"},
     };
     for (const FillCase& c : cases) {
-        EXPECT_EQ(FillPlaceholders(c.text, c.args), c.expected) << c.name;
+        EXPECT_EQ(fillPlaceholders(c.text, c.args), c.expected) << c.name;
     }
 }
 
 // Texts that carry names fill each placeholder once: a downloaded file's "%20" or "%2" stays in
 // the line as it was, and the later arguments still land in their places.
 TEST(FormatTextOnce, NamesKeepTheirPercentSigns) {
-    EXPECT_EQ(FormatTextOnce(219, {"a%2b", "/m/My%20List.m3u", "7"}),
+    EXPECT_EQ(formatTextOnce(219, {"a%2b", "/m/My%20List.m3u", "7"}),
               "'a%2b' - не целое число (плейлист \"/m/My%20List.m3u\", строка 7)");
-    EXPECT_EQ(FormatTextOnce(209, {"D:\\100%1.mp3"}), "  Не копируется: том не принимает имя D:\\100%1.mp3");
-    EXPECT_EQ(FormatTextOnce(206, {}), "Error #%1 !");
+    EXPECT_EQ(formatTextOnce(209, {"D:\\100%1.mp3"}), "  Не копируется: том не принимает имя D:\\100%1.mp3");
+    EXPECT_EQ(formatTextOnce(206, {}), "Error #%1 !");
 }
 
 struct KindCase {
@@ -102,7 +102,7 @@ TEST(FillPlaceholders, ConvertsEachKind) {
         {Pointer{low}, "00001A2Bh"},
     };
     for (const KindCase& c : cases) {
-        EXPECT_EQ(FillPlaceholders("%1", {c.arg}), c.expected) << c.expected;
+        EXPECT_EQ(fillPlaceholders("%1", {c.arg}), c.expected) << c.expected;
     }
 }
 
@@ -113,7 +113,7 @@ TEST(FillPlaceholders, DoubleUsesTheNumericLocaleSeparator) {
         std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "no locale with a decimal comma on this machine";
     }
-    const std::string text = FillPlaceholders("%1", {2.5});
+    const std::string text = fillPlaceholders("%1", {2.5});
     std::setlocale(LC_NUMERIC, previous.c_str());
     EXPECT_EQ(text, "2,5");
 }

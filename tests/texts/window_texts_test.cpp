@@ -30,17 +30,17 @@ TEST(SplitLines, SplitsOnLineBreaks) {
         {" a \r\n b ", {" a ", " b "}},
     };
     for (const SplitCase& c : cases) {
-        EXPECT_EQ(SplitLines(c.text), c.expected) << c.text;
+        EXPECT_EQ(splitLines(c.text), c.expected) << c.text;
     }
 }
 
 // The three list controls get their items from rows 47, 49 and 75.
 TEST(SplitLines, ListRowsGiveTheirItems) {
-    EXPECT_EQ(SplitLines(GetText(47)),
+    EXPECT_EQ(splitLines(GetText(47)),
               (Lines{"копировать", "копировать (функция системы)", "перемещать (функция системы)"}));
-    EXPECT_EQ(SplitLines(GetText(49)),
+    EXPECT_EQ(splitLines(GetText(49)),
               (Lines{"Перезаписывать", "Переименовывать (добавление номера в скобках)", "Пропускать"}));
-    EXPECT_EQ(SplitLines(GetText(75)), (Lines{"Удалять", "Заменять на пробел", "Заменять на подчеркивание"}));
+    EXPECT_EQ(splitLines(GetText(75)), (Lines{"Удалять", "Заменять на пробел", "Заменять на подчеркивание"}));
 }
 
 struct CutCase {
@@ -52,15 +52,15 @@ struct CutCase {
 // Each cut stops at its own marker and gives the whole text when the marker is missing.
 TEST(LinkCuts, CutAtTheirMarkers) {
     const std::vector<CutCase> cases = {
-        {SiteRootOf, "http://h.example/?a=1/?b", "http://h.example/"},
-        {SiteRootOf, "http://h.example/x/?a=1", "http://h.example/x/"},
-        {SiteRootOf, "http://h.example/x?a", "http://h.example/x?a"},
-        {UpToFirstAmpersand, "http://h.example/?go=a&from=b&c", "http://h.example/?go=a"},
-        {UpToFirstAmpersand, "no-ampersand", "no-ampersand"},
-        {UpToFirstAmpersand, "&lead", ""},
-        {MailAddressOf, "mailto:me@h.example?subj=a:b?c", "me@h.example"},
-        {MailAddressOf, "mailto:me@h.example", "me@h.example"},
-        {MailAddressOf, "me@h.example?subj=x", "me@h.example"},
+        {siteRootOf, "http://h.example/?a=1/?b", "http://h.example/"},
+        {siteRootOf, "http://h.example/x/?a=1", "http://h.example/x/"},
+        {siteRootOf, "http://h.example/x?a", "http://h.example/x?a"},
+        {upToFirstAmpersand, "http://h.example/?go=a&from=b&c", "http://h.example/?go=a"},
+        {upToFirstAmpersand, "no-ampersand", "no-ampersand"},
+        {upToFirstAmpersand, "&lead", ""},
+        {mailAddressOf, "mailto:me@h.example?subj=a:b?c", "me@h.example"},
+        {mailAddressOf, "mailto:me@h.example", "me@h.example"},
+        {mailAddressOf, "me@h.example?subj=x", "me@h.example"},
     };
     for (const CutCase& c : cases) {
         EXPECT_EQ(c.cut(c.link), c.expected) << c.link;
@@ -69,7 +69,7 @@ TEST(LinkCuts, CutAtTheirMarkers) {
 
 // The hints of the link texts: caption, line break, short address from the table's link rows.
 TEST(LinkHints, BuiltFromCaptionAndLinkRows) {
-    const LinkHints hints = BuildLinkHints();
+    const LinkHints hints = buildLinkHints();
     EXPECT_EQ(hints.mail, "Написать письмо разработчикам\n" + std::string(TextTable[4]));
     EXPECT_EQ(hints.site, "Сайт Brightmoor\nhttp://brightmoor.example/");
     EXPECT_EQ(hints.product, "Tunewagon онлайн\nhttp://brightmoor.example/?go=tunewagon");

@@ -24,13 +24,13 @@ TEST(LaunchSourceFor, FolderPlaylistOrFiles) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.given.front());
-        const auto source = wizard::LaunchSourceFor(c.given, isFolder);
+        const auto source = wizard::launchSourceFor(c.given, isFolder);
         ASSERT_TRUE(source.has_value());
         EXPECT_EQ(source->kind, c.kind);
         EXPECT_EQ(source->path, c.path);
         EXPECT_EQ(source->files, c.files);
     }
-    EXPECT_FALSE(wizard::LaunchSourceFor({}, isFolder).has_value());
+    EXPECT_FALSE(wizard::launchSourceFor({}, isFolder).has_value());
 }
 
 } // namespace

@@ -300,7 +300,7 @@ TEST(FooterFor, PagesAndRunState) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(pageName(c.page) + (c.workActive ? " running" : ""));
-        const wizard::FooterState footer = wizard::FooterFor(c.page, c.workActive);
+        const wizard::FooterState footer = wizard::footerFor(c.page, c.workActive);
         EXPECT_EQ(footer.prevVisible, c.prevShown);
         EXPECT_EQ(footer.prevEnabled, c.prevEnabled);
         EXPECT_EQ(footer.nextVisible, c.nextShown);
@@ -428,9 +428,9 @@ TEST_F(PageFlowTest, StartPageLinks) {
 
 // Blanks and control characters are cut at both ends only.
 TEST(TrimmedText, CutsBlanksAndControlsAtTheEnds) {
-    EXPECT_EQ(wizard::TrimmedText(" \t D:\\a b.m3u \r\n\x01"), "D:\\a b.m3u");
-    EXPECT_EQ(wizard::TrimmedText(" \t\x7f "), "");
-    EXPECT_EQ(wizard::TrimmedText("Лето"), "Лето");
+    EXPECT_EQ(wizard::trimmedText(" \t D:\\a b.m3u \r\n\x01"), "D:\\a b.m3u");
+    EXPECT_EQ(wizard::trimmedText(" \t\x7f "), "");
+    EXPECT_EQ(wizard::trimmedText("Лето"), "Лето");
 }
 
 } // namespace
