@@ -69,6 +69,10 @@ FileHandle createFileExclusive(std::string_view path);
 // open and no lookup beforehand.
 int64_t exclusiveFileLength(std::string_view path);
 
+// The length and modification time (ns since 1970-01-01 UTC) of the regular file at `path`,
+// from one stat and without opening it; false when there is no such file.
+bool fileLengthAndTime(std::string_view path, int64_t& length, int64_t& modifiedTime);
+
 int64_t fileLength(FileHandle file);               // -1 on failure
 int64_t fileModifiedTime(FileHandle file);         // nanoseconds since 1970-01-01 UTC; -1 on failure
 int64_t filePosition(FileHandle file);             // -1 on failure

@@ -162,6 +162,16 @@ bool fileExists(std::string_view path) {
     return statProgramPath(path, info) && S_ISREG(info.st_mode);
 }
 
+bool fileLengthAndTime(std::string_view path, int64_t& length, int64_t& modifiedTime) {
+    struct stat info;
+    if (!statProgramPath(path, info) || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    length = info.st_size;
+    modifiedTime = int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+    return true;
+}
+
 bool folderExists(std::string_view path) {
     struct stat info;
     return statProgramPath(path, info) && S_ISDIR(info.st_mode);

@@ -43,7 +43,7 @@ void FileProbes::probe(const Batch& batch) {
                                           : (platform::fileExists(path) ? 0 : -1));
             continue;
         }
-        ProbedFile probed = m_lookup->probe(path);
+        ProbedFile probed = m_lookup->probe(path, m_measure);
         // A file held by another program does not open, yet is there.
         const bool present = probed.length >= 0 || platform::fileExists(path);
         m_answers.push_back(m_measure ? probed.length : (present ? 0 : -1));

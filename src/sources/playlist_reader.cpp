@@ -89,7 +89,7 @@ int64_t probeFoundFile(const std::string& path, bool measure, TagsRead* tags, Fi
     if (!tags) {
         return measure ? platform::exclusiveFileLength(path) : -1;
     }
-    ProbedFile probed = tags->lookup.probe(path);
+    ProbedFile probed = tags->lookup.probe(path, measure);
     probes.tags(position) = std::move(probed.tags);
     return probed.length;
 }

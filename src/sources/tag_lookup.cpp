@@ -4,8 +4,16 @@
 
 namespace sources {
 
-ProbedFile TagLookup::probe(const std::string& path) {
+ProbedFile TagLookup::probe(const std::string& path, bool exclusiveLength) {
     ProbedFile probed;
+    FileStamp seen;
+    if (m_cache && platform::fileLengthAndTime(path, seen.length, seen.modifiedTime)) {
+        if (const TrackTags* cached = m_cache->find(path, seen)) {
+            probed.tags = *cached;
+            probed.length = exclusiveLength ? platform::exclusiveFileLength(path) : seen.length;
+            return probed;
+        }
+    }
     const platform::FileHandle file = platform::openFileExclusive(path, &probed.length);
     if (file == platform::InvalidFile) {
         probed.length = -1;

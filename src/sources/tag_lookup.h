@@ -1,6 +1,7 @@
-// One look at a source file for a build that reads tags: the file opened once with all sharing
-// denied, its length taken from that open, and its tags from the cache when its length and
-// modification time are those the cache holds, else from the reader (and then kept).
+// One look at a source file for a build that reads tags. A file the cache knows at its present
+// length and modification time costs one stat: its tags come from the cache. Any other file is
+// opened once with all sharing denied, its length taken from that open and its tags from the
+// reader (and then kept).
 #pragma once
 
 #include "sources/tag_cache.h"
@@ -23,8 +24,10 @@ public:
     TagLookup(TagReader& reader, TagCache* cache) : m_reader(reader), m_cache(cache) {}
 
     // The file's length and tags. A file that does not open is not remembered, so that one held
-    // by another program is read once it is free; a file that opened but gave no tags is.
-    ProbedFile probe(const std::string& path);
+    // by another program is read once it is free; a file that opened but gave no tags is. With
+    // `exclusiveLength` the length is always that of an open with all sharing denied (the size
+    // rule of a limit: a file held by another program counts as missing), cache hit or not.
+    ProbedFile probe(const std::string& path, bool exclusiveLength = false);
 
 private:
     TagReader& m_reader;
