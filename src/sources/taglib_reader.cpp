@@ -106,19 +106,37 @@ std::optional<int> positive(long long value) {
     return value > 0 && value <= INT32_MAX ? std::optional<int>(static_cast<int>(value)) : std::nullopt;
 }
 
-// "2" or "2/3" as the disc number 2.
-std::optional<int> discOf(const TagLib::PropertyMap& properties) {
-    const auto found = properties.find("DISCNUMBER");
-    if (found == properties.end() || found->second.isEmpty()) {
-        return std::nullopt;
-    }
-    const std::string text = found->second.front().to8Bit(true);
+// The first text of `key` in the file's properties, "" when there is none.
+TagLib::String propertyText(const TagLib::PropertyMap& properties, const char* key) {
+    const auto found = properties.find(key);
+    return found == properties.end() || found->second.isEmpty() ? TagLib::String() : found->second.front();
+}
+
+// "2" or "2/3" as the number 2.
+std::optional<int> leadingNumberOf(const TagLib::String& number) {
+    const std::string text = number.to8Bit(true);
     long long value = 0;
     size_t digits = 0;
     while (digits < text.size() && digits < 9 && text[digits] >= '0' && text[digits] <= '9') {
         value = value * 10 + (text[digits++] - '0');
     }
     return positive(value);
+}
+
+// "2" or "2/3" as the disc number 2.
+std::optional<int> discOf(const TagLib::PropertyMap& properties) {
+    return leadingNumberOf(propertyText(properties, "DISCNUMBER"));
+}
+
+// A field the file's main tag left empty, from all its tags together: a WAV file's main tag is
+// its ID3v2 chunk, and its RIFF INFO chunk is read only into its properties.
+void fillFromProperties(const TagLib::PropertyMap& properties, TrackTags& tags) {
+    const auto text = [&properties](const char* key) { return textOf(propertyText(properties, key)); };
+    tags.artist = tags.artist ? tags.artist : text("ARTIST");
+    tags.title = tags.title ? tags.title : text("TITLE");
+    tags.album = tags.album ? tags.album : text("ALBUM");
+    tags.track = tags.track ? tags.track : leadingNumberOf(propertyText(properties, "TRACKNUMBER"));
+    tags.year = tags.year ? tags.year : leadingNumberOf(propertyText(properties, "DATE"));
 }
 
 TrackTags tagsOf(const TagLib::FileRef& ref) {
@@ -129,7 +147,9 @@ TrackTags tagsOf(const TagLib::FileRef& ref) {
         tags.album = textOf(tag->album());
         tags.track = positive(tag->track());
         tags.year = positive(tag->year());
-        tags.disc = discOf(ref.file()->properties());
+        const TagLib::PropertyMap properties = ref.file()->properties();
+        tags.disc = discOf(properties);
+        fillFromProperties(properties, tags);
     }
     if (const TagLib::AudioProperties* audio = ref.audioProperties()) {
         if (audio->lengthInMilliseconds() > 0) {
