@@ -421,6 +421,7 @@ private:
     std::optional<uint32_t> m_shuffleSeed;
     // The settings "ReadTags" and "DescriptionFormat" (sources/track_description.h).
     bool m_readTags = true;
+    bool m_tagsWin = false;
     std::string m_descriptionFormat = sources::DefaultDescriptionFormat;
     sources::TagOptions tagOptions() const;
     // The settings' "Drives" text, written back as it was read.

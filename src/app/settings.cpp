@@ -56,6 +56,7 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     values.WindowGeometry = readText(paths, "WindowGeometry", current.WindowGeometry);
     values.PreviewColumns = readText(paths, "PreviewColumns", current.PreviewColumns);
     values.ReadTags = readBool(paths, "ReadTags", current.ReadTags);
+    values.TagsWin = readBool(paths, "TagsWin", current.TagsWin);
     values.DescriptionFormat = readText(paths, "DescriptionFormat", current.DescriptionFormat);
     return values;
 }
@@ -86,6 +87,7 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("WindowGeometry", StoreValue::fromText(values.WindowGeometry));
     paths.WriteValue("PreviewColumns", StoreValue::fromText(values.PreviewColumns));
     paths.WriteValue("ReadTags", StoreValue::fromBool(values.ReadTags));
+    paths.WriteValue("TagsWin", StoreValue::fromBool(values.TagsWin));
     paths.WriteValue("DescriptionFormat", StoreValue::fromText(values.DescriptionFormat));
 }
 

@@ -9,7 +9,9 @@
 // copy read back and compared with its source) and "Drives" (text:
 // drives added to the drive table for playlists made on other machines, "D:=/mnt/old;E:=/media/x",
 // platform/drive_mappings.h), "WindowGeometry" (text: the window's place and size) and
-// "PreviewColumns" (text: the widths of the preview's columns).
+// "PreviewColumns" (text: the widths of the preview's columns), "ReadTags" (boolean: the
+// source's files are read for tags), "DescriptionFormat" (text: the description made from them)
+// and "TagsWin" (boolean: the tags' description takes the place of a playlist's too).
 // Store errors are not reported: a value that cannot be read takes its default, a list
 // whose directory cannot be made is not written.
 #pragma once
@@ -51,6 +53,7 @@ struct SettingsValues {
     std::string PreviewColumns;
     // Whether a build reads the files' tags, and how a description is made from them.
     bool ReadTags = true;
+    bool TagsWin = false;
     std::string DescriptionFormat = "%artist% - %title%";
 };
 

@@ -64,6 +64,7 @@ void TForm1::BuildTrackList() {
 sources::TagOptions TForm1::tagOptions() const {
     sources::TagOptions options;
     options.readTags = m_readTags;
+    options.tagsWin = m_tagsWin;
     options.descriptionFormat = m_descriptionFormat;
     options.cacheFolder = m_settingsPath.substr(0, m_settingsPath.find_last_of('\\'));
     return options;

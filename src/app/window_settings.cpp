@@ -66,6 +66,7 @@ SettingsValues TForm1::settingsFromControls() const {
     }
     values.PreviewColumns = widths.join(QLatin1Char(',')).toStdString();
     values.ReadTags = m_readTags;
+    values.TagsWin = m_tagsWin;
     values.DescriptionFormat = m_descriptionFormat;
     values.WindowGeometry = QStringLiteral("%1,%2,%3,%4")
                                 .arg(place.x())
@@ -101,6 +102,7 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     SetSourceKind(values.RG2);
     restoreWindowGeometry(values.WindowGeometry);
     m_readTags = values.ReadTags;
+    m_tagsWin = values.TagsWin;
     m_descriptionFormat = values.DescriptionFormat;
     // The state column, shown last, stretches to the list's edge; the others keep the widths they
     // were left at.

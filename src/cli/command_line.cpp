@@ -53,6 +53,7 @@ const char* const UsageText = R"(Использование:
   --describe ФОРМАТ     описание из тегов для записей без описания в плейлисте
                         (по умолчанию "%artist% - %title%"; еще %album%, %track%,
                         %disc%, %year%, %filename%)
+  --tags-win            описание из тегов и там, где оно есть в плейлисте
   --check               вывести только то, чего не примет том приемника
                         (слишком большие файлы, недопустимые имена, имена,
                         различающиеся только регистром), ничего не копируя
@@ -96,6 +97,7 @@ struct Given {
     std::optional<plan::SortKey> sort;
     std::optional<uint32_t> shuffleSeed;
     bool noTags = false;
+    bool tagsWin = false;
     std::optional<std::string> describe;
     bool help = false;
     bool version = false;
@@ -193,6 +195,7 @@ const std::map<std::string_view, FlagStep> Flags = {
     {"--list", [](Given& g) { g.list = true; }},
     {"--check", [](Given& g) { g.check = true; }},
     {"--no-tags", [](Given& g) { g.noTags = true; }},
+    {"--tags-win", [](Given& g) { g.tagsWin = true; }},
     {"--help", [](Given& g) { g.help = true; }},
     {"-h", [](Given& g) { g.help = true; }},
     {"--version", [](Given& g) { g.version = true; }},
@@ -399,6 +402,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     line.sort = given.sort;
     line.shuffleSeed = given.shuffleSeed;
     line.tags.readTags = !given.noTags;
+    line.tags.tagsWin = given.tagsWin;
     if (given.describe) {
         line.tags.descriptionFormat = *given.describe;
     }

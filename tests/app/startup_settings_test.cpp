@@ -92,6 +92,9 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndCloseWritesEveryKey) {
         {"Verify", StoreValue::fromBool(false)},
         {"Flush", StoreValue::fromBool(false)},
         {"Drives", StoreValue::fromText("")},
+        {"ReadTags", StoreValue::fromBool(true)},
+        {"TagsWin", StoreValue::fromBool(false)},
+        {"DescriptionFormat", StoreValue::fromText("%artist% - %title%")},
     };
     for (const auto& [key, expected] : values) {
         StoreValue stored;

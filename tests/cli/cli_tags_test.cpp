@@ -37,5 +37,22 @@ TEST_F(CliTest, FolderCopyIsNamedAndDescribedFromTags) {
               (std::vector<std::string>{"0 a.ogg", "1 b.flac", "_playlist_.m3u"}));
 }
 
+// A playlist's own description wins over the file's tags; --tags-win reverses that.
+TEST_F(CliTest, PlaylistDescriptionWinsUnlessTagsWin) {
+    drive.makeFolder("pl");
+    testsupport::encodeTone(
+        drive.hostPath("pl/a.ogg"),
+        {.encoder = "vorbisenc ! oggmux", .tags = "artist=Band,title=Song", .buffers = 20});
+    drive.writeFile("pl/list.m3u", "#EXTM3U\r\n#EXTINF:2,Playlist - Name\r\na.ogg\r\n");
+    for (const auto& [flag, name] : {std::pair<const char*, const char*>{"--flat", "Playlist - Name.ogg"},
+                                     {"--tags-win", "Band - Song.ogg"}}) {
+        const CliResult result =
+            cli({"--list", "--rename", "--flat", flag, "--playlist", "pl/list.m3u", "out"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find(drive.hostPath("out/") + name), std::string::npos) << flag << "\n"
+                                                                                     << result.out;
+    }
+}
+
 } // namespace
 } // namespace clitest
