@@ -163,8 +163,12 @@ bool fileExists(std::string_view path) {
 }
 
 bool fileLengthAndTime(std::string_view path, int64_t& length, int64_t& modifiedTime) {
-    struct stat info;
-    if (!statProgramPath(path, info) || !S_ISREG(info.st_mode)) {
+    // The lookup gives the file's kind only; its length and time take a stat of their own.
+    const auto location = detail::locateProgramPath(path);
+    struct stat info {};
+    if (!location || location->missing ||
+        ::stat(detail::joinHostPath(location->root, location->names).c_str(), &info) != 0 ||
+        !S_ISREG(info.st_mode)) {
         return false;
     }
     length = info.st_size;
