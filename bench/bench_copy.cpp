@@ -337,7 +337,7 @@ int main(int argc, char** argv) {
                     seconds, bytes / seconds / 1e6, peer[methods[m].group] / seconds);
     }
     double chunkNs = progressCallCost();
-    double chunkCopyNs = median(times[6]) / (bigBytes / static_cast<double>(copy::CopyBufferSize)) * 1e9;
+    double chunkCopyNs = median(times[6]) / (bigBytes / static_cast<double>(copy::CopyStepSize)) * 1e9;
     std::printf(
         "\nprogress calls after one 128 KiB chunk: %.0f ns, %.2f%% of the chunk's copy time (%.0f ns)\n",
         chunkNs, 100 * chunkNs / chunkCopyNs, chunkCopyNs);
