@@ -16,17 +16,24 @@ constexpr size_t BatchesAhead = 64;
 } // namespace
 
 FileProbes::FileProbes(bool measure, size_t count)
-    : m_measure(measure), m_answers(count, -1), m_queue(BatchesAhead), m_worker([this] {
-          while (std::optional<Batch> batch = m_queue.take()) {
-              probe(*batch);
-          }
-      }) {}
+    : m_measure(measure),
+      m_answers(count, -1), m_queues{BatchQueue<Batch>(BatchesAhead), BatchQueue<Batch>(BatchesAhead)} {
+    for (size_t k = 0; k < Workers; ++k) {
+        m_workers[k] = std::thread([this, &queue = m_queues[k]] {
+            while (std::optional<Batch> batch = queue.take()) {
+                probe(*batch);
+            }
+        });
+    }
+}
 
 FileProbes::~FileProbes() {
-    if (m_worker.joinable()) {
-        m_queue.abandon();
-        m_queue.close();
-        m_worker.join();
+    for (size_t k = 0; k < Workers; ++k) {
+        if (m_workers[k].joinable()) {
+            m_queues[k].abandon();
+            m_queues[k].close();
+            m_workers[k].join();
+        }
     }
 }
 
@@ -40,7 +47,7 @@ void FileProbes::probe(const Batch& batch) {
 
 void FileProbes::send() {
     if (!m_pending.paths.empty()) {
-        m_queue.put(std::move(m_pending));
+        m_queues[m_sent++ % Workers].put(std::move(m_pending));
     }
     m_pending = Batch{m_added, {}};
 }
@@ -55,8 +62,10 @@ void FileProbes::add(std::string path) {
 
 void FileProbes::finish() {
     send();
-    m_queue.close();
-    m_worker.join();
+    for (size_t k = 0; k < Workers; ++k) {
+        m_queues[k].close();
+        m_workers[k].join();
+    }
 }
 
 } // namespace sources

@@ -1,6 +1,7 @@
-// Looking at many files on a thread of its own while the caller goes on with its own work: the
+// Looking at many files on threads of their own while the caller goes on with its own work: the
 // playlist reader resolves its lines on one thread while the files they name are opened and
-// measured on another, so that the waits on the file system and the work on the list overlap.
+// measured on two others, so that the waits on the file system and the work on the list overlap.
+// The paths go to the two in turn, a batch at a time; each answer lands at its path's place.
 #pragma once
 
 #include "sources/batch_queue.h"
@@ -37,12 +38,15 @@ private:
     void probe(const Batch& batch);
     void send();
 
+    static constexpr size_t Workers = 2;
+
     const bool m_measure;
     std::vector<int64_t> m_answers;
-    BatchQueue<Batch> m_queue;
+    BatchQueue<Batch> m_queues[Workers];
     Batch m_pending;
     size_t m_added = 0;
-    std::thread m_worker;
+    size_t m_sent = 0; // batches sent: the next goes to worker m_sent % Workers
+    std::thread m_workers[Workers];
 };
 
 } // namespace sources
