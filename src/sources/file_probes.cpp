@@ -19,9 +19,9 @@ FileProbes::FileProbes(bool measure, size_t count)
     : m_measure(measure),
       m_answers(count, -1), m_queues{BatchQueue<Batch>(BatchesAhead), BatchQueue<Batch>(BatchesAhead)} {
     for (size_t k = 0; k < Workers; ++k) {
-        m_workers[k] = std::thread([this, &queue = m_queues[k]] {
+        m_workers[k] = std::thread([this, &queue = m_queues[k], &held = m_held[k]] {
             while (std::optional<Batch> batch = queue.take()) {
-                probe(*batch);
+                probe(*batch, held);
             }
         });
     }
@@ -37,11 +37,14 @@ FileProbes::~FileProbes() {
     }
 }
 
-void FileProbes::probe(const Batch& batch) {
+void FileProbes::probe(const Batch& batch, std::vector<std::pair<size_t, std::string>>& held) {
     for (size_t i = 0; i < batch.paths.size() && batch.first + i < m_answers.size(); ++i) {
         const std::string& path = batch.paths[i];
-        m_answers[batch.first + i] =
-            m_measure ? platform::exclusiveFileLength(path) : (platform::fileExists(path) ? 0 : -1);
+        int64_t& answer = m_answers[batch.first + i];
+        answer = m_measure ? platform::exclusiveFileLength(path) : (platform::fileExists(path) ? 0 : -1);
+        if (answer < 0 && m_measure && platform::lastError() == platform::FileError::InUse) {
+            held.emplace_back(batch.first + i, path);
+        }
     }
 }
 
@@ -65,6 +68,11 @@ void FileProbes::finish() {
     for (size_t k = 0; k < Workers; ++k) {
         m_queues[k].close();
         m_workers[k].join();
+    }
+    for (const auto& files : m_held) {
+        for (const auto& [place, path] : files) {
+            m_answers[place] = platform::exclusiveFileLength(path);
+        }
     }
 }
 

@@ -1,7 +1,9 @@
 // Looking at many files on threads of their own while the caller goes on with its own work: the
 // playlist reader resolves its lines on one thread while the files they name are opened and
 // measured on two others, so that the waits on the file system and the work on the list overlap.
-// The paths go to the two in turn, a batch at a time; each answer lands at its path's place.
+// The paths go to the two in turn, a batch at a time; each answer lands at its path's place. A
+// file that one of them finds held may be held by the other (the same file named twice, in
+// batches measured at once), so it is looked at once more after both have finished.
 #pragma once
 
 #include "sources/batch_queue.h"
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace sources {
@@ -35,7 +38,7 @@ private:
         size_t first = 0;
         std::vector<std::string> paths;
     };
-    void probe(const Batch& batch);
+    void probe(const Batch& batch, std::vector<std::pair<size_t, std::string>>& held);
     void send();
 
     static constexpr size_t Workers = 2;
@@ -47,6 +50,7 @@ private:
     size_t m_added = 0;
     size_t m_sent = 0; // batches sent: the next goes to worker m_sent % Workers
     std::thread m_workers[Workers];
+    std::vector<std::pair<size_t, std::string>> m_held[Workers]; // answer's place and path
 };
 
 } // namespace sources
