@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build clang-format libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-multimedia-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
           pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
-          dpkg-dev desktop-file-utils appstream dosfstools fusefat)
+          dpkg-dev desktop-file-utils appstream dosfstools fusefat
+          rsync)  # rsync: the peer of bench_many_files (run by hand)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
