@@ -1,9 +1,11 @@
 // The sources at 100,000 files, each beside `find` over the same tree: reading a playlist of
 // 100,000 entries without a size limit (beside `find -type f`, which names every file) and
 // with one (every file opened and measured, beside `find -printf %s`, which stats every
-// file), and scanning the tree with the folder source (names and listed sizes, beside
-// `find -printf %s`). Every side runs once to warm the page cache, then the sides take turns
-// run by run; medians and the ratio to the peer are printed.
+// file, and beside bench_probe_loop, a plain C loop of the open, fstat, flock and close that
+// the reader makes per file: its floor), and scanning the tree with the folder source (names
+// and listed sizes, beside `find -printf %s`). Every side runs once to warm the page cache,
+// then the sides take turns run by run; medians, the ratio to each peer and the goal of the
+// ratio to the first peer are printed.
 //
 //   bench_sources [runs] [only]     (default 7 runs; `only`: run the cases whose name holds it)
 #include "platform/drives.h"
@@ -24,6 +26,10 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#ifndef PROBE_LOOP
+#error "PROBE_LOOP must name the C loop of open, fstat, flock and close"
+#endif
 
 namespace {
 
@@ -46,9 +52,11 @@ std::string fileName(int folder, int file) {
     return name;
 }
 
-// 100 folders of 1,000 small files, and a playlist naming each of them.
+// 100 folders of 1,000 small files, a playlist naming each of them, and the list of their host
+// paths for the C loop.
 void buildFixture(const std::string& root) {
     std::string playlist = "#EXTM3U\r\n";
+    std::string hostPaths;
     for (int folder = 0; folder < FolderCount; ++folder) {
         fs::create_directories(root + "/tree/" + fileName(folder, 0).substr(0, 10));
         for (int file = 0; file < FilesPerFolder; ++file) {
@@ -59,9 +67,11 @@ void buildFixture(const std::string& root) {
             }
             playlist += "#EXTINF:" + std::to_string(180 + file % 120) + ",Artist " + std::to_string(folder) +
                         " - Track " + std::to_string(file) + "\r\ntree\\" + name + "\r\n";
+            hostPaths += root + "/tree/" + name + "\n";
         }
     }
     std::ofstream(root + "/list.m3u", std::ios::binary) << playlist;
+    std::ofstream(root + "/paths.txt", std::ios::binary) << hostPaths;
 }
 
 double millisecondsOf(const std::function<void()>& work) {
@@ -96,10 +106,14 @@ void scanTree() {
     checkCount(listDb);
 }
 
-void runFind(const std::string& arguments) {
-    if (std::system(("find " + arguments + " > /dev/null").c_str()) != 0) {
-        fail("find failed");
+void runShell(const std::string& command) {
+    if (std::system((command + " > /dev/null").c_str()) != 0) {
+        fail(command + " failed");
     }
+}
+
+void runFind(const std::string& arguments) {
+    runShell("find " + arguments);
 }
 
 double median(std::vector<double> values) {
@@ -107,12 +121,18 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+struct Peer {
+    const char* name;
+    std::function<void()> run;
+    std::vector<double> times;
+};
+
 struct Pair {
     const char* ours;
-    const char* peer;
+    const char* goal; // of the ratio to the first peer
     std::function<void()> runOurs;
-    std::function<void()> runPeer;
-    std::vector<double> oursTimes, peerTimes;
+    std::vector<Peer> peers;
+    std::vector<double> oursTimes;
 };
 
 } // namespace
@@ -130,43 +150,52 @@ int main(int argc, char** argv) {
     platform::mountDrive(Drive, root);
     const std::string tree = "'" + root + "/tree' -type f";
 
+    const auto findSizes = [&] { runFind(tree + " -printf '%s\\n'"); };
     std::vector<Pair> pairs = {
-        {"ReadPlaylist, no limit", "find -type f", [] { readPlaylist(0); }, [&] { runFind(tree); }, {}, {}},
+        {"ReadPlaylist, no limit",
+         "-",
+         [] { readPlaylist(0); },
+         {{"find -type f", [&] { runFind(tree); }, {}}},
+         {}},
         {"ReadPlaylist, limit",
-         "find -printf %s",
+         "<= 2.0",
          [] { readPlaylist(700'000'000); },
-         [&] { runFind(tree + " -printf '%s\\n'"); },
-         {},
+         {{"find -printf %s", findSizes, {}},
+          {"C open/fstat/flock/close",
+           [&] { runShell(std::string(PROBE_LOOP) + " '" + root + "/paths.txt'"); },
+           {}}},
          {}},
-        {"ScanFolder+AddFolderFile",
-         "find -printf %s",
-         [] { scanTree(); },
-         [&] { runFind(tree + " -printf '%s\\n'"); },
-         {},
-         {}},
+        {"ScanFolder+AddFolderFile", "<= 1.10", [] { scanTree(); }, {{"find -printf %s", findSizes, {}}}, {}},
     };
     if (argc > 2) {
         const std::string only = argv[2];
         std::erase_if(
             pairs, [&](const Pair& pair) { return std::string(pair.ours).find(only) == std::string::npos; });
     }
-    for (auto& pair : pairs) { // warm the page cache the same way for both sides
+    for (auto& pair : pairs) { // warm the page cache the same way for every side
         pair.runOurs();
-        pair.runPeer();
+        for (Peer& peer : pair.peers) {
+            peer.run();
+        }
     }
     for (int run = 0; run < runs; ++run) {
         for (auto& pair : pairs) {
             pair.oursTimes.push_back(millisecondsOf(pair.runOurs));
-            pair.peerTimes.push_back(millisecondsOf(pair.runPeer));
+            for (Peer& peer : pair.peers) {
+                peer.times.push_back(millisecondsOf(peer.run));
+            }
         }
     }
 
-    std::printf("%d files, %d runs, medians in ms\n", FileCount, runs);
-    std::printf("%-26s %10s   %-16s %10s   %s\n", "ours", "ms", "peer", "ms", "ratio");
+    std::printf("%d files, %d runs, medians in ms; ratio = ours / peer (time)\n", FileCount, runs);
+    std::printf("%-26s %10s   %-26s %10s %7s %9s\n", "ours", "ms", "peer", "ms", "ratio", "goal");
     for (const auto& pair : pairs) {
         const double ours = median(pair.oursTimes);
-        const double peer = median(pair.peerTimes);
-        std::printf("%-26s %10.1f   %-16s %10.1f   %.2f\n", pair.ours, ours, pair.peer, peer, ours / peer);
+        for (size_t k = 0; k < pair.peers.size(); ++k) {
+            const double peer = median(pair.peers[k].times);
+            std::printf("%-26s %10.1f   %-26s %10.1f %7.2f %9s\n", k == 0 ? pair.ours : "", ours,
+                        pair.peers[k].name, peer, ours / peer, k == 0 ? pair.goal : "-");
+        }
     }
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

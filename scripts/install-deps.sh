@@ -5,7 +5,8 @@ packages=(g++ cmake ninja-build clang-format clang-tidy libgtest-dev libgmock-de
           qt6-base-dev qt6-multimedia-dev xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
           pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
           dpkg-dev desktop-file-utils appstream dosfstools fusefat qt6-translations-l10n
-          pkg-config libtag1-dev gstreamer1.0-libav)
+          pkg-config libtag1-dev gstreamer1.0-libav
+          rsync)  # rsync: the peer of bench_many_files (run by hand)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

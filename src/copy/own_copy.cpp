@@ -12,9 +12,6 @@ namespace copy {
 
 namespace {
 
-// Shared by every own copy for the life of the process: no allocation per file or chunk.
-alignas(4096) unsigned char CopyBuffer[CopyBufferSize];
-
 // Closes the source on every path out of OwnCopy.
 class OpenSource {
 public:
@@ -57,10 +54,10 @@ OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::Reso
         return OwnCopyResult::DestError;
     }
     int64_t length = from.length();
-    // A file of more than one buffer: a longer read-ahead, and its room taken before the first
-    // byte, so that a full disk stops the copy at once instead of halfway. One buffer's write
-    // finds that out as soon.
-    if (length > static_cast<int64_t>(CopyBufferSize)) {
+    // A file of more than one step: a longer read-ahead, and its room taken before the first
+    // byte, so that a full disk stops the copy at once instead of halfway (and the file gets
+    // its blocks in one piece). One step's write finds that out as soon.
+    if (length > static_cast<int64_t>(CopyStepSize)) {
         platform::adviseSequentialRead(from.handle());
         if (!platform::reserveFileSpace(to.handle(), length)) {
             return OwnCopyResult::WriteError;
@@ -68,6 +65,7 @@ OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::Reso
     }
     // The data, not the length the source reports, decides where the copy ends: a file that
     // grew, or one of /proc that reports 0 bytes, is copied whole.
+    platform::StepCopier steps(from.handle(), to);
     int64_t position = 0;
     for (bool ended = false;;) {
         if (!run.shell.WorkActive || !run.FileGoOn) {
@@ -78,23 +76,20 @@ OwnCopyResult OwnCopy(const platform::ResolvedPath& source, const platform::Reso
         if (ended) {
             break;
         }
-        int64_t got = platform::readFile(from.handle(), CopyBuffer, CopyBufferSize);
+        int64_t got = steps.copyStep(CopyStepSize);
         if (got < 0) {
-            return OwnCopyResult::ReadError;
+            return steps.writeFailed() ? OwnCopyResult::WriteError : OwnCopyResult::ReadError;
         }
         if (got == 0) {
             break;
-        }
-        if (platform::writeFile(to.handle(), CopyBuffer, got) != got) {
-            return OwnCopyResult::WriteError;
         }
         position += got;
         double overall = doneFraction(run.DoneBytes + position, run.TotalBytes);
         display.SetOverallBar(overall);
         display.ShowStatus(StatusTime | StatusSize, overall);
         display.SetFileBar(doneFraction(position, std::max(length, position)));
-        // A short read is the end of the data (readFile reads on until it is): no read more.
-        ended = got < static_cast<int64_t>(CopyBufferSize);
+        // A short step is the end of the data (a step moves on until it is): no step more.
+        ended = got < static_cast<int64_t>(CopyStepSize);
     }
     if (position < length) {
         return OwnCopyResult::SourceEnded; // it shrank while it was copied

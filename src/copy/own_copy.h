@@ -1,6 +1,6 @@
-// The program's own chunked copy (transfer mode 0): one file through one static buffer of
-// 131072 bytes, with both bars and the time and size labels after every chunk, and the skip and
-// abort flags tested before every chunk.
+// The program's own chunked copy (transfer mode 0): one file in steps of 131072 bytes that the
+// kernel moves (platform::StepCopier), with both bars and the time and size labels after every
+// step, and the skip and abort flags tested before every step.
 //
 // The copy is written under a temporary name beside the destination and renamed over it only
 // once every byte has arrived, so a copy that fails, is skipped or is cancelled leaves no partial
@@ -18,7 +18,7 @@
 
 namespace copy {
 
-inline constexpr size_t CopyBufferSize = 131072;
+inline constexpr size_t CopyStepSize = 131072;
 
 // What OwnCopy reports; the caller logs the error line of each code but Done and Interrupted,
 // with the reason of the last platform failure (SourceEnded has its own).

@@ -9,11 +9,9 @@
 #include <chrono>
 #include <fcntl.h>
 #include <linux/fs.h>
-#include <memory>
-#include <mutex>
-#include <set>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 namespace detail {
@@ -24,7 +22,6 @@ using namespace std::chrono_literals;
 
 constexpr int64_t MinChunk = int64_t{1} << 20;
 constexpr int64_t MaxChunk = int64_t{8} << 20;
-constexpr size_t BufferBytes = size_t{1} << 20;
 
 // Sizes chunks so that progress comes some 10 to 40 times a second: small chunks on a slow stick
 // keep the bar moving, large ones on a fast disk keep the routine's cost down.
@@ -42,64 +39,6 @@ public:
 private:
     int64_t m_size = MinChunk;
 };
-
-enum class Route { Kernel, ReadWrite };
-
-// The answers of copy_file_range that mean "not between these two files" rather than a failure.
-bool kernelCopyRefused(int error) {
-    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP;
-}
-
-// One read and the writes it takes: bytes copied, 0 at the source's end, -1 on failure.
-int64_t readWriteOnce(int from, int to, int64_t want) {
-    thread_local std::unique_ptr<char[]> buffer(new char[BufferBytes]);
-    size_t count = static_cast<size_t>(std::min<int64_t>(want, BufferBytes));
-    ssize_t got;
-    do {
-        got = ::read(from, buffer.get(), count);
-    } while (got < 0 && errno == EINTR);
-    if (got > 0) {
-        int error = 0;
-        if (writeFully(to, buffer.get(), got, error) != got) {
-            errno = error != 0 ? error : ENOSPC; // a disk that takes no more answers 0
-            return -1;
-        }
-    }
-    return got;
-}
-
-// Bytes copied, `want` unless the source ended first, or -1. Leaves the kernel's route for good
-// when it refuses these two files before the first byte, and when it answers "end" before the
-// first byte: some file systems answer 0 where they cannot copy, so a read confirms that end. An
-// end after data is the source's end, as it is for read.
-int64_t copyChunk(int from, int to, int64_t want, Route& route, bool nothingCopied, bool& ended) {
-    int64_t copied = 0;
-    while (copied < want) {
-        ssize_t step;
-        if (route == Route::Kernel) {
-            step = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(want - copied), 0);
-            if (step < 0 && errno == EINTR) {
-                continue;
-            }
-            bool firstCall = nothingCopied && copied == 0;
-            if (firstCall && (step == 0 || (step < 0 && kernelCopyRefused(errno)))) {
-                route = Route::ReadWrite;
-                continue;
-            }
-        } else {
-            step = readWriteOnce(from, to, want - copied);
-        }
-        if (step < 0) {
-            return -1;
-        }
-        if (step == 0) {
-            ended = true;
-            break;
-        }
-        copied += step;
-    }
-    return copied;
-}
 
 class Watch {
 public:
@@ -130,31 +69,6 @@ int64_t currentLength(int fd, int64_t otherwise) {
     return ::fstat(fd, &info) == 0 ? static_cast<int64_t>(info.st_size) : otherwise;
 }
 
-// The pairs of volumes whose file system said it offers no reflink between them: the files that
-// follow go straight to the copy, one call fewer each.
-class ReflinkRefusals {
-public:
-    bool known(const std::optional<VolumePair>& volumes) {
-        std::lock_guard lock(m_mutex);
-        return volumes && m_pairs.count(*volumes) != 0;
-    }
-    void add(const std::optional<VolumePair>& volumes) {
-        std::lock_guard lock(m_mutex);
-        if (volumes) {
-            m_pairs.insert(*volumes);
-        }
-    }
-
-private:
-    std::mutex m_mutex;
-    std::set<VolumePair> m_pairs;
-};
-
-ReflinkRefusals& reflinkRefusals() {
-    static ReflinkRefusals refusals;
-    return refusals;
-}
-
 // A reflink shares the source's blocks in one call; -1 where the file system offers none.
 int64_t tryReflink(int from, int to, const std::optional<VolumePair>& volumes) {
     if (reflinkRefusals().known(volumes)) {
@@ -183,11 +97,14 @@ bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* pr
         total = std::max(total, done);
     } else {
         done = 0;
-        Route route = Route::Kernel;
+        CopyRoute route{!kernelCopyRefusals().known(volumes)};
         ChunkSizer chunk;
         for (bool ended = false; !ended;) {
             auto start = Clock::now();
             int64_t step = copyChunk(from, to, chunk.size(), route, done == 0, ended);
+            if (std::exchange(route.refused, false)) {
+                kernelCopyRefusals().add(volumes);
+            }
             if (step <= 0) {
                 if (step < 0) {
                     return false;

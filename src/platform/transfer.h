@@ -142,6 +142,35 @@ private:
     uint64_t m_volume = 0;  // st_dev of the temporary file
 };
 
+// Moves the data of one file into a PartialFile in steps of the caller's size, so the caller can
+// report progress and stop between steps. The kernel moves the data (copy_file_range), so no
+// byte passes through the program; where the kernel or the file systems refuse the two files,
+// read and write do, and the refusal is remembered for the pair of volumes, whose later files
+// go straight to read and write.
+class StepCopier {
+public:
+    // `from` is open for reading at its start; `to` is open and nothing has been written to it.
+    StepCopier(FileHandle from, const PartialFile& to);
+    StepCopier(const StepCopier&) = delete;
+    StepCopier& operator=(const StepCopier&) = delete;
+
+    // Moves up to `count` bytes from where the last step ended: answers the bytes moved, fewer
+    // than `count` only where the source's data ends (0 there), whatever length it reports; -1
+    // on failure, with lastErrorText() and writeFailed() telling why.
+    int64_t copyStep(int64_t count);
+    // After a failed step: true when the destination failed (a full disk, a file-size limit, a
+    // write the device refused), false when the source did.
+    bool writeFailed() const { return m_writeFailed; }
+
+private:
+    FileHandle m_from;
+    FileHandle m_to;
+    uint64_t m_destVolume;
+    int64_t m_copied = 0;
+    bool m_kernel = true;
+    bool m_writeFailed = false;
+};
+
 // Removes the partial files (".<name>.tw-partial-XXXXXX") that a transfer ended before its
 // commit left in `folder` (a program path; not its sub-folders): those that no process holds
 // locked, since every transfer holds the one it writes until the end. Answers how many went; a

@@ -7,7 +7,9 @@
 
 #include <compare>
 #include <cstdint>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 
@@ -27,17 +29,54 @@ bool renameNoReplaceFallback(const std::string& from, const std::string& to);
 // no placeholder left. false with errno (EXDEV across volumes).
 bool renameOntoAcceptedName(const std::string& from, const std::string& to, bool isFolder);
 
-// Copies the data of `from` (positioned at its start) to `to` (empty, at its start), to the end
-// of the data whatever length the source reports; `total` is the source's length when opened.
-// See systemCopy for progress, cancel (errno ECANCELED), a source that shrinks (errno ENODATA)
-// or grows. `progress` and `cancelCell` may be null.
-// `volumes`, when known, are the volumes (st_dev) of the two files: a pair whose file system
-// refused a reflink is not asked again. Sets `copied` (may be null) to the bytes copied.
+// The volumes (st_dev) of a copy's source and destination.
 struct VolumePair {
     uint64_t source = 0;
     uint64_t dest = 0;
     auto operator<=>(const VolumePair&) const = default;
 };
+
+// The pairs of volumes whose file systems refused one way of copying between them (a reflink,
+// the kernel's copy): the files that follow between them skip that way, one call fewer each.
+// Safe on any thread.
+class RefusingVolumes {
+public:
+    bool known(const std::optional<VolumePair>& volumes);
+    void add(const std::optional<VolumePair>& volumes);
+    // Some pair into the volume `dest` is known: only then is the source's volume worth asking.
+    bool anyInto(uint64_t dest);
+
+private:
+    std::mutex m_mutex;
+    std::set<VolumePair> m_pairs;
+};
+RefusingVolumes& reflinkRefusals();
+RefusingVolumes& kernelCopyRefusals();
+
+// How copyChunk moves data between two files, kept from chunk to chunk of one file.
+struct CopyRoute {
+    bool kernel = true;       // copy_file_range; false: read and write
+    bool refused = false;     // the kernel or the file systems refused these two files
+    bool writeFailed = false; // the failure copyChunk answered came from the destination
+};
+
+// Copies `want` bytes from the current position of `from` to that of `to`, fewer only when the
+// source's data ends first (`ended` is then set); -1 with errno on failure. The kernel's route
+// is left for read and write, with `route.refused` set, when it refuses these two files before
+// the first byte (`nothingCopied`: no chunk before this one moved any), and when it answers
+// "end" before the first byte and a read then finds data (some file systems answer 0 where they
+// cannot copy; an empty source answers 0 either way). An end after data is the source's end. A
+// failure of the kernel's route is tried again by read and write, which tells the side that
+// failed (`route.writeFailed`).
+int64_t copyChunk(int from, int to, int64_t want, CopyRoute& route, bool nothingCopied, bool& ended);
+
+// Copies the data of `from` (positioned at its start) to `to` (empty, at its start), to the end
+// of the data whatever length the source reports; `total` is the source's length when opened.
+// See systemCopy for progress, cancel (errno ECANCELED), a source that shrinks (errno ENODATA)
+// or grows. `progress` and `cancelCell` may be null.
+// `volumes`, when known, are the volumes (st_dev) of the two files: a pair whose file systems
+// refused a reflink or the kernel's copy is not asked again. Sets `copied` (may be null) to the
+// bytes copied.
 bool copyFileData(int from, int to, int64_t total, const CopyProgressRoutine* progress,
                   const volatile int32_t* cancelCell, std::optional<VolumePair> volumes = std::nullopt,
                   int64_t* copied = nullptr);

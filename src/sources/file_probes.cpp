@@ -8,58 +8,76 @@ namespace sources {
 
 namespace {
 
-// Paths a batch carries: few enough to keep the two threads in step, enough that handing them
-// over costs nothing against the calls they take.
+// Paths a batch carries: few enough to keep the threads in step, enough that handing them over
+// costs nothing against the calls they take.
 constexpr size_t BatchSize = 256;
 constexpr size_t BatchesAhead = 64;
 
 } // namespace
 
-FileProbes::FileProbes(bool measure, size_t count, TagLookup* tags)
-    : m_measure(measure), m_lookup(tags), m_queue(BatchesAhead) {
+FileProbes::FileProbes(bool measure, size_t count, TagLookup* tags) : m_measure(measure), m_lookup(tags) {
     m_answers.reserve(count);
-    if (m_lookup) {
-        m_tags.reserve(count);
+    const size_t workers = m_lookup ? 1 : MostWorkers;
+    for (size_t k = 0; k < workers; ++k) {
+        m_workers.emplace_back(BatchesAhead);
     }
-    m_worker = std::thread([this] {
-        while (std::optional<Batch> batch = m_queue.take()) {
-            probe(*batch);
-        }
-    });
+    for (Worker& worker : m_workers) {
+        worker.thread = std::thread([this, &worker] {
+            while (std::optional<Batch> batch = worker.queue.take()) {
+                probe(*batch, worker);
+                worker.done.push_back(std::move(*batch));
+            }
+        });
+    }
 }
 
 FileProbes::~FileProbes() {
-    if (m_worker.joinable()) {
-        m_queue.abandon();
-        m_queue.close();
-        m_worker.join();
+    for (Worker& worker : m_workers) {
+        worker.queue.abandon();
+    }
+    stop();
+}
+
+void FileProbes::stop() {
+    for (Worker& worker : m_workers) {
+        if (worker.thread.joinable()) {
+            worker.queue.close();
+            worker.thread.join();
+        }
     }
 }
 
-void FileProbes::probe(const Batch& batch) {
-    for (const std::string& path : batch.paths) {
+void FileProbes::probe(Batch& batch, Worker& worker) {
+    batch.answers.reserve(batch.paths.size());
+    for (size_t i = 0; i < batch.paths.size(); ++i) {
+        const std::string& path = batch.paths[i];
         if (!m_lookup) {
-            m_answers.push_back(m_measure ? platform::exclusiveFileLength(path)
-                                          : (platform::fileExists(path) ? 0 : -1));
+            const int64_t answer = m_measure ? platform::exclusiveFileLength(path)
+                                             : (platform::fileExists(path) ? 0 : -1);
+            if (answer < 0 && m_measure && platform::lastError() == platform::FileError::InUse) {
+                worker.held.emplace_back(batch.first + i, path);
+            }
+            batch.answers.push_back(answer);
             continue;
         }
         ProbedFile probed = m_lookup->probe(path, m_measure);
         // A file held by another program does not open, yet is there.
         const bool present = probed.length >= 0 || platform::fileExists(path);
-        m_answers.push_back(m_measure ? probed.length : (present ? 0 : -1));
-        m_tags.push_back(std::move(probed.tags));
+        batch.answers.push_back(m_measure ? probed.length : (present ? 0 : -1));
+        batch.tags.push_back(std::move(probed.tags));
     }
 }
 
 void FileProbes::send() {
     if (!m_pending.paths.empty()) {
-        m_queue.put(std::move(m_pending));
+        m_workers[m_sent++ % m_workers.size()].queue.put(std::move(m_pending));
     }
-    m_pending = Batch{};
+    m_pending = Batch{m_added, {}, {}, {}};
 }
 
 void FileProbes::add(std::string path) {
     m_pending.paths.push_back(std::move(path));
+    ++m_added;
     if (m_pending.paths.size() >= BatchSize) {
         send();
     }
@@ -67,8 +85,25 @@ void FileProbes::add(std::string path) {
 
 void FileProbes::finish() {
     send();
-    m_queue.close();
-    m_worker.join();
+    stop();
+    m_answers.assign(m_added, -1);
+    if (m_lookup) {
+        m_tags.resize(m_added);
+    }
+    for (Worker& worker : m_workers) {
+        for (Batch& batch : worker.done) {
+            for (size_t i = 0; i < batch.answers.size(); ++i) {
+                m_answers[batch.first + i] = batch.answers[i];
+                if (m_lookup) {
+                    m_tags[batch.first + i] = std::move(batch.tags[i]);
+                }
+            }
+        }
+        worker.done.clear();
+        for (const auto& [place, path] : worker.held) {
+            m_answers[place] = platform::exclusiveFileLength(path);
+        }
+    }
 }
 
 } // namespace sources

@@ -1,6 +1,10 @@
-// Looking at many files on a thread of its own while the caller goes on with its own work: the
+// Looking at many files on threads of their own while the caller goes on with its own work: the
 // playlist reader resolves its lines on one thread while the files they name are opened and
-// measured on another, so that the waits on the file system and the work on the list overlap.
+// measured on two others, so that the waits on the file system and the work on the list overlap.
+// The paths go to the probe threads in turn, a batch at a time; each answer lands at its path's
+// place. A file that one thread finds held may be held by the other (the same file named twice,
+// in batches looked at together), so it is looked at once more after both have finished. Files
+// read for their tags go to one thread only: the tag reader reads one file at a time.
 #pragma once
 
 #include "sources/batch_queue.h"
@@ -8,8 +12,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace sources {
@@ -34,20 +40,35 @@ public:
     TrackTags& tags(size_t n) { return m_tags[n]; }
 
 private:
+    static constexpr size_t MostWorkers = 2;
+
     struct Batch {
+        size_t first = 0; // the place of its first path
         std::vector<std::string> paths;
+        std::vector<int64_t> answers;
+        std::vector<TrackTags> tags;
     };
-    void probe(const Batch& batch);
+    // What one probe thread owns until it has ended.
+    struct Worker {
+        explicit Worker(size_t capacity) : queue(capacity) {}
+        BatchQueue<Batch> queue;
+        std::vector<Batch> done;
+        std::vector<std::pair<size_t, std::string>> held; // files found held: place and path
+        std::thread thread;
+    };
+    void probe(Batch& batch, Worker& worker);
     void send();
+    void stop();
 
     const bool m_measure;
     TagLookup* const m_lookup;
-    // Filled by the worker alone, in the order added, and read only after it ended.
+    std::deque<Worker> m_workers; // a deque: a worker never moves, its thread holds it
+    Batch m_pending;
+    size_t m_added = 0;
+    size_t m_sent = 0; // batches sent: the next goes to worker m_sent % m_workers.size()
+    // Put together by finish(), once every worker has ended.
     std::vector<int64_t> m_answers;
     std::vector<TrackTags> m_tags;
-    BatchQueue<Batch> m_queue;
-    Batch m_pending;
-    std::thread m_worker;
 };
 
 } // namespace sources

@@ -6,6 +6,7 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "support/fat_image.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,36 @@ TEST_F(OwnCopyTest, SourceLongerThanItsLengthIsCopiedWhole) {
     EXPECT_TRUE(grown);
     EXPECT_TRUE(drive.readFile("out/a.mp3") == start + tail)
         << "the copy holds what the source had at its end";
+}
+
+// Onto a FUSE volume, which takes no copy from another file system so the data goes by read and
+// write: the same steps with the bar after each, and a cancel that lands within one step.
+TEST_F(OwnCopyTest, ReadAndWriteRouteKeepsStepsAndCancel) {
+    testsupport::SavedDriveTable savedTable;
+    testsupport::FatImage stick;
+    if (!stick.mounted()) {
+        GTEST_SKIP() << stick.whyNotMounted();
+    }
+    platform::mountDrive('F', stick.mountFolder());
+    const std::string bytes = patternBytes(400000, 3);
+    drive.writeFile("src/a.mp3", bytes);
+    run.TotalBytes = 400000;
+    for (bool cancel : {false, true}) {
+        shell.WorkActive = true;
+        view.filePositions.clear();
+        view.onProcessMessages = [&] {
+            if (cancel) {
+                copy::requestCancel(shell);
+            }
+        };
+        EXPECT_EQ(copy::OwnCopy("D:\\src\\a.mp3", "F:\\a.mp3", run, display),
+                  cancel ? copy::OwnCopyResult::Interrupted : copy::OwnCopyResult::Done);
+        const std::vector<int> steps =
+            cancel ? std::vector<int>{327, 0} : std::vector<int>{327, 655, 983, 1000};
+        EXPECT_EQ(view.filePositions, steps) << cancel;
+        std::ifstream copied(stick.mountFolder() + "/a.mp3", std::ios::binary);
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(copied), {}) == bytes) << cancel;
+    }
 }
 
 // A disk that takes fewer bytes than were read (here a file-size limit) is a write error,
