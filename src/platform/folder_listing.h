@@ -24,7 +24,7 @@ struct FolderEntry {
     bool isFolder = false;    // else a regular file
     bool hidden = false;      // the name begins with "."
     int64_t size = 0;         // bytes, the real 64-bit length; 0 for a folder
-    int64_t modifiedTime = 0; // seconds since 1970-01-01 UTC
+    int64_t modifiedTime = 0; // ns since 1970-01-01 UTC
     FolderIdentity identity;  // of the file or folder the entry names (links followed)
 };
 

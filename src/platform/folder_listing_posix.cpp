@@ -55,7 +55,7 @@ std::optional<FolderEntry> describe(int folderFd, const dirent& found, const Lis
     entry.isFolder = isFolder;
     entry.hidden = name[0] == '.';
     entry.size = isFolder ? 0 : static_cast<int64_t>(info.st_size);
-    entry.modifiedTime = static_cast<int64_t>(info.st_mtim.tv_sec);
+    entry.modifiedTime = int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
     entry.identity = identityOf(info);
     return entry;
 }

@@ -52,8 +52,8 @@ void FileProbes::probe(Batch& batch, Worker& worker) {
     for (size_t i = 0; i < batch.paths.size(); ++i) {
         const std::string& path = batch.paths[i];
         if (!m_lookup) {
-            const int64_t answer = m_measure ? platform::exclusiveFileLength(path)
-                                             : (platform::fileExists(path) ? 0 : -1);
+            const int64_t answer =
+                m_measure ? platform::exclusiveFileLength(path) : (platform::fileExists(path) ? 0 : -1);
             if (answer < 0 && m_measure && platform::lastError() == platform::FileError::InUse) {
                 worker.held.emplace_back(batch.first + i, path);
             }

@@ -175,10 +175,15 @@ bool AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, con
     if (!isAudioFile(relativePath)) {
         return false;
     }
+    return store::appendTrackEntry(listDb, folderTrackEntry(sourceFolder, relativePath, entry)) <= 0;
+}
+
+store::TrackEntry folderTrackEntry(std::string_view sourceFolder, const std::string& relativePath,
+                                   const platform::FolderEntry& entry) {
     store::TrackEntry track;
     track.OrigFileName = folderFilePath(sourceFolder, relativePath);
     track.Size = entry.size;
-    return store::appendTrackEntry(listDb, track) <= 0;
+    return track;
 }
 
 } // namespace sources

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/folder_listing.h"
+#include "store/track_list.h"
 
 #include <array>
 #include <functional>
@@ -65,5 +66,8 @@ std::string folderFilePath(std::string_view sourceFolder, const std::string& rel
 // object is left out silently. True when an entry was appended.
 bool AddFolderFile(store::TfdbObject& listDb, std::string_view sourceFolder, const std::string& relativePath,
                    const platform::FolderEntry& entry);
+// The entry AddFolderFile appends, whatever its extension.
+store::TrackEntry folderTrackEntry(std::string_view sourceFolder, const std::string& relativePath,
+                                   const platform::FolderEntry& entry);
 
 } // namespace sources

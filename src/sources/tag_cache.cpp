@@ -38,7 +38,7 @@ public:
             m_out.push_back(static_cast<char>(bits & 0xFF));
         }
     }
-    void text(const std::string& text) {
+    void text(std::string_view text) {
         put<uint32_t>(static_cast<uint32_t>(text.size()));
         m_out += text;
     }
@@ -65,10 +65,12 @@ public:
         }
         return static_cast<T>(static_cast<std::make_unsigned_t<T>>(bits));
     }
-    std::string text() {
+    std::string text() { return std::string(textView()); }
+    std::string_view textView() {
         const auto count = get<uint32_t>();
-        return take(count) ? std::string(m_bytes.substr(m_pos - count, count)) : std::string();
+        return take(count) ? m_bytes.substr(m_pos - count, count) : std::string_view();
     }
+    size_t position() const { return m_pos; }
 
 private:
     bool take(size_t count) {
@@ -153,6 +155,29 @@ TrackTags getTags(Reader& in) {
     return tags;
 }
 
+// Passes over one entry's tags as getTags reads them, keeping nothing; false when they run
+// past the end.
+bool skipTags(Reader& in) {
+    const auto present = in.get<uint16_t>();
+    for (const Field field : {Artist, Title, Album}) {
+        if (present & field) {
+            in.textView();
+        }
+    }
+    for (const Field field : {Track, Disc, Year, Bitrate, SampleRate, Channels}) {
+        if (present & field) {
+            in.get<int32_t>();
+        }
+    }
+    if (present & LengthMs) {
+        in.get<int64_t>();
+    }
+    if (present & Reason) {
+        in.textView();
+    }
+    return in.ok();
+}
+
 // The payload of a file whose header agrees with it; empty when it does not.
 std::string_view sealedPayload(std::string_view bytes) {
     if (bytes.size() < HeaderSize || std::memcmp(bytes.data(), Magic, sizeof Magic) != 0) {
@@ -180,45 +205,59 @@ TagCache::TagCache(const std::string& folder) {
 }
 
 void TagCache::load() {
-    std::string bytes;
-    if (!platform::readWholeFile(m_filePath, bytes, MaxFileBytes)) {
+    if (!platform::readWholeFile(m_filePath, m_loaded, MaxFileBytes)) {
+        m_loaded.clear();
         return;
     }
-    Reader in(sealedPayload(bytes));
+    const std::string_view payload = sealedPayload(m_loaded);
+    Reader in(payload);
     const auto count = in.get<uint32_t>();
     if (!in.ok() || count > in.remaining() / MinEntryBytes) {
         return;
     }
-    std::unordered_map<std::string, Entry> entries;
+    std::unordered_map<std::string_view, Entry> entries;
+    entries.reserve(count);
     for (uint32_t i = 0; i < count && in.ok(); ++i) {
-        std::string path = in.text();
+        const std::string_view path = in.textView();
         Entry entry;
         entry.stamp.length = in.get<int64_t>();
         entry.stamp.modifiedTime = in.get<int64_t>();
-        entry.tags = getTags(in);
-        entries[std::move(path)] = std::move(entry);
+        const size_t tagsAt = in.position();
+        if (skipTags(in)) {
+            entry.loaded = payload.substr(tagsAt, in.position() - tagsAt);
+            entries[path] = entry;
+        }
     }
     if (in.ok() && in.atEnd()) {
         m_entries = std::move(entries);
     }
 }
 
-const TrackTags* TagCache::find(const std::string& path, const FileStamp& stamp) {
+std::optional<TrackTags> TagCache::find(std::string_view path, const FileStamp& stamp) {
     const auto found = m_entries.find(path);
     if (found == m_entries.end() || !(found->second.stamp == stamp)) {
-        return nullptr;
+        return std::nullopt;
     }
-    found->second.used = true;
-    return &found->second.tags;
+    Entry& entry = found->second;
+    entry.used = true;
+    if (entry.stored) {
+        return entry.stored;
+    }
+    Reader in(entry.loaded);
+    return getTags(in);
 }
 
 void TagCache::store(const std::string& path, const FileStamp& stamp, const TrackTags& tags) {
-    m_entries[path] = Entry{stamp, tags, true};
+    auto found = m_entries.find(path);
+    if (found == m_entries.end()) {
+        found = m_entries.emplace(m_paths.emplace_back(path), Entry{}).first;
+    }
+    found->second = Entry{stamp, {}, tags, true};
     m_changed = true;
 }
 
 std::string TagCache::encode() const {
-    std::vector<const std::pair<const std::string, Entry>*> kept;
+    std::vector<const std::pair<const std::string_view, Entry>*> kept;
     for (const bool used : {true, false}) {
         for (const auto& entry : m_entries) {
             if (entry.second.used == used && kept.size() < MaxEntries) {
@@ -232,7 +271,11 @@ std::string TagCache::encode() const {
         payload.text(entry->first);
         payload.put<int64_t>(entry->second.stamp.length);
         payload.put<int64_t>(entry->second.stamp.modifiedTime);
-        putTags(payload, entry->second.tags);
+        if (entry->second.stored) {
+            putTags(payload, *entry->second.stored);
+        } else {
+            payload.out() += entry->second.loaded;
+        }
     }
     Writer file;
     file.out().assign(Magic, sizeof Magic);

@@ -17,7 +17,10 @@
 #include "sources/tag_reader.h"
 
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace sources {
@@ -36,11 +39,14 @@ public:
     // Entries beyond this are dropped on saving, those not looked up in this session first.
     static constexpr size_t MaxEntries = 200'000;
 
-    // Loads FileName in `folder` (a program path, the settings folder).
+    // Loads FileName in `folder` (a program path, the settings folder). The file is checked
+    // whole, but an entry's tags are decoded only when it is looked up.
     explicit TagCache(const std::string& folder);
+    TagCache(const TagCache&) = delete;
+    TagCache& operator=(const TagCache&) = delete;
 
-    // The tags stored for `path` when its stamp is still `stamp`; null otherwise.
-    const TrackTags* find(const std::string& path, const FileStamp& stamp);
+    // The tags stored for `path` when its stamp is still `stamp`; none otherwise.
+    std::optional<TrackTags> find(std::string_view path, const FileStamp& stamp);
     void store(const std::string& path, const FileStamp& stamp, const TrackTags& tags);
     // Writes the file atomically when this session stored anything; false when that failed
     // (the cache is only an aid: the build goes on without it).
@@ -50,16 +56,20 @@ public:
     const std::string& filePath() const { return m_filePath; }
 
 private:
+    // An entry of the loaded file is its tags' record there; one stored since, its own tags.
     struct Entry {
         FileStamp stamp;
-        TrackTags tags;
+        std::string_view loaded; // the record's bytes in m_loaded
+        std::optional<TrackTags> stored;
         bool used = false;
     };
     void load();
     std::string encode() const;
 
     std::string m_filePath;
-    std::unordered_map<std::string, Entry> m_entries;
+    std::string m_loaded;            // the file's bytes; the loaded entries' keys point into it
+    std::deque<std::string> m_paths; // the keys of paths stored since (a deque: they never move)
+    std::unordered_map<std::string_view, Entry> m_entries;
     bool m_changed = false;
 };
 

@@ -8,8 +8,8 @@ ProbedFile TagLookup::probe(const std::string& path, bool exclusiveLength) {
     ProbedFile probed;
     FileStamp seen;
     if (m_cache && platform::fileLengthAndTime(path, seen.length, seen.modifiedTime)) {
-        if (const TrackTags* cached = m_cache->find(path, seen)) {
-            probed.tags = *cached;
+        if (std::optional<TrackTags> known = cached(path, seen)) {
+            probed.tags = std::move(*known);
             probed.length = exclusiveLength ? platform::exclusiveFileLength(path) : seen.length;
             return probed;
         }
@@ -21,16 +21,29 @@ ProbedFile TagLookup::probe(const std::string& path, bool exclusiveLength) {
         return probed;
     }
     const FileStamp stamp{probed.length, platform::fileModifiedTime(file)};
-    if (const TrackTags* cached = m_cache ? m_cache->find(path, stamp) : nullptr) {
-        probed.tags = *cached;
+    if (std::optional<TrackTags> known = cached(path, stamp)) {
+        probed.tags = std::move(*known);
     } else {
         probed.tags = m_reader.read(file, path);
-        if (m_cache) {
-            m_cache->store(path, stamp, probed.tags);
-        }
+        keep(path, stamp, probed.tags);
     }
     platform::closeFile(file);
     return probed;
+}
+
+std::optional<TrackTags> TagLookup::cached(const std::string& path, const FileStamp& stamp) {
+    if (!m_cache) {
+        return std::nullopt;
+    }
+    const std::lock_guard lock(m_cacheMutex);
+    return m_cache->find(path, stamp);
+}
+
+void TagLookup::keep(const std::string& path, const FileStamp& stamp, const TrackTags& tags) {
+    if (m_cache) {
+        const std::lock_guard lock(m_cacheMutex);
+        m_cache->store(path, stamp, tags);
+    }
 }
 
 } // namespace sources

@@ -35,20 +35,27 @@ std::string fileNameOf(std::string_view path) {
 }
 
 // The value of the placeholder `name` (between the "%"), nullopt when it is no placeholder.
+// Only the field named is made: a description is made for every entry of a list.
 std::optional<Piece> placeholder(std::string_view name, const TrackTags& tags, std::string_view path) {
+    const auto field = [](std::string value) { return Piece{true, true, std::move(value)}; };
     const auto text = [](const std::optional<std::string>& value) { return value.value_or(std::string()); };
-    const std::array<std::pair<std::string_view, std::string>, 6> fields = {{
-        {"artist", text(tags.artist)},
-        {"title", text(tags.title)},
-        {"album", text(tags.album)},
-        {"track", numberText(tags.track, 2)},
-        {"disc", numberText(tags.disc, 1)},
-        {"year", numberText(tags.year, 1)},
-    }};
-    for (const auto& [field, value] : fields) {
-        if (name == field) {
-            return Piece{true, true, value};
-        }
+    if (name == "artist") {
+        return field(text(tags.artist));
+    }
+    if (name == "title") {
+        return field(text(tags.title));
+    }
+    if (name == "album") {
+        return field(text(tags.album));
+    }
+    if (name == "track") {
+        return field(numberText(tags.track, 2));
+    }
+    if (name == "disc") {
+        return field(numberText(tags.disc, 1));
+    }
+    if (name == "year") {
+        return field(numberText(tags.year, 1));
     }
     if (name == "filename") {
         return Piece{true, false, fileNameOf(path)};
@@ -139,24 +146,43 @@ int lengthSecondsOf(const TrackTags& tags) {
     return static_cast<int>(std::min<int64_t>((*tags.lengthMs + 500) / 1000, INT32_MAX));
 }
 
-void applyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags,
-                    const TagOptions& options) {
+bool describeEntry(store::TrackEntry& entry, const TrackTags& tags, const TagOptions& options) {
+    bool changed = false;
+    if (entry.Desc.empty() || options.tagsWin) {
+        std::string desc = describeTrack(tags, options.descriptionFormat, entry.OrigFileName);
+        if (!desc.empty()) {
+            entry.Desc = std::move(desc);
+            changed = true;
+        }
+    }
+    const int seconds = lengthSecondsOf(tags);
+    if (seconds >= 0 && (entry.Len.value_or(0) <= 0 || options.tagsWin)) {
+        entry.Len = seconds;
+        changed = true;
+    }
+    return changed;
+}
+
+void applyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags, const TagOptions& options,
+                    const std::vector<bool>& described) {
     using store::TrackField;
     const int count = std::min<int>(store::trackCount(listDb), static_cast<int>(tags.size()));
     for (int position = 0; position < count; ++position) {
-        const TrackTags& fileTags = tags[static_cast<size_t>(position)];
+        const auto place = static_cast<size_t>(position);
+        if (place < described.size() && described[place]) {
+            continue;
+        }
         store::TrackEntry entry;
         store::readTrackEntry(listDb, position, entry);
-        if (entry.Desc.empty() || options.tagsWin) {
-            std::string desc = describeTrack(fileTags, options.descriptionFormat, entry.OrigFileName);
-            if (!desc.empty()) {
-                store::setTrackField(listDb, position, TrackField::Desc,
-                                     store::StoreValue::fromText(std::move(desc)));
-            }
+        const std::string descBefore = entry.Desc;
+        if (!describeEntry(entry, tags[place], options)) {
+            continue;
         }
-        const int seconds = lengthSecondsOf(fileTags);
-        if (seconds >= 0 && (entry.Len.value_or(0) <= 0 || options.tagsWin)) {
-            store::setTrackField(listDb, position, TrackField::Len, store::StoreValue::fromInt32(seconds));
+        if (entry.Desc != descBefore) {
+            store::setTrackField(listDb, position, TrackField::Desc, store::StoreValue::fromText(entry.Desc));
+        }
+        if (entry.Len) {
+            store::setTrackField(listDb, position, TrackField::Len, store::StoreValue::fromInt32(*entry.Len));
         }
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sources/tag_reader.h"
+#include "store/track_list.h"
 
 #include <string>
 #include <string_view>
@@ -43,6 +44,13 @@ int lengthSecondsOf(const TrackTags& tags);
 // Desc from describeTrack where the entry has none, or where it gives one and `tagsWin`; a Len
 // from the tags' length where the entry has none (unwritten, 0 or negative), or where the tags
 // give one and `tagsWin`.
-void applyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags, const TagOptions& options);
+// Entries whose place in `described` is set are left as they are: they were described as they
+// were added (describeEntry).
+void applyTrackTags(store::TfdbObject& listDb, const std::vector<TrackTags>& tags, const TagOptions& options,
+                    const std::vector<bool>& described = {});
+
+// What applyTrackTags does to one entry, on the entry before it is added to the list; false when
+// it changed nothing.
+bool describeEntry(store::TrackEntry& entry, const TrackTags& tags, const TagOptions& options);
 
 } // namespace sources

@@ -77,7 +77,7 @@ TEST(FolderListingTest, EntriesCarryRealSizeAndTime) {
     d.writeFile("huge.wav");
     d.makeFolder("Sub");
     ASSERT_EQ(::truncate(d.hostPath("huge.wav").c_str(), 5'000'000'000), 0); // sparse: takes no space
-    timespec times[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    timespec times[2] = {{1'000'000'000, 0}, {1'000'000'000, 123}};
     ASSERT_EQ(::utimensat(AT_FDCWD, d.hostPath("small.mp3").c_str(), times, 0), 0);
 
     platform::FolderListing listing;
@@ -85,7 +85,7 @@ TEST(FolderListingTest, EntriesCarryRealSizeAndTime) {
     ASSERT_EQ(namesOf(listing), (std::vector<std::string>{"huge.wav", "small.mp3", "Sub/"}));
     EXPECT_EQ(listing.entries[0].size, 5'000'000'000);
     EXPECT_EQ(listing.entries[1].size, 5);
-    EXPECT_EQ(listing.entries[1].modifiedTime, 1'000'000'000);
+    EXPECT_EQ(listing.entries[1].modifiedTime, 1'000'000'000'000'000'123); // in ns
     EXPECT_EQ(listing.entries[2].size, 0);
 }
 

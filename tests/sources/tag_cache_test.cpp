@@ -46,13 +46,13 @@ TEST_F(TagCacheTest, SavedEntriesComeBackWhileTheirStampHolds) {
     saveTwo();
     TagCache cache("D:\\Settings");
     ASSERT_EQ(cache.size(), 2u);
-    ASSERT_NE(cache.find("D:\\a.mp3", stampA), nullptr);
+    ASSERT_NE(cache.find("D:\\a.mp3", stampA), std::nullopt);
     EXPECT_EQ(*cache.find("D:\\a.mp3", stampA), full);
-    ASSERT_NE(cache.find("D:\\b.mp3", stampB), nullptr);
+    ASSERT_NE(cache.find("D:\\b.mp3", stampB), std::nullopt);
     EXPECT_EQ(*cache.find("D:\\b.mp3", stampB), reasonOnly);
-    EXPECT_EQ(cache.find("D:\\a.mp3", {1234, stampA.modifiedTime + 1}), nullptr);
-    EXPECT_EQ(cache.find("D:\\a.mp3", {1235, stampA.modifiedTime}), nullptr);
-    EXPECT_EQ(cache.find("D:\\A.mp3", stampA), nullptr);
+    EXPECT_EQ(cache.find("D:\\a.mp3", {1234, stampA.modifiedTime + 1}), std::nullopt);
+    EXPECT_EQ(cache.find("D:\\a.mp3", {1235, stampA.modifiedTime}), std::nullopt);
+    EXPECT_EQ(cache.find("D:\\A.mp3", stampA), std::nullopt);
 }
 
 // A file damaged in any way, or of another version, reads as empty, and the next save replaces it.

@@ -82,6 +82,27 @@ void expectSample(TfdbObject& db, int listLength) {
 
 // Everything a store holds comes back from its file, and saving the loaded store again gives
 // the same bytes.
+// The check sum is the common CRC-32 (the stored files' seal), for any length and alignment.
+TEST(StoreFileTest, CheckSumIsTheCommonCrc32) {
+    EXPECT_EQ(store::crc32(""), 0u);
+    EXPECT_EQ(store::crc32("123456789"), 0xCBF43926u);
+    std::string bytes(1027, '\0');
+    std::mt19937 random(7);
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random());
+    }
+    for (const size_t from : {size_t{0}, size_t{1}, size_t{5}}) {
+        uint32_t byByte = 0xFFFFFFFFu;
+        for (size_t i = from; i < bytes.size(); ++i) {
+            byByte ^= static_cast<unsigned char>(bytes[i]);
+            for (int bit = 0; bit < 8; ++bit) {
+                byByte = (byByte & 1) ? 0xEDB88320u ^ (byByte >> 1) : byByte >> 1;
+            }
+        }
+        EXPECT_EQ(store::crc32(std::string_view(bytes).substr(from)), byByte ^ 0xFFFFFFFFu) << from;
+    }
+}
+
 TEST(StoreFileTest, RoundTripKeepsEverything) {
     TempDrive drive;
     TfdbObject saved;
