@@ -37,8 +37,8 @@ void TrackListModel::setColumnTitles(const QStringList& titles) {
 
 void TrackListModel::refresh() {
     beginResetModel();
-    m_shown.assign(m_preview != nullptr ? static_cast<size_t>(m_preview->rowCount()) : 0, ShownRow{});
-    m_read.assign(m_shown.size(), false);
+    m_rowCount = m_preview != nullptr ? m_preview->rowCount() : 0;
+    m_shown.assign(ShownSlots, ShownSlot{});
     endResetModel();
 }
 
@@ -47,11 +47,12 @@ std::string TrackListModel::sourceAt(int row) const {
 }
 
 const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
-    const auto at = static_cast<size_t>(row);
-    if (!m_read[at]) {
+    ShownSlot& slot = m_shown[static_cast<size_t>(row) % ShownSlots];
+    if (slot.row != row) {
         const store::TrackEntry entry = m_preview->entry(row);
         const std::vector<plan::RowState> states = m_preview->states(row);
-        ShownRow& shown = m_shown[at];
+        slot.row = row;
+        ShownRow& shown = slot.shown;
         shown.desc = entry.Desc;
         shown.source = m_preview->sourceShown(row);
         shown.dest = m_preview->destShown(row);
@@ -72,13 +73,12 @@ const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
                           : relocatedLine.empty()
                               ? sourceFull
                               : texts::FormatText(LineRelocatedText, {relocatedLine, sourceFull});
-        m_read[at] = true;
     }
-    return m_shown[at];
+    return slot.shown;
 }
 
 int TrackListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int TrackListModel::columnCount(const QModelIndex& parent) const {

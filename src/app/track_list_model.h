@@ -68,7 +68,9 @@ signals:
     void rowsDropped(int before);
 
 private:
-    // What a painted row needs, read from the preview once per row until the next refresh.
+    // What a painted row needs, read from the preview when it is painted. Only the rows painted
+    // last are kept (a slot each, by the row's number), so a list of a million rows costs the
+    // model no more than one screen of them.
     struct ShownRow {
         std::string desc;
         std::string source;
@@ -83,12 +85,17 @@ private:
         std::string destTip;           // the whole host path
         bool onlySourceStates = false; // the reasons say no more than sourceTip
     };
+    struct ShownSlot {
+        int row = -1; // the row whose texts the slot holds, -1 for none
+        ShownRow shown;
+    };
+    static constexpr size_t ShownSlots = 1024;
     const ShownRow& shown(int row) const;
     QIcon warningIcon() const;
 
     const plan::Preview* m_preview = nullptr;
-    mutable std::vector<ShownRow> m_shown;
-    mutable std::vector<bool> m_read;
+    int m_rowCount = 0;
+    mutable std::vector<ShownSlot> m_shown = std::vector<ShownSlot>(ShownSlots);
     QStringList m_titles;
     mutable QIcon m_warningIcon; // made when first painted
 };

@@ -101,10 +101,15 @@ void Preview::build(const PreviewRequest& request, const sources::ShowMessage& s
             m_marks[static_cast<size_t>(line.position)].relocatedFrom = line.line;
         }
     }
-    for (size_t position = 0; position < report.tags.size() && position < m_marks.size(); ++position) {
-        m_marks[position].timedByFile = sources::lengthSecondsOf(report.tags[position]) >= 0;
-    }
+    keepTagsMarks(report.tags);
+    report = {}; // the tags of a long list are let go before the rows are looked at
     markRows();
+}
+
+void Preview::keepTagsMarks(const std::vector<sources::TrackTags>& tags) {
+    for (size_t position = 0; position < tags.size() && position < m_marks.size(); ++position) {
+        m_marks[position].timedByFile = sources::lengthSecondsOf(tags[position]) >= 0;
+    }
 }
 
 void Preview::clear() {

@@ -152,6 +152,7 @@ private:
     };
 
     std::string existingText(int position) const;
+    void keepTagsMarks(const std::vector<sources::TrackTags>& tags);
     void markRows();
     void markVolume();
     void markLimit();

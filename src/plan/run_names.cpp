@@ -3,7 +3,8 @@
 #include "platform/host_names.h"
 #include "platform/name_case.h"
 
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace plan {
 
@@ -44,31 +45,43 @@ std::string numberedName(std::string_view path, int number) {
     return std::string(folder) + stem + suffix + std::string(ext);
 }
 
-std::vector<std::string> distinctRunNames(std::vector<std::string> written) {
-    std::set<std::string> taken;
-    for (const std::string& name : written) {
-        if (!name.empty()) {
-            taken.insert(platform::foldNameCase(name));
+std::vector<RunNameChange> runNameChanges(const std::vector<std::string>& written) {
+    std::vector<std::string> folded(written.size());
+    std::unordered_map<std::string_view, size_t> firstOf; // folded name -> its first entry
+    firstOf.reserve(written.size());
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (!written[i].empty()) {
+            folded[i] = platform::foldNameCase(written[i]);
+            firstOf.try_emplace(folded[i], i);
         }
     }
-    std::set<std::string> used;
-    for (std::string& name : written) {
-        if (name.empty()) {
+    // The first entry of each name keeps it; a later one takes a number that no entry plans as
+    // its own name and no earlier one took.
+    std::unordered_set<std::string> numbered;
+    std::vector<RunNameChange> changes;
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (written[i].empty()) {
             continue;
         }
-        if (used.insert(platform::foldNameCase(name)).second) {
+        const size_t first = firstOf.at(folded[i]);
+        if (first == i) {
             continue;
         }
-        // A number that another entry plans as its own name is not free either.
         for (int number = 1;; ++number) {
-            std::string numbered = numberedName(name, number);
-            const std::string folded = platform::foldNameCase(numbered);
-            if (used.count(folded) == 0 && taken.count(folded) == 0) {
-                used.insert(folded);
-                name = std::move(numbered);
+            std::string name = numberedName(written[i], number);
+            std::string foldedName = platform::foldNameCase(name);
+            if (firstOf.count(foldedName) == 0 && numbered.insert(std::move(foldedName)).second) {
+                changes.push_back({i, std::move(name), first});
                 break;
             }
         }
+    }
+    return changes;
+}
+
+std::vector<std::string> distinctRunNames(std::vector<std::string> written) {
+    for (RunNameChange& change : runNameChanges(written)) {
+        written[change.index] = std::move(change.name);
     }
     return written;
 }

@@ -15,8 +15,20 @@ namespace plan {
 // The longest name, in bytes of the host's name, that every volume of this host takes.
 inline constexpr size_t MostNameBytes = 255;
 
-// `written` (program paths in list order, "" for an entry that is not written) with every name
-// that equals an earlier one (letter case aside) replaced by its first free numbered form.
+// An entry of the run written under another name than it planned: its place in the list, the
+// name it takes, and the place of the earlier entry that planned its name first.
+struct RunNameChange {
+    size_t index = 0;
+    std::string name;
+    size_t earlier = 0;
+};
+
+// The entries of `written` (program paths in list order, "" for an entry that is not written)
+// whose name equals an earlier one (letter case aside), each with its first free numbered form.
+// Only the changes are made: a list of a million names costs one folded copy of each.
+std::vector<RunNameChange> runNameChanges(const std::vector<std::string>& written);
+
+// `written` with runNameChanges applied.
 std::vector<std::string> distinctRunNames(std::vector<std::string> written);
 
 // `path` with " (number)" before the extension of its last name, the stem cut at a character

@@ -308,19 +308,14 @@ std::vector<VolumeProblem> checkListForVolume(store::TfdbObject& listDb, const p
         }
     });
     // Two entries of the list that would be one file: the later one is written numbered.
-    const std::vector<std::string> distinct = distinctRunNames(written);
-    std::map<std::string, std::string> first; // folded name -> the first entry's spelling
-    for (size_t i = 0; i < written.size(); ++i) {
-        const std::string& earlier =
-            first.try_emplace(platform::foldNameCase(written[i]), written[i]).first->second;
-        if (distinct[i] == written[i]) {
-            continue;
-        }
-        const std::string why = earlier != written[i] && facts.caseInsensitive
+    for (const RunNameChange& change : runNameChanges(written)) {
+        const std::string& earlier = written[change.earlier];
+        const std::string& planned = written[change.index];
+        const std::string why = earlier != planned && facts.caseInsensitive
                                     ? texts::FormatText(CaseDiffersRow, {volume, splitName(earlier).second})
                                     : texts::FormatText(SameAsEarlierRow, {shownBelow(earlier)});
-        problems.push_back({static_cast<int>(i), VolumeProblemKind::CaseClash,
-                            why + texts::FormatText(WrittenAsRow, {shownBelow(distinct[i])})});
+        problems.push_back({static_cast<int>(change.index), VolumeProblemKind::CaseClash,
+                            why + texts::FormatText(WrittenAsRow, {shownBelow(change.name)})});
     }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const VolumeProblem& a, const VolumeProblem& b) { return a.position < b.position; });

@@ -98,6 +98,7 @@ void FileProbes::finish() {
                     m_tags[batch.first + i] = std::move(batch.tags[i]);
                 }
             }
+            batch = Batch{}; // let go at once: a long list's tags are not held twice
         }
         worker.done.clear();
         for (const auto& [place, path] : worker.held) {

@@ -38,6 +38,8 @@ public:
     void finish();
     int64_t answer(size_t n) const { return m_answers[n]; }
     TrackTags& tags(size_t n) { return m_tags[n]; }
+    // Every path's tags, taken out (the probes keep none).
+    std::vector<TrackTags> takeTags() { return std::move(m_tags); }
 
 private:
     static constexpr size_t MostWorkers = 2;

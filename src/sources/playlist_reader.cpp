@@ -135,15 +135,15 @@ void resolveEntries(store::TfdbObject& listDb, const std::string& playlistPath, 
                 size = probeFoundFile(path, measure, tags, probes, static_cast<size_t>(position));
             }
         }
-        if (tags) {
-            tags->tags.push_back(std::move(probes.tags(static_cast<size_t>(position))));
-        }
         store::setTrackField(listDb, position, TrackField::OrigFileName,
                              store::StoreValue::fromText(std::move(path)));
         if (measure) {
             store::setTrackField(listDb, position, TrackField::Size,
                                  store::sizeValue(std::max<int64_t>(size, 0)));
         }
+    }
+    if (tags) {
+        tags->tags = probes.takeTags();
     }
 }
 

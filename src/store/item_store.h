@@ -5,6 +5,7 @@
 #include "store/fdb.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -57,7 +58,9 @@ struct Item {
 inline constexpr int32_t maxItemCount = 1 << 24;
 
 struct FdbStore {
-    std::vector<Item> items{1};       // [0] stands for "no item" and is never handed out
+    // [0] stands for "no item" and is never handed out. A deque: a store of a million items grows
+    // a block at a time, never to twice its size nor through a copy of all it holds.
+    std::deque<Item> items = std::deque<Item>(1);
     std::vector<int32_t> freeNumbers; // may hold numbers taken since; skipped when met
 
     bool isLive(int number) const {
