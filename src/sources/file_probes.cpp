@@ -2,6 +2,8 @@
 
 #include "platform/files.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace sources {
@@ -86,20 +88,30 @@ void FileProbes::add(std::string path) {
 void FileProbes::finish() {
     send();
     stop();
-    m_answers.assign(m_added, -1);
-    if (m_lookup) {
-        m_tags.resize(m_added);
-    }
+    // The batches in list order, each let go as soon as it is copied over: a long list's tags
+    // are never held twice (a vector reserved but not yet written takes no memory).
+    std::vector<Batch*> batches;
     for (Worker& worker : m_workers) {
         for (Batch& batch : worker.done) {
-            for (size_t i = 0; i < batch.answers.size(); ++i) {
-                m_answers[batch.first + i] = batch.answers[i];
-                if (m_lookup) {
-                    m_tags[batch.first + i] = std::move(batch.tags[i]);
-                }
-            }
-            batch = Batch{}; // let go at once: a long list's tags are not held twice
+            batches.push_back(&batch);
         }
+    }
+    std::sort(batches.begin(), batches.end(),
+              [](const Batch* a, const Batch* b) { return a->first < b->first; });
+    m_answers.clear();
+    m_answers.reserve(m_added);
+    m_tags.clear();
+    if (m_lookup) {
+        m_tags.reserve(m_added);
+    }
+    for (Batch* batch : batches) {
+        m_answers.insert(m_answers.end(), batch->answers.begin(), batch->answers.end());
+        if (m_lookup) {
+            std::move(batch->tags.begin(), batch->tags.end(), std::back_inserter(m_tags));
+        }
+        *batch = Batch{};
+    }
+    for (Worker& worker : m_workers) {
         worker.done.clear();
         for (const auto& [place, path] : worker.held) {
             m_answers[place] = platform::exclusiveFileLength(path);
