@@ -22,9 +22,9 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
-// Digits only (no sign, no blanks), at most three of them.
+// Digits only (no sign, no blanks, no leading zero), at most three of them.
 std::optional<int> smallNumber(std::string_view text) {
-    if (text.empty() || text.size() > 3) {
+    if (text.empty() || text.size() > 3 || (text.size() > 1 && text.front() == '0')) {
         return std::nullopt;
     }
     int value = 0;

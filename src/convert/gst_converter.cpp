@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <string_view>
 
 namespace convert {
 namespace {
@@ -49,7 +50,8 @@ void setEncoderQuality(const std::map<std::string, GstElement*>& elements, const
 
 // The job's tags go to the first tag setter of the encoding chain (id3v2mux, vorbisenc,
 // opusenc). Its merge mode stays KEEP: a field set here wins over the same field in the source's
-// tags, and the source's other fields (a cover picture among them) pass into the file.
+// tags, and the source's other fields (a cover picture among them) pass into the file. id3v2mux
+// writes a year only from a date (GST_TAG_DATE); the Vorbis comment writers take a date-time.
 void setTags(GstElement* setter, const Tags& tags) {
     GstTagList* list = gst_tag_list_new_empty();
     if (tags.artist) {
@@ -66,13 +68,49 @@ void setTags(GstElement* setter, const Tags& tags) {
                          nullptr);
     }
     if (tags.year && *tags.year > 0 && *tags.year <= 9999) {
-        GstDateTime* date = gst_date_time_new_y(*tags.year);
-        gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_DATE_TIME, date, nullptr);
-        gst_date_time_unref(date);
+        GstElementFactory* factory = gst_element_get_factory(setter);
+        if (factory != nullptr && std::string_view(GST_OBJECT_NAME(factory)) == "id3v2mux") {
+            GDate* date = g_date_new_dmy(1, G_DATE_JANUARY, static_cast<GDateYear>(*tags.year));
+            gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_DATE, date, nullptr);
+            g_date_free(date);
+        } else {
+            GstDateTime* date = gst_date_time_new_y(*tags.year);
+            gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_DATE_TIME, date, nullptr);
+            gst_date_time_unref(date);
+        }
     }
     gst_tag_setter_merge_tags(GST_TAG_SETTER(setter), list, GST_TAG_MERGE_REPLACE);
     gst_tag_setter_set_tag_merge_mode(GST_TAG_SETTER(setter), GST_TAG_MERGE_KEEP);
     gst_tag_list_unref(list);
+}
+
+// id3v2mux writes a year only from a date (GST_TAG_DATE), while the demuxers and decoders give
+// a date-time: the source's year reaches an MP3 file when the tags flowing into the encoder
+// carry it as a date as well.
+GstPadProbeReturn onMp3EncoderTags(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer /*data*/) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_TAG) {
+        return GST_PAD_PROBE_OK;
+    }
+    GstTagList* upstream = nullptr;
+    gst_event_parse_tag(event, &upstream);
+    GstDateTime* dateTime = nullptr;
+    if (gst_tag_list_get_tag_size(upstream, GST_TAG_DATE) != 0 ||
+        !gst_tag_list_get_date_time(upstream, GST_TAG_DATE_TIME, &dateTime)) {
+        return GST_PAD_PROBE_OK;
+    }
+    const int year = gst_date_time_has_year(dateTime) ? gst_date_time_get_year(dateTime) : 0;
+    gst_date_time_unref(dateTime);
+    if (year <= 0 || year > 9999) {
+        return GST_PAD_PROBE_OK;
+    }
+    GstTagList* tags = gst_tag_list_copy(upstream);
+    GDate* date = g_date_new_dmy(1, G_DATE_JANUARY, static_cast<GDateYear>(year));
+    gst_tag_list_add(tags, GST_TAG_MERGE_REPLACE, GST_TAG_DATE, date, nullptr);
+    g_date_free(date);
+    GST_PAD_PROBE_INFO_DATA(info) = gst_event_new_tag(tags);
+    gst_event_unref(event);
+    return GST_PAD_PROBE_OK;
 }
 
 // The end time of the last buffer that reached the encoder: how far the encoding has come.
@@ -153,6 +191,10 @@ private:
         m_encoderSink.reset(gst_element_get_static_pad(chain[4], "sink"));
         gst_pad_add_probe(m_encoderSink.get(), GST_PAD_PROBE_TYPE_BUFFER, onEncoderBuffer, &m_positionMs,
                           nullptr);
+        if (m_job.format.target == ConvertTarget::Mp3) {
+            gst_pad_add_probe(m_encoderSink.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onMp3EncoderTags,
+                              nullptr, nullptr);
+        }
         return {};
     }
 
