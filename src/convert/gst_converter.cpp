@@ -130,14 +130,22 @@ class Conversion {
 public:
     explicit Conversion(const ConvertJob& job) : m_job(job) {}
 
+    Conversion(const Conversion&) = delete;
+    Conversion& operator=(const Conversion&) = delete;
+    // A callback that threw leaves the pipeline running: it stops here, before it is freed.
+    ~Conversion() { detail::stopPipeline(m_pipeline.get()); }
+
     ConvertResult run(const ConvertProgress& progress, const CancelCheck& cancelled) {
-        ConvertResult result = build();
-        if (result.message.empty()) {
-            result = watch(progress, cancelled);
-        }
-        if (m_pipeline) {
+        ConvertResult result;
+        try {
+            const std::optional<std::string> buildError = build();
+            result = buildError ? failure(*buildError) : watch(progress, cancelled);
+        } catch (...) {
             detail::stopPipeline(m_pipeline.get());
+            detail::removeWrittenFile(m_job.destPath);
+            throw;
         }
+        detail::stopPipeline(m_pipeline.get());
         if (result.ok()) {
             if (auto flushError = detail::flushWrittenFile(m_job.destPath)) {
                 result = {.status = ConvertStatus::Failed, .message = *flushError};
@@ -154,8 +162,8 @@ private:
         return {.status = ConvertStatus::Failed, .message = std::move(message)};
     }
 
-    // Builds and links the pipeline; a result with an empty message when that went well.
-    ConvertResult build() {
+    // Builds and links the pipeline; what went wrong, if anything.
+    std::optional<std::string> build() {
         m_pipeline.reset(gst_pipeline_new(nullptr));
         gst_object_ref_sink(m_pipeline.get());
         std::map<std::string, GstElement*> byName;
@@ -164,7 +172,7 @@ private:
         for (const PipelineElement& needed : pipelineElements(m_job.format)) {
             GstElement* element = detail::addElement(m_pipeline.get(), needed.element.c_str(), error);
             if (element == nullptr) {
-                return failure(error + " (" + needed.package + ")");
+                return error + " (" + needed.package + ")";
             }
             byName[needed.element] = element;
             chain.push_back(element);
@@ -173,11 +181,11 @@ private:
         g_object_set(chain.back(), "location", m_job.destPath.c_str(), nullptr);
         // filesrc ! decodebin, then decodebin's audio pad to audioconvert once it appears.
         if (!gst_element_link(chain[0], chain[1])) {
-            return failure("GStreamer could not link the file source to the decoder");
+            return "GStreamer could not link the file source to the decoder";
         }
         for (size_t i = 2; i + 1 < chain.size(); ++i) {
             if (!gst_element_link(chain[i], chain[i + 1])) {
-                return failure("GStreamer could not link the conversion's elements");
+                return "GStreamer could not link the conversion's elements";
             }
         }
         detail::linkDecodedAudio(chain[1], chain[2]);
@@ -195,7 +203,7 @@ private:
             gst_pad_add_probe(m_encoderSink.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onMp3EncoderTags,
                               nullptr, nullptr);
         }
-        return {};
+        return std::nullopt;
     }
 
     ConvertResult watch(const ConvertProgress& progress, const CancelCheck& cancelled) {

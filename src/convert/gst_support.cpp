@@ -112,7 +112,9 @@ std::string errorText(GstMessage* message) {
 }
 
 void stopPipeline(GstElement* pipeline) {
-    gst_element_set_state(pipeline, GST_STATE_NULL);
+    if (pipeline != nullptr) {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+    }
 }
 
 } // namespace convert::detail

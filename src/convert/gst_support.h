@@ -35,7 +35,7 @@ void linkDecodedAudio(GstElement* decodebin, GstElement* audioSink);
 // The text of an ERROR message: GStreamer's message, and its debug detail when that is short.
 std::string errorText(GstMessage* message);
 
-// Sets the pipeline to NULL, waiting for its threads to stop.
+// Sets the pipeline (if any) to NULL, waiting for its threads to stop.
 void stopPipeline(GstElement* pipeline);
 
 } // namespace convert::detail

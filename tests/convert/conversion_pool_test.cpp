@@ -173,25 +173,36 @@ TEST(ConversionPool, CancelsQueuedAndRunningJobs) {
     EXPECT_EQ(conversions.started(), (std::vector<std::string>{"a", "b", "d"}));
 }
 
-// Real conversions on two threads at once: each file is whole and of its source's length.
+// Real conversions on two threads at once, watched as a run watches them: the progress of the
+// awaited job is polled until it ends, and never goes back or past the length. Each file is
+// whole and of its source's length.
 TEST(ConversionPool, ConvertsFilesOnTwoThreads) {
     testsupport::TempDrive drive{'D'};
     ConversionPool pool(2);
     constexpr size_t Files = 4;
+    const auto seconds = [](size_t i) { return 10 + 5 * static_cast<int>(i); };
     for (size_t i = 0; i < Files; ++i) {
         const std::string source = drive.hostPath("source " + std::to_string(i) + ".wav");
-        testsupport::encodeTone(source, {.encoder = "wavenc", .buffers = 10 + static_cast<int>(i) * 5});
+        testsupport::encodeTone(source, {.encoder = "wavenc", .buffers = seconds(i) * 10});
         pool.submit(i, {.sourcePath = source,
                         .destPath = drive.hostPath("out " + std::to_string(i) + ".mp3"),
                         .format = convert::defaultFormat(convert::ConvertTarget::Mp3),
                         .tags = {.title = "Track " + std::to_string(i)}});
     }
     for (size_t i = 0; i < Files; ++i) {
+        int64_t lastPosition = 0;
+        while (!pool.waitFor(i, 10ms)) {
+            const convert::JobProgress progress = pool.progressOf(i);
+            EXPECT_GE(progress.positionMs, lastPosition) << i;
+            EXPECT_LE(progress.positionMs, seconds(i) * 1000 + 100) << i;
+            lastPosition = progress.positionMs;
+        }
+        EXPECT_NEAR(static_cast<double>(pool.progressOf(i).positionMs), seconds(i) * 1000, 100) << i;
         const ConvertResult result = pool.wait(i);
         ASSERT_TRUE(result.ok()) << i << ": " << result.message;
         const auto length = convert::mediaLengthMs(drive.hostPath("out " + std::to_string(i) + ".mp3"));
         ASSERT_TRUE(length.has_value()) << i;
-        EXPECT_NEAR(static_cast<double>(*length), 1000.0 + 500.0 * static_cast<double>(i), 100) << i;
+        EXPECT_NEAR(static_cast<double>(*length), seconds(i) * 1000, 100) << i;
     }
 }
 
