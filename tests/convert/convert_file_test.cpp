@@ -26,7 +26,6 @@ using convert::ConvertJob;
 using convert::ConvertResult;
 using convert::ConvertStatus;
 using sources::TrackTags;
-using testsupport::ToneFile;
 
 // Host names with blanks, both quote marks, a '#' and Cyrillic letters, as collections hold.
 const std::string OddName = "Кино – \"Звезда\" по имени 'Солнце' #1";
@@ -265,8 +264,10 @@ TEST_F(ConvertFileTest, SourceThatDoesNotDecodeFails) {
             drive.writeFile(c.dest, "stale");
         }
         const auto started = std::chrono::steady_clock::now();
-        const ConvertResult result = convert::convertFile(
-            {.sourcePath = host(c.source), .destPath = host(c.dest), .format = convert::defaultFormat({})});
+        const ConvertResult result =
+            convert::convertFile({.sourcePath = host(c.source),
+                                  .destPath = host(c.dest),
+                                  .format = convert::defaultFormat(convert::ConvertTarget::Mp3)});
         EXPECT_EQ(result.status, ConvertStatus::Failed);
         EXPECT_FALSE(result.message.empty());
         EXPECT_FALSE(drive.exists(c.dest));
@@ -316,7 +317,8 @@ TEST(MissingEncoder, NamesTheFirstElementNotInstalled) {
     for (const char* format : {"mp3", "mp3:320", "ogg", "opus"}) {
         EXPECT_EQ(convert::missingEncoder(*convert::parseConvertFormat(format)), std::nullopt) << format;
     }
-    std::vector<convert::PipelineElement> elements = convert::pipelineElements(convert::defaultFormat({}));
+    std::vector<convert::PipelineElement> elements =
+        convert::pipelineElements(convert::defaultFormat(convert::ConvertTarget::Mp3));
     ASSERT_GE(elements.size(), 3U);
     elements.insert(elements.begin() + 2, {"tunewagonnoencoder", "gstreamer1.0-plugins-none"});
     elements.push_back({"tunewagonnomuxer", "gstreamer1.0-plugins-none"});
