@@ -235,6 +235,30 @@ TEST_F(ConvertFileTest, KeepsSourceTagsTheJobDoesNotSet) {
     }
 }
 
+// The quality asked for reaches the encoder: on noise, which no level encodes small, the best
+// level of each target gives a far larger file than the worst.
+TEST_F(ConvertFileTest, QualityReachesTheEncoder) {
+    const std::string source = host("noise.wav");
+    const std::string noise =
+        R"(gst-launch-1.0 -q audiotestsrc wave=pink-noise num-buffers=20 samplesperbuffer=4410 )"
+        R"(! audio/x-raw,rate=44100,channels=2 ! audioconvert ! wavenc ! filesink location=')" +
+        source + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(noise.c_str()), 0);
+    const auto size = [&](const std::string& format) {
+        const ConvertJob job{.sourcePath = source,
+                             .destPath = host("out-" + format.substr(format.find(':') + 1)),
+                             .format = *convert::parseConvertFormat(format)};
+        const ConvertResult result = convert::convertFile(job);
+        EXPECT_TRUE(result.ok()) << format << ": " << result.message;
+        return std::filesystem::file_size(job.destPath);
+    };
+    const std::pair<std::string, std::string> worstAndBest[] = {
+        {"mp3:v9", "mp3:v0"}, {"mp3:128", "mp3:320"}, {"ogg:q0", "ogg:q10"}, {"opus:64", "opus:256"}};
+    for (const auto& [worst, best] : worstAndBest) {
+        EXPECT_GT(size(best), size(worst) * 2) << worst << " " << best;
+    }
+}
+
 // A source that does not decode fails with GStreamer's message, and no file stays at the
 // destination (a stale one there is gone too); its length cannot be told either.
 TEST_F(ConvertFileTest, SourceThatDoesNotDecodeFails) {
