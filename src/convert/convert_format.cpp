@@ -148,6 +148,10 @@ std::string formatText(const ConvertFormat& format) {
     return {};
 }
 
+bool isValidFormat(const ConvertFormat& format) {
+    return parseConvertFormat(formatText(format)) == format;
+}
+
 std::string targetExtension(ConvertTarget target) {
     switch (target) {
     case ConvertTarget::Mp3:

@@ -35,6 +35,10 @@ std::optional<ConvertFormat> parseConvertFormat(std::string_view text);
 // The spelling parseConvertFormat reads back: "mp3:v2", "mp3:192", "ogg:q5", "opus:128".
 std::string formatText(const ConvertFormat& format);
 
+// Whether `format` is one that parseConvertFormat can give: its quality in its target's range,
+// and a constant bitrate only for MP3.
+bool isValidFormat(const ConvertFormat& format);
+
 std::string targetExtension(ConvertTarget target); // ".mp3", ".ogg", ".opus"
 std::string targetName(ConvertTarget target);      // "MP3", "Ogg Vorbis", "Opus"
 

@@ -55,7 +55,7 @@ using CancelCheck = std::function<bool()>;
 // written file reached its device (fsync). On failure or cancel the destination is removed, so
 // nothing partial is left; cancel is honoured within about 100 ms. A source that does not decode
 // (missing, empty, not audio, damaged) fails with a message, never hangs: a conversion that
-// makes no progress for StallTimeoutMs fails too.
+// makes no progress for StallTimeoutMs fails too, and so does a format that isValidFormat refuses.
 ConvertResult convertFile(const ConvertJob& job, const ConvertProgress& progress = {},
                           const CancelCheck& cancelled = {});
 inline constexpr int64_t StallTimeoutMs = 30'000;

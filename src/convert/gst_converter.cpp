@@ -164,6 +164,9 @@ private:
 
     // Builds and links the pipeline; what went wrong, if anything.
     std::optional<std::string> build() {
+        if (!isValidFormat(m_job.format)) {
+            return "No such conversion format: " + formatText(m_job.format);
+        }
         m_pipeline.reset(gst_pipeline_new(nullptr));
         gst_object_ref_sink(m_pipeline.get());
         std::map<std::string, GstElement*> byName;

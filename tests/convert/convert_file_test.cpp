@@ -300,6 +300,13 @@ TEST_F(ConvertFileTest, SourceThatDoesNotDecodeFails) {
             EXPECT_EQ(convert::mediaLengthMs(host(c.source)), std::nullopt);
         }
     }
+    // A format out of range fails before anything is written.
+    const ConvertResult outOfRange =
+        convert::convertFile({.sourcePath = host("good.wav"),
+                              .destPath = host("out.ogg"),
+                              .format = {.target = convert::ConvertTarget::Vorbis, .quality = 11}});
+    EXPECT_EQ(outOfRange.status, ConvertStatus::Failed);
+    EXPECT_EQ(outOfRange.message, "No such conversion format: ogg:q11");
     EXPECT_EQ(testsupport::filesUnder(drive),
               (std::vector<std::string>{"empty.flac", "good.wav", "noise.mp3", "picture.flac", "text.flac"}));
 }

@@ -59,6 +59,26 @@ TEST(ParseConvertFormat, RefusesTextsOutOfRange) {
     }
 }
 
+// A format built by hand holds only what the command line could name.
+TEST(IsValidFormat, RefusesWhatNoTextNames) {
+    const ConvertFormat refused[] = {
+        {.target = ConvertTarget::Mp3, .quality = 10},
+        {.target = ConvertTarget::Mp3, .quality = -1},
+        {.target = ConvertTarget::Mp3, .mode = BitrateMode::Constant, .quality = 200},
+        {.target = ConvertTarget::Mp3, .mode = BitrateMode::Constant, .quality = 2},
+        {.target = ConvertTarget::Vorbis, .quality = 11},
+        {.target = ConvertTarget::Vorbis, .mode = BitrateMode::Constant, .quality = 5},
+        {.target = ConvertTarget::Opus, .quality = 300},
+        {.target = ConvertTarget::Opus, .mode = BitrateMode::Constant, .quality = 128},
+    };
+    for (const ConvertFormat& format : refused) {
+        EXPECT_FALSE(convert::isValidFormat(format)) << convert::formatText(format);
+    }
+    for (auto target : {ConvertTarget::Mp3, ConvertTarget::Vorbis, ConvertTarget::Opus}) {
+        EXPECT_TRUE(convert::isValidFormat(convert::defaultFormat(target)));
+    }
+}
+
 TEST(ConvertTarget, NamesAndExtensions) {
     EXPECT_EQ(convert::targetExtension(ConvertTarget::Mp3), ".mp3");
     EXPECT_EQ(convert::targetExtension(ConvertTarget::Vorbis), ".ogg");
