@@ -6,6 +6,7 @@ packages=(g++ cmake ninja-build clang-format clang-tidy libgtest-dev libgmock-de
           pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
           dpkg-dev desktop-file-utils appstream dosfstools fusefat qt6-translations-l10n
           pkg-config libtag1-dev gstreamer1.0-libav
+          libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
           rsync)  # rsync: the peer of bench_many_files (run by hand)
 missing=()
 for p in "${packages[@]}"; do
