@@ -4,6 +4,7 @@
 // does not pull in the run.
 #pragma once
 
+#include "convert/conversion_choice.h"
 #include "copy/existing_file_policy.h"
 #include "plan/naming.h"
 #include "plan/resolved_dest.h"
@@ -41,6 +42,9 @@ struct CopyOptions {
     bool FlushAlways = false;
     // Read each copy back after it is written and compare it with its source.
     bool Verify = false;
+    // "Преобразовать": the entries it converts are encoded into the destination (under the
+    // names the naming rules gave them) instead of copied; the rest are copied as they are.
+    convert::ConversionChoice Conversion{};
 };
 
 } // namespace copy

@@ -8,6 +8,8 @@
 // and the invalid-name fix touches only the part below the folder, never the folder itself.
 #pragma once
 
+#include "convert/conversion_choice.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +34,8 @@ struct NamingOptions {
     bool keepFolderLevels = true;            // cbDiv
     int folderLevels = 1;                    // seDiv, 0..255
     InvalidCharAction invalidChars = InvalidCharAction::Delete; // cb5
+    // "Преобразовать": a file it converts is named with the target's extension.
+    convert::ConversionChoice conversion{};
 };
 
 // Number of decimal digits of the highest list position (1 for 0..9, 2 for 10..99, ...).

@@ -1,3 +1,4 @@
+#include "convert/conversion_choice.h"
 #include "convert/convert_format.h"
 #include "convert/device_formats.h"
 
@@ -171,6 +172,41 @@ TEST(ParseExtensionList, ReadsTypedLists) {
     for (const auto& [text, list] : cases) {
         EXPECT_EQ(convert::parseExtensionList(text), list) << text;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Which files a choice converts: only sound, only with a format chosen, and with "only what the
+// device does not play" only the extensions the device lacks; the name takes the new extension.
+TEST(ConversionChoice, PicksTheFilesAndNamesTheirCopies) {
+    const convert::ConversionChoice off{};
+    const convert::ConversionChoice all{.format = convert::defaultFormat(ConvertTarget::Mp3)};
+    const convert::ConversionChoice car{.format = convert::defaultFormat(ConvertTarget::Mp3),
+                                        .which = convert::ConvertWhich::Unplayable,
+                                        .played =
+                                            convert::playedExtensions(convert::DeviceProfile::CarStereo)};
+    struct Case {
+        std::string path;
+        bool byOff, byAll, byCar;
+    };
+    const Case cases[] = {
+        {"D:\\Music\\a.flac", false, true, true},       {"D:\\Music\\a.FLAC", false, true, true},
+        {"D:\\Music\\a.mp3", false, true, false},       {"D:\\Music\\a.m4a", false, true, true},
+        {"D:\\Music\\cover.jpg", false, false, false},  {"D:\\Music\\list.m3u", false, false, false},
+        {"D:\\Music.flac\\noext", false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(convert::convertsFile(off, c.path), c.byOff) << c.path;
+        EXPECT_EQ(convert::convertsFile(all, c.path), c.byAll) << c.path;
+        EXPECT_EQ(convert::convertsFile(car, c.path), c.byCar) << c.path;
+    }
+    EXPECT_EQ(convert::convertedName("D:\\dst\\01 Song.flac", ConvertTarget::Mp3), "D:\\dst\\01 Song.mp3");
+    EXPECT_EQ(convert::convertedName("D:\\d.x\\Song", ConvertTarget::Opus), "D:\\d.x\\Song.opus");
+    EXPECT_EQ(convert::convertedName("D:\\dst\\a.b.wav", ConvertTarget::Vorbis), "D:\\dst\\a.b.ogg");
+    EXPECT_EQ(convert::conversionWorkers({.jobs = 3}), 3U);
+    EXPECT_GE(convert::conversionWorkers({}), 1U);
 }
 
 } // namespace
