@@ -12,7 +12,7 @@
 
 namespace texts {
 
-inline constexpr int TextRowCount = 380;
+inline constexpr int TextRowCount = 420;
 
 // "Error #%1 !": an internal failure of the item store, with the number that tells where.
 inline constexpr int InternalErrorRow = 206;
