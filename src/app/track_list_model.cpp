@@ -58,11 +58,15 @@ const TrackListModel::ShownRow& TrackListModel::shown(int row) const {
         shown.dest = m_preview->destShown(row);
         shown.destTip = platform::shownPath(entry.FileName);
         const std::string sourceFull = platform::shownPath(entry.OrigFileName);
-        shown.size = entry.Size;
+        // A converted row shows the size it is expected to take once converted.
+        shown.size = m_preview->plannedBytes(row);
         shown.seconds = entry.Len && *entry.Len > 0 ? *entry.Len : -1;
         shown.sourceMissing =
             std::find(states.begin(), states.end(), plan::RowState::SourceMissing) != states.end();
-        shown.marked = states != std::vector<plan::RowState>{plan::RowState::Ok};
+        // A conversion is what the person asked for: a note in the state column, not a mark.
+        shown.marked = std::any_of(states.begin(), states.end(), [](plan::RowState state) {
+            return state != plan::RowState::Ok && state != plan::RowState::Converted;
+        });
         shown.onlySourceStates = std::all_of(states.begin(), states.end(), [](plan::RowState state) {
             return state == plan::RowState::SourceMissing || state == plan::RowState::Relocated;
         });

@@ -4,6 +4,7 @@
 #include "copy/entry_transfer.h"
 #include "copy/existing_file_policy.h"
 #include "copy/result_playlist.h"
+#include "copy/run_conversions.h"
 #include "copy/run_volume.h"
 #include "copy/write_checks.h"
 
@@ -26,6 +27,8 @@ constexpr int MoveSummaryRow = 193;
 constexpr int AbortedCopySummaryRow = 194;
 constexpr int AbortedMoveSummaryRow = 195;
 
+constexpr int ConvertedSummaryRow = 406;
+
 constexpr int SkippedRow = 208;
 constexpr int RefusedNameRow = 209;
 
@@ -45,21 +48,45 @@ void logScanCounts(const RunState& run, ProgressDisplay& display) {
 struct RunPlan {
     std::vector<int64_t> lengths;       // of each source as the scan measured it, -1 when not
     std::vector<std::string> destNames; // where each entry is written, "" when not attempted
-    int64_t spaceNeeded = 0;            // on the destination volume, in whole allocation units
+    // What each entry is expected to write: its length, or a conversion's estimate.
+    std::vector<int64_t> written;
+    std::vector<bool> converted; // encoded on the way (CopyOptions::Conversion)
+    std::vector<std::string> sources;
+    int64_t spaceNeeded = 0; // on the destination volume, in whole allocation units
 };
 
-RunPlan planRun(store::TfdbObject& listDb, const RunVolume& volume, std::vector<int64_t> lengths) {
-    RunPlan plan{.lengths = std::move(lengths), .destNames = {}, .spaceNeeded = 0};
-    plan.destNames.resize(plan.lengths.size());
-    for (size_t i = 0; i < plan.lengths.size(); ++i) {
-        if (volume.tooBig(plan.lengths[i])) {
+// The bytes an entry writes: a converted one its estimate from the playing time where that is
+// known (its source's length otherwise, which errs on the safe side for lossless sources).
+int64_t writtenBytes(const convert::ConversionChoice& conversion, const store::TrackEntry& entry,
+                     int64_t length) {
+    if (length > 0 && entry.Len && *entry.Len > 0) {
+        return convert::estimatedBytes(*conversion.format, int64_t{*entry.Len} * 1000);
+    }
+    return length;
+}
+
+RunPlan planRun(store::TfdbObject& listDb, const CopyOptions& options, const RunVolume& volume,
+                std::vector<int64_t> lengths) {
+    const size_t count = lengths.size();
+    RunPlan plan{.lengths = std::move(lengths),
+                 .destNames = std::vector<std::string>(count),
+                 .written = std::vector<int64_t>(count, -1),
+                 .converted = std::vector<bool>(count, false),
+                 .sources = std::vector<std::string>(count),
+                 .spaceNeeded = 0};
+    for (size_t i = 0; i < count; ++i) {
+        store::TrackEntry entry;
+        store::readTrackEntry(listDb, static_cast<int>(i), entry);
+        plan.converted[i] = convert::convertsFile(options.Conversion, entry.OrigFileName);
+        plan.written[i] =
+            plan.converted[i] ? writtenBytes(options.Conversion, entry, plan.lengths[i]) : plan.lengths[i];
+        plan.sources[i] = std::move(entry.OrigFileName);
+        if (volume.tooBig(plan.written[i])) {
             continue;
         }
-        std::string planned =
-            store::readTrackField(listDb, static_cast<int>(i), store::TrackField::FileName).toText();
-        plan.destNames[i] = volume.destName(planned);
-        if (plan.lengths[i] > 0) {
-            plan.spaceNeeded += volume.spaceTaken(plan.lengths[i]);
+        plan.destNames[i] = volume.destName(entry.FileName);
+        if (plan.written[i] > 0) {
+            plan.spaceNeeded += volume.spaceTaken(plan.written[i]);
         }
     }
     // No entry of the run writes over another: a name planned twice is numbered for the later.
@@ -107,9 +134,10 @@ void countOutcome(EntryOutcome outcome, RunState& run) {
 // then the transfer when the source exists and the entry may go on. A missing source gets no
 // line; it counts as not found. Answers the outcome of the transfer, nullopt when none was
 // attempted (the entry is counted already), and the name the copy landed under in `landed`.
-std::optional<EntryOutcome> transferTo(const std::string& destName, const store::TrackEntry& entry,
-                                       const CopyOptions& options, const RunVolume& volume, RunState& run,
-                                       ProgressDisplay& display, std::string& landed) {
+std::optional<EntryOutcome> transferTo(int index, const std::string& destName, const store::TrackEntry& entry,
+                                       const CopyOptions& options, const RunVolume& volume,
+                                       RunConversions& conversions, RunState& run, ProgressDisplay& display,
+                                       std::string& landed) {
     // Each path is looked up once for the tests here and the transfer.
     platform::ResolvedPath source(entry.OrigFileName);
     std::optional<platform::ResolvedPath> dest(std::in_place, destName);
@@ -122,17 +150,23 @@ std::optional<EntryOutcome> transferTo(const std::string& destName, const store:
         }
     }
     if (!source.isFile()) {
+        conversions.drop(index);
         ++run.NotFoundCount;
         return std::nullopt;
     }
     if (!run.FileGoOn) {
+        conversions.drop(index);
         ++run.SkippedCount;
         return std::nullopt;
     }
     if (!volume.takesFileName(dest->programPath())) {
+        conversions.drop(index);
         display.LogLine(texts::formatTextOnce(RefusedNameRow, {platform::shownPath(dest->programPath())}));
         ++run.FailedCount;
         return std::nullopt;
+    }
+    if (conversions.converts(index)) {
+        return conversions.convertEntry(index, source, *dest, run, display, landed);
     }
     return transferEntry(options.TransferMode, options.ExistAction, source, *dest, destName, run, display,
                          &landed, options.Verify);
@@ -141,25 +175,29 @@ std::optional<EntryOutcome> transferTo(const std::string& destName, const store:
 // One entry of the loop. A file that the volume cannot hold is not attempted; it counts as
 // failed, with the line that says why.
 void copyEntry(const CopyOptions& options, const RunVolume& volume, const RunPlan& plan, int index,
-               store::TfdbObject& listDb, RunState& run, ProgressDisplay& display,
-               std::vector<std::string>& written) {
+               RunConversions& conversions, store::TfdbObject& listDb, RunState& run,
+               ProgressDisplay& display, std::vector<std::string>& written) {
     display.SetFileBar(0);
     store::TrackEntry entry;
     store::readTrackEntry(listDb, index, entry);
     display.SetFileBar(doneFraction(index, run.EntryCount));
     run.FileGoOn = true;
-    const int64_t length = plan.lengths[index];
     std::string landed;
     EntryOutcome outcome = EntryOutcome::Failed;
-    if (volume.tooBig(length)) {
-        display.LogLine(volume.tooBigLine(entry.FileName, length));
-    } else if (auto transferred =
-                   transferTo(plan.destNames[index], entry, options, volume, run, display, landed)) {
+    const int64_t writes = plan.written[static_cast<size_t>(index)];
+    if (volume.tooBig(writes)) {
+        display.LogLine(volume.tooBigLine(entry.FileName, writes));
+    } else if (auto transferred = transferTo(index, plan.destNames[index], entry, options, volume,
+                                             conversions, run, display, landed)) {
         outcome = *transferred;
     } else {
         return;
     }
     countOutcome(outcome, run);
+    if (conversions.converts(index) &&
+        (outcome == EntryOutcome::Copied || outcome == EntryOutcome::CopiedNotMoved)) {
+        ++run.ConvertedCount;
+    }
     // A move that had to keep its source still put its copy in place.
     if (outcome == EntryOutcome::Copied || outcome == EntryOutcome::CopiedNotMoved) {
         if (landed != entry.FileName) {
@@ -192,12 +230,21 @@ void titleTransfers(TransferMode mode, ProgressDisplay& display) {
 std::string summaryLine(TransferMode mode, const RunState& run, bool aborted) {
     const bool move = mode == TransferSystemMove;
     if (aborted) {
-        return texts::FormatText(
+        std::string line = texts::FormatText(
             move ? AbortedMoveSummaryRow : AbortedCopySummaryRow,
             {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount, run.NotStartedCount});
+        if (run.ConvertedCount > 0) {
+            line += texts::FormatText(ConvertedSummaryRow, {run.ConvertedCount});
+        }
+        return line;
     }
-    return texts::FormatText(move ? MoveSummaryRow : CopySummaryRow,
-                             {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount});
+    std::string line =
+        texts::FormatText(move ? MoveSummaryRow : CopySummaryRow,
+                          {run.CopiedCount, run.SkippedCount, run.FailedCount, run.NotFoundCount});
+    if (run.ConvertedCount > 0) {
+        line += texts::FormatText(ConvertedSummaryRow, {run.ConvertedCount});
+    }
+    return line;
 }
 
 void closeRun(const CopyOptions& options, store::TfdbObject& listDb, RunState& run,
@@ -309,12 +356,21 @@ void CopyRun(const CopyOptions& given, store::TfdbObject& listDb, RunState& run,
     run.FailedCount = 0;
     run.NotFoundCount = 0;
     run.NotStartedCount = 0;
+    run.ConvertedCount = 0;
     run.LandedNames.clear();
     display.ClearStatus();
     const RunVolume volume(options);
     std::vector<int64_t> lengths;
     ScanSources(listDb, run, display, &lengths);
-    const RunPlan runPlan = planRun(listDb, volume, std::move(lengths));
+    RunPlan runPlan = planRun(listDb, options, volume, std::move(lengths));
+    // A conversion that cannot be made here is said before anything is written.
+    if (std::find(runPlan.converted.begin(), runPlan.converted.end(), true) != runPlan.converted.end()) {
+        if (const std::optional<std::string> missing = missingEncoderLine(options.Conversion)) {
+            display.LogLine(*missing);
+            display.view().showMessage(*missing);
+            return;
+        }
+    }
     if (!destinationHasRoom(options, runPlan.spaceNeeded, display, freeSpace)) {
         return;
     }
@@ -327,11 +383,22 @@ void CopyRun(const CopyOptions& given, store::TfdbObject& listDb, RunState& run,
     // The list is the one the scan measured; entries added since are not the run's.
     const int count = std::min(store::trackCount(listDb), static_cast<int>(runPlan.lengths.size()));
     std::vector<std::string> written;
-    for (int i = 0; i < count; ++i) {
-        if (run.shell.WorkActive) {
-            copyEntry(options, volume, runPlan, i, listDb, run, display, written);
-        } else {
-            ++run.NotStartedCount;
+    {
+        // The conversions end (and what an abort left of them goes) before the flush.
+        RunConversions conversions(options,
+                                   ConvertedEntries{.converts = std::move(runPlan.converted),
+                                                    .sources = std::move(runPlan.sources),
+                                                    .destNames = runPlan.destNames,
+                                                    .lengths = runPlan.lengths},
+                                   volume);
+        for (int i = 0; i < count; ++i) {
+            if (run.shell.WorkActive) {
+                conversions.startAhead(i);
+                copyEntry(options, volume, runPlan, i, conversions, listDb, run, display, written);
+            } else {
+                conversions.cancelAll();
+                ++run.NotStartedCount;
+            }
         }
     }
     // Files put in place are flushed even after an abort: the device may be pulled out next.

@@ -39,6 +39,8 @@ struct RunState {
     int32_t FailedCount = 0;
     int32_t NotFoundCount = 0;
     int32_t NotStartedCount = 0;
+    // Of CopiedCount (and of the moves that kept their source): the entries written converted.
+    int32_t ConvertedCount = 0;
     // Entries whose copy stands under another name than their FileName (the numbered name of
     // the existing-file policy), by list position; the result playlist lists them there.
     std::map<int, std::string> LandedNames;

@@ -14,13 +14,8 @@ std::string extensionOf(std::string_view fileName) {
     return dot == std::string_view::npos ? std::string() : std::string(fileName.substr(dot));
 }
 
-} // namespace
-
-int numberWidthFor(int highestPosition) {
-    return static_cast<int>(std::to_string(highestPosition).size());
-}
-
-std::string destNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
+// The name under the renaming rules, before a conversion changes its extension.
+std::string renamedDest(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
                         int position, int numberWidth) {
     const std::string rel =
         options.keepFolderLevels ? PathTail(origFileName, options.folderLevels) : FileNamePart(origFileName);
@@ -45,6 +40,22 @@ std::string destNameFor(const NamingOptions& options, std::string_view origFileN
             number.insert(0, numberWidth - number.size(), '0');
         }
         name = ReplaceFileName(name, number + " " + FileNamePart(name));
+    }
+    return name;
+}
+
+} // namespace
+
+int numberWidthFor(int highestPosition) {
+    return static_cast<int>(std::to_string(highestPosition).size());
+}
+
+std::string destNameFor(const NamingOptions& options, std::string_view origFileName, std::string_view desc,
+                        int position, int numberWidth) {
+    std::string name = renamedDest(options, origFileName, desc, position, numberWidth);
+    // A converted file is named for what it will hold: players choose the decoder by it.
+    if (convert::convertsFile(options.conversion, origFileName)) {
+        name = convert::convertedName(name, options.conversion.format->target);
     }
     return name;
 }

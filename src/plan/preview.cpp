@@ -34,6 +34,7 @@ constexpr int TotalsOnVolumeRow = 338;
 constexpr int StateCountsRow = 339;
 constexpr int RelocatedLineRow = 93;
 constexpr int TotalTimeRow = 371;
+constexpr int ConvertedRow = 400;
 
 // Undo steps kept: each holds a copy of the list.
 constexpr size_t MostUndoSteps = 10;
@@ -135,6 +136,7 @@ void Preview::markRows() {
         // Under a limit the reader records 0 for a file it could not measure.
         marks.sourceMissing = size <= 0 && !platform::fileExists(entry.OrigFileName);
         marks.existing = destThere && platform::fileExists(entry.FileName);
+        marks.converted = convert::convertsFile(m_request.naming.conversion, entry.OrigFileName);
     });
     markVolume();
     markLimit();
@@ -162,10 +164,11 @@ void Preview::markLimit() {
     const bool byTime = m_request.timeLimit > 0;
     int64_t sum = 0;
     store::forEachTrackEntry(m_list, [&](int position, const store::TrackEntry& entry) {
+        const int64_t bytes = byTime ? 0 : plannedBytesOf(entry);
         if (byTime && entry.Len && *entry.Len > 0) {
             sum += *entry.Len;
-        } else if (!byTime && entry.Size > 0) {
-            sum += platform::roundUpToAllocationUnit(entry.Size, unit);
+        } else if (!byTime && bytes > 0) {
+            sum += platform::roundUpToAllocationUnit(bytes, unit);
         }
         const int64_t limit = byTime ? m_request.timeLimit : m_request.sizeLimit;
         m_marks[static_cast<size_t>(position)].beyondLimit = limit > 0 && sum > limit;
@@ -174,6 +177,34 @@ void Preview::markLimit() {
 
 store::TrackEntry Preview::entry(int position) const {
     return entryAt(m_list, position);
+}
+
+int64_t Preview::plannedBytesOf(const store::TrackEntry& entry) const {
+    const convert::ConversionChoice& conversion = m_request.naming.conversion;
+    if (entry.Size > 0 && entry.Len && *entry.Len > 0 &&
+        convert::convertsFile(conversion, entry.OrigFileName)) {
+        return convert::estimatedBytes(*conversion.format, int64_t{*entry.Len} * 1000);
+    }
+    return entry.Size;
+}
+
+int64_t Preview::plannedBytes(int position) const {
+    return position >= 0 && position < rowCount() ? plannedBytesOf(entryAt(m_list, position)) : 0;
+}
+
+ListedTotals Preview::plannedTotals(int64_t allocationUnit) const {
+    if (!m_request.naming.conversion.format) {
+        return listedTotalsOf(m_list, allocationUnit);
+    }
+    ListedTotals totals;
+    store::forEachTrackEntry(m_list, [&](int, const store::TrackEntry& entry) {
+        const int64_t bytes = plannedBytesOf(entry);
+        if (bytes > 0) {
+            totals.bytes += bytes;
+            totals.onVolume += platform::roundUpToAllocationUnit(bytes, allocationUnit);
+        }
+    });
+    return totals;
 }
 
 bool Preview::timedByFile(int position) const {
@@ -205,7 +236,7 @@ std::vector<RowState> Preview::states(int position) const {
     const std::pair<bool, RowState> checks[] = {
         {marks.sourceMissing, RowState::SourceMissing}, {!marks.relocatedFrom.empty(), RowState::Relocated},
         {marks.existing, RowState::Existing},           {!marks.volume.empty(), RowState::VolumeRefused},
-        {marks.beyondLimit, RowState::BeyondLimit},
+        {marks.beyondLimit, RowState::BeyondLimit},     {marks.converted, RowState::Converted},
     };
     for (const auto& [on, state] : checks) {
         if (on) {
@@ -245,6 +276,10 @@ std::vector<std::string> Preview::stateWords(int position) const {
             break;
         case RowState::BeyondLimit:
             words = texts::GetText(BeyondLimitRow);
+            break;
+        case RowState::Converted:
+            words = texts::FormatText(ConvertedRow,
+                                      {convert::targetName(m_request.naming.conversion.format->target)});
             break;
         case RowState::Ok:
             break;
@@ -323,7 +358,7 @@ std::string Preview::destShown(int position) const {
 PreviewTotals Preview::totals() const {
     PreviewTotals totals;
     const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
-    const ListedTotals sums = listedTotalsOf(m_list, unit);
+    const ListedTotals sums = plannedTotals(unit);
     totals.files = rowCount();
     totals.bytes = sums.bytes;
     totals.onVolume = sums.onVolume;
@@ -361,7 +396,7 @@ LimitBarView Preview::limitBar(int innerWidth) const {
         return timeLimitBarFor(totals().seconds, m_request.timeLimit, innerWidth);
     }
     const int64_t unit = m_dest.volume ? m_dest.volume->allocationUnit : 0;
-    const ListedTotals sums = listedTotalsOf(m_list, unit);
+    const ListedTotals sums = plannedTotals(unit);
     // With the free space as the limit, "fits" must mean it fits there: each file counts as the
     // allocation units it takes. A typed limit is the sum of the sizes, as the user reckons it.
     std::optional<TotalOnVolume> onVolume;

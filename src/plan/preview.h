@@ -53,13 +53,14 @@ enum class RowState : uint8_t {
     Existing,      // a file stands at its destination: the policy decides (stateText says how)
     VolumeRefused, // the destination's volume refuses its name or size as it is
     BeyondLimit,   // past the limit, counting the sizes in list order
+    Converted,     // encoded into the chosen format on the way: not a fault, a note
     Ok,
 };
-inline constexpr int RowStateCount = 6;
+inline constexpr int RowStateCount = 7;
 
 struct PreviewTotals {
     int files = 0;
-    int64_t bytes = 0;                       // sizes known
+    int64_t bytes = 0;                       // sizes known; a converted row's estimated
     int64_t onVolume = 0;                    // the same rounded up to the volume's allocation unit
     int64_t seconds = 0;                     // playing time of the rows whose length is known
     int timedFiles = 0;                      // how many rows that is
@@ -89,6 +90,10 @@ public:
     // Whether the row's file told its playing time through its tags (a playlist's #EXTINF length
     // alone does not count).
     bool timedByFile(int position) const;
+    // The bytes the row is expected to take at the destination: its size, or for a row that is
+    // converted the estimate from its playing time and the format (its size while that is not
+    // known). What the totals, the limit bar and the rows past the limit count.
+    int64_t plannedBytes(int position) const;
     // The playlist line of a relocated row, "" for any other row.
     std::string relocatedLine(int position) const;
     // What the destination's volume refuses of the row, "; " between the reasons; "" when
@@ -145,6 +150,7 @@ private:
         std::vector<VolumeProblem> volume; // position fields unused
         bool beyondLimit = false;
         bool timedByFile = false; // the file's own tags gave its playing time
+        bool converted = false;   // the run encodes it into the chosen format
     };
     struct Snapshot {
         std::vector<store::TrackEntry> entries;
@@ -152,6 +158,8 @@ private:
     };
 
     std::string existingText(int position) const;
+    int64_t plannedBytesOf(const store::TrackEntry& entry) const;
+    ListedTotals plannedTotals(int64_t allocationUnit) const;
     void keepTagsMarks(const std::vector<sources::TrackTags>& tags);
     void markRows();
     void markVolume();

@@ -122,6 +122,9 @@ public:
     // `source` (an open handle of the file being copied; InvalidFile when there is none).
     bool open(const ResolvedPath& dest, FileHandle source = InvalidFile);
     FileHandle handle() const { return m_file; }
+    // The temporary file's host path, for a writer that opens it by name (the converter); ""
+    // while nothing is open. The file must be written whole before commit.
+    const std::string& tempHostPath() const { return m_tempPath; }
     // Closes the file (an error reported at close fails the commit) and renames it to `dest`:
     // over an existing file with Replace; with Keep never over anything that stands at `dest` by
     // then, asking `onTaken` (may be empty) for another name. On failure the temporary file is
