@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "convert/device_formats.h"
 #include "copy/existing_file_policy.h"
 #include "plan/size_limit.h"
 #include "platform/drives.h"
@@ -37,6 +38,13 @@ const char* const UsageText = R"(Использование:
                                          переименовать, пропустить (по умолчанию rename)
   --no-playlist         не создавать _playlist_.m3u
   --playlist-paths relative|absolute     пути в _playlist_.m3u (по умолчанию relative)
+  --convert mp3|ogg|opus[:КАЧЕСТВО]      преобразовать звуковые файлы: mp3 (VBR v0..v9
+                                         или CBR 128..320, по умолчанию v2), ogg (q0..q10,
+                                         по умолчанию q5), opus (64..256 кбит/с, по
+                                         умолчанию 128); например mp3:v0, mp3:192, opus:96
+  --convert-only-unplayable РАСШ,РАСШ    преобразовать только то, чего устройство
+                                         не играет (например mp3 или mp3,m4a,ogg,opus,flac)
+  --jobs N              преобразований одновременно (по умолчанию по числу ядер)
   --verify              прочитать каждую копию с устройства и сравнить с исходным файлом
   --flush               в конце записать данные на устройство и на несъемном томе
   --drive D:=ПАПКА      диск D: плейлистов с другого компьютера - эта папка
@@ -99,6 +107,9 @@ struct Given {
     bool noTags = false;
     bool tagsWin = false;
     std::optional<std::string> describe;
+    std::optional<convert::ConvertFormat> convert;
+    std::optional<std::vector<std::string>> playedOnly; // --convert-only-unplayable
+    std::optional<unsigned> jobs;
     bool help = false;
     bool version = false;
 };
@@ -180,6 +191,42 @@ std::string megabytes(std::string_view value) {
     return std::string(value);
 }
 
+convert::ConvertFormat convertFormat(std::string_view value) {
+    const std::optional<convert::ConvertFormat> format = convert::parseConvertFormat(value);
+    if (!format) {
+        throw UsageError("--convert: ожидается mp3|ogg|opus[:КАЧЕСТВО] (mp3:v0..v9 или mp3:128..320, "
+                         "ogg:q0..q10, opus:64..256), а не \"" +
+                         std::string(value) + "\"");
+    }
+    return *format;
+}
+
+std::vector<std::string> playedExtensionList(std::string_view value) {
+    std::optional<std::vector<std::string>> list = convert::parseExtensionList(value);
+    if (!list || list->empty()) {
+        throw UsageError(
+            "--convert-only-unplayable: ожидаются расширения через запятую, например mp3,m4a, а не \"" +
+            std::string(value) + "\"");
+    }
+    return std::move(*list);
+}
+
+constexpr unsigned MostJobs = 64;
+
+unsigned conversionJobs(std::string_view value) {
+    unsigned jobs = 0;
+    bool digitsOnly = !value.empty() && value.size() <= 2;
+    for (char c : value) {
+        digitsOnly = digitsOnly && c >= '0' && c <= '9';
+        jobs = jobs * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (!digitsOnly || jobs < 1 || jobs > MostJobs) {
+        throw UsageError("--jobs: ожидается целое число от 1 до " + std::to_string(MostJobs) + ", а не \"" +
+                         std::string(value) + "\"");
+    }
+    return jobs;
+}
+
 using FlagStep = void (*)(Given&);
 using ValueStep = void (*)(Given&, std::string_view);
 
@@ -257,6 +304,10 @@ const std::map<std::string_view, ValueStep> ValueOptions = {
          }
      }},
     {"--describe", [](Given& g, std::string_view v) { g.describe = std::string(v); }},
+    {"--convert", [](Given& g, std::string_view v) { g.convert = convertFormat(v); }},
+    {"--convert-only-unplayable",
+     [](Given& g, std::string_view v) { g.playedOnly = playedExtensionList(v); }},
+    {"--jobs", [](Given& g, std::string_view v) { g.jobs = conversionJobs(v); }},
     {"--sort",
      [](Given& g, std::string_view v) {
          g.sort = choose<plan::SortKey>("--sort", v,
@@ -338,6 +389,17 @@ void checkWhole(const Given& given) {
     if (given.limit && given.autoLimit) {
         throw UsageError("--limit и --auto-limit исключают друг друга");
     }
+    if (!given.convert && (given.playedOnly || given.jobs)) {
+        throw UsageError(std::string(given.playedOnly ? "--convert-only-unplayable" : "--jobs") +
+                         " действует только вместе с --convert");
+    }
+}
+
+convert::ConversionChoice conversionChoice(const Given& given) {
+    return {.format = given.convert,
+            .which = given.playedOnly ? convert::ConvertWhich::Unplayable : convert::ConvertWhich::All,
+            .played = given.playedOnly.value_or(std::vector<std::string>{}),
+            .jobs = given.jobs.value_or(0)};
 }
 
 sources::SourceChoice sourceChoice(int32_t kind, const std::vector<std::string>& hostPaths) {
@@ -381,6 +443,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     line.naming.keepFolderLevels = !given.flat;
     line.naming.folderLevels = given.levels.value_or(1);
     line.naming.invalidChars = given.invalid;
+    line.naming.conversion = conversionChoice(given);
+    line.copy.Conversion = line.naming.conversion;
     line.copy.DestFolder = dest;
     line.copy.TransferMode = given.mode;
     line.copy.ExistAction = given.exists;

@@ -366,7 +366,6 @@ void CopyRun(const CopyOptions& given, store::TfdbObject& listDb, RunState& run,
     // A conversion that cannot be made here is said before anything is written.
     if (std::find(runPlan.converted.begin(), runPlan.converted.end(), true) != runPlan.converted.end()) {
         if (const std::optional<std::string> missing = missingEncoderLine(options.Conversion)) {
-            display.LogLine(*missing);
             display.view().showMessage(*missing);
             return;
         }
