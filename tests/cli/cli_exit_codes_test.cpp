@@ -37,6 +37,13 @@ TEST_F(CliExitCodes, WrongCommandLinesGiveTwo) {
         {"--playlist", "lib/list.m3u", "out", "--limit", "1.2.3"},
         {"--playlist", "lib/list.m3u", "out", "--limit", "700", "--auto-limit"},
         {"--playlist", "lib/list.m3u", "out", "--flat=yes"},
+        {"--playlist", "lib/list.m3u", "out", "--convert", "wma"},
+        {"--playlist", "lib/list.m3u", "out", "--convert", "mp3:v10"},
+        {"--playlist", "lib/list.m3u", "out", "--convert", "opus:512"},
+        {"--playlist", "lib/list.m3u", "out", "--convert", "mp3", "--convert-only-unplayable", "mp3/x"},
+        {"--playlist", "lib/list.m3u", "out", "--convert", "mp3", "--jobs", "0"},
+        {"--playlist", "lib/list.m3u", "out", "--jobs", "2"},
+        {"--playlist", "lib/list.m3u", "out", "--convert-only-unplayable", "mp3"},
         {"--playlist", "", "out"},
     };
     for (const auto& args : cases) {

@@ -32,6 +32,9 @@ using Clock = std::chrono::steady_clock;
         struct rlimit limit = {options.fileSizeLimit, options.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
+    for (const std::string& variable : options.environment) {
+        ::putenv(const_cast<char*>(variable.c_str()));
+    }
     std::vector<char*> argv;
     std::string program = TUNEWAGON_CLI;
     argv.push_back(program.data());

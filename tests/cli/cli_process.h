@@ -16,6 +16,8 @@ struct CliOptions {
     int stdoutPipeSize = 0;        // bytes the stdout pipe holds; 0 keeps the default
     bool stderrOnTerminal = false; // standard error on a pseudo-terminal instead of a pipe
     uint64_t fileSizeLimit = 0;    // RLIMIT_FSIZE in bytes; 0 for none
+    // Variables set in the child's environment ("NAME=value").
+    std::vector<std::string> environment{};
 };
 
 struct CliResult {
