@@ -6,6 +6,7 @@
 #include "platform/drives.h"
 #include "platform/volume_facts.h"
 #include "store/track_list.h"
+#include "support/audio_fixtures.h"
 #include "support/temp_drive.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,36 @@ TEST_F(PreviewTest, RowsBeyondTheLimit) {
     EXPECT_EQ(beyond(), (std::vector<int>{3, 4}));
     EXPECT_TRUE(preview.limitBar(100).overLimit);
     EXPECT_EQ(preview.totals().onVolume, 5 * 4096);
+}
+
+// Converted rows: named with the new extension, marked with the format they become (a note, not
+// a fault), and counted at the estimated size in the totals and against the limit.
+TEST_F(PreviewTest, ConvertedRowsAreNamedMarkedAndCountedAtTheirEstimate) {
+    store::createTrackListLayout(listDb);
+    request.source.pickedFiles.clear();
+    for (const char* name : {"a.flac", "b.flac"}) {
+        testsupport::encodeTone(drive.hostPath(std::string("src/") + name),
+                                {.encoder = "flacenc", .buffers = 40});
+        request.source.pickedFiles.push_back(drive.programPath(std::string("src\\") + name));
+    }
+    drive.writeFile("src/c.mp3", std::string(1000, 'x'));
+    request.source.pickedFiles.push_back(drive.programPath("src\\c.mp3"));
+    request.tags.readTags = true;
+    const convert::ConvertFormat v2 = convert::defaultFormat(convert::ConvertTarget::Mp3);
+    request.naming.conversion = {.format = v2, .which = convert::ConvertWhich::Unplayable, .played = {"mp3"}};
+    preview.build(request, {});
+
+    EXPECT_EQ(rows(),
+              (Lines{"a.mp3 [будет преобразован в MP3]", "b.mp3 [будет преобразован в MP3]", "c.mp3"}));
+    EXPECT_EQ(preview.states(0), std::vector<plan::RowState>{plan::RowState::Converted});
+    const int64_t estimate = convert::estimatedBytes(v2, 4000);
+    EXPECT_EQ(preview.plannedBytes(0), estimate);
+    EXPECT_EQ(preview.plannedBytes(2), 1000);
+    EXPECT_EQ(preview.totals().bytes, 2 * estimate + 1000);
+
+    // The limit falls after the first estimate, though the FLAC files alone would pass it.
+    preview.setLimit(estimate + 500, false);
+    EXPECT_EQ(preview.stateText(1), "за пределом ограничения; будет преобразован в MP3");
 }
 
 // A shuffle with one seed gives one order, again after an undo; sorting by size descending
