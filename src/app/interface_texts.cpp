@@ -75,6 +75,7 @@ void TForm1::ApplyInterfaceTexts() {
     Label9->setText(row(67));
     GroupBox1->setTitle(row(68));
     setItemsFromRow(cb5, 75);
+    applyConversionTexts();
 
     Label10->setText(row(81));
     PreviewRows->setColumnTitles({row(82), row(83), row(84), row(364), row(372), row(365), row(375)});

@@ -213,8 +213,16 @@ void TForm1::sizeAndCentreWindow() {
         pages = pages.expandedTo(shown->minimumSizeHint()).expandedTo(shown->minimumSize());
     }
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    QSize size = designSize.expandedTo(
-        pages + QSize(scrollBar, Panel1->sizeHint().height() + Panel2->sizeHint().height()));
+    // Around the pages: the header, the footer and the lines between them, so that the tallest
+    // page fits without a scroll bar where the screen has room.
+    int around = 0;
+    for (int i = 0; i < layout()->count(); ++i) {
+        const QWidget* const part = layout()->itemAt(i)->widget();
+        if (part != nullptr && part->objectName() != QLatin1String("PageArea")) {
+            around += part->sizeHint().height();
+        }
+    }
+    QSize size = designSize.expandedTo(pages + QSize(scrollBar, around));
     const QSize smallest(std::min(size.width(), 480),
                          Panel1->sizeHint().height() + Panel2->sizeHint().height() + 120);
     setMinimumSize(smallest);

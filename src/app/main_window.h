@@ -15,6 +15,7 @@
 
 #include "app/handler_guard.h"
 #include "app/user_prompts.h"
+#include "convert/conversion_choice.h"
 #include "copy/clock.h"
 #include "copy/copy_run.h"
 #include "copy/progress_display.h"
@@ -40,6 +41,7 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -164,6 +166,20 @@ public:
     // Leaving the destination page: SizeLimit from the text of cbSizeLimit; a typed limit
     // joins the box's history on top.
     void ApplySizeLimit();
+
+    // The conversion group of the destination page (conversion_controls.cpp). The quality list
+    // follows the chosen format; the quality, which files, the device and the workers are
+    // enabled only with a format chosen, the device only for "только то, что устройство не
+    // играет", the own list of formats only for "Свои форматы". An own list that cannot be read
+    // is marked and explained on the page, and Next keeps the page with a message until it is
+    // mended (acceptDeviceFormats).
+    void cbConvertChange();
+    void refreshConversionOptions();
+    // What is wrong with the own list of formats while it is in use, "" when nothing is.
+    std::string deviceFormatsProblem() const;
+    bool acceptDeviceFormats();
+    // The group as a choice for the naming options and the copy options: no format for "нет".
+    convert::ConversionChoice conversionChoiceFromControls() const;
 
     // Builds the track list from the chosen source with the naming options of the controls
     // (messages through prompts()). A source that cannot be read raises its error; the list
@@ -302,6 +318,20 @@ public:
     QCheckBox* chVerify = nullptr; // read each copy back and compare it with its source
     // flush what the run wrote before its closing line, also on a volume that is not removable
     QCheckBox* chFlush = nullptr;
+    // The conversion group: format, quality, which files, device, own formats, workers.
+    QGroupBox* GroupConvert = nullptr;
+    QLabel* LabelConvert = nullptr;
+    QComboBox* cbConvert = nullptr; // "нет", then the targets
+    QLabel* LabelConvertQuality = nullptr;
+    QComboBox* cbConvertQuality = nullptr; // the item data is the format's text ("mp3:v2")
+    QLabel* LabelConvertWhich = nullptr;
+    QComboBox* cbConvertWhich = nullptr; // convert::ConvertWhich by index
+    QLabel* LabelConvertDevice = nullptr;
+    QComboBox* cbConvertDevice = nullptr; // car stereo, phone, own formats
+    QLineEdit* edConvertFormats = nullptr;
+    QLabel* LabelConvertJobs = nullptr;
+    QSpinBox* seConvertJobs = nullptr; // 1 .. the processor's cores
+    QLabel* LabelConvertProblem = nullptr;
 
     // Preview page TS4 with its limit bar and player controls, and the build page TS4P.
     QLabel* Label10 = nullptr;
@@ -381,6 +411,15 @@ private:
     void buildStartPage();
     void buildSourcePage();
     void buildDestinationPage();
+    QGroupBox* buildConversionGroup(QWidget* page);
+    void applyConversionTexts();
+    void connectConversionHandlers();
+    std::optional<convert::ConvertTarget> selectedConversionTarget() const;
+    convert::ConvertFormat selectedConversionFormat() const;
+    void showConversionQualities(const convert::ConvertFormat& format);
+    bool ownDeviceFormatsInUse() const;
+    void conversionSettingsFromControls(SettingsValues& values) const;
+    void applyConversionSettings(const SettingsValues& values);
     void buildPreviewPage();
     void buildBuildingPage();
     void buildProgressPage();

@@ -1,5 +1,5 @@
 // The destination page TS3: the destination folder, splitting into sub-folders, the result
-// playlist, checking the copies, the size limit and the renaming options.
+// playlist, checking the copies, the size limit, the renaming options and the conversion.
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/widgets.h"
@@ -114,6 +114,8 @@ void TForm1::buildDestinationPage() {
     layout->addWidget(Label9);
     layout->addWidget(CheckBox1);
     layout->addWidget(GroupBox1);
+    layout->addSpacing(6);
+    layout->addWidget(buildConversionGroup(TS3));
     layout->addStretch(1);
 }
 

@@ -58,6 +58,11 @@ SettingsValues readSettings(store::TfdbObject& conf, const SettingsValues& curre
     values.ReadTags = readBool(paths, "ReadTags", current.ReadTags);
     values.TagsWin = readBool(paths, "TagsWin", current.TagsWin);
     values.DescriptionFormat = readText(paths, "DescriptionFormat", current.DescriptionFormat);
+    values.Convert = readText(paths, "Convert", current.Convert);
+    values.ConvertWhich = readInt(paths, "ConvertWhich", current.ConvertWhich);
+    values.ConvertDevice = readInt(paths, "ConvertDevice", current.ConvertDevice);
+    values.ConvertFormats = readText(paths, "ConvertFormats", current.ConvertFormats);
+    values.ConvertJobs = readInt(paths, "ConvertJobs", current.ConvertJobs);
     return values;
 }
 
@@ -89,6 +94,11 @@ void writeSettings(store::TfdbObject& conf, const SettingsValues& values) {
     paths.WriteValue("ReadTags", StoreValue::fromBool(values.ReadTags));
     paths.WriteValue("TagsWin", StoreValue::fromBool(values.TagsWin));
     paths.WriteValue("DescriptionFormat", StoreValue::fromText(values.DescriptionFormat));
+    paths.WriteValue("Convert", StoreValue::fromText(values.Convert));
+    paths.WriteValue("ConvertWhich", StoreValue::fromInt32(values.ConvertWhich));
+    paths.WriteValue("ConvertDevice", StoreValue::fromInt32(values.ConvertDevice));
+    paths.WriteValue("ConvertFormats", StoreValue::fromText(values.ConvertFormats));
+    paths.WriteValue("ConvertJobs", StoreValue::fromInt32(values.ConvertJobs));
 }
 
 } // namespace app

@@ -11,7 +11,12 @@
 // platform/drive_mappings.h), "WindowGeometry" (text: the window's place and size) and
 // "PreviewColumns" (text: the widths of the preview's columns), "ReadTags" (boolean: the
 // source's files are read for tags), "DescriptionFormat" (text: the description made from them)
-// and "TagsWin" (boolean: the tags' description takes the place of a playlist's too).
+// and "TagsWin" (boolean: the tags' description takes the place of a playlist's too); the
+// conversion: "Convert" (text: the format as convert::formatText spells it, "mp3:v2", or ""
+// for none), "ConvertWhich" (32-bit integer: 0 all files, 1 only what the device does not
+// play), "ConvertDevice" (32-bit integer: 0 car stereo, 1 phone, 2 own formats),
+// "ConvertFormats" (text: the own formats as typed) and "ConvertJobs" (32-bit integer:
+// conversions at once, 0 for one per processor core).
 // Store errors are not reported: a value that cannot be read takes its default, a list
 // whose directory cannot be made is not written.
 #pragma once
@@ -55,6 +60,12 @@ struct SettingsValues {
     bool ReadTags = true;
     bool TagsWin = false;
     std::string DescriptionFormat = "%artist% - %title%";
+    // The conversion group; the window takes a value that names nothing as its default.
+    std::string Convert;
+    int32_t ConvertWhich = 0;
+    int32_t ConvertDevice = 0;
+    std::string ConvertFormats;
+    int32_t ConvertJobs = 0;
 };
 
 // Reads every key in the window's start-up order. `current` holds the controls' state at

@@ -30,6 +30,9 @@ copy::CopyOptions TForm1::copyOptionsFromControls() const {
     options.InvalidChars = namingOptionsFromControls().invalidChars;
     options.Verify = chVerify->isChecked();
     options.FlushAlways = chFlush->isChecked();
+    // Converted entries are named for their new format in the list; the run converts the same
+    // entries, with the workers chosen. A missing encoder is the run's to report.
+    options.Conversion = conversionChoiceFromControls();
     return options;
 }
 

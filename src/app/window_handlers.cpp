@@ -90,6 +90,7 @@ void TForm1::connectHandlers() {
     for (QCheckBox* box : {cbAutoSizeLimit, CheckBox1, cbDiv}) {
         connectHandler(box, &QCheckBox::toggled, &TForm1::RefreshDestOptions);
     }
+    connectConversionHandlers();
 
     // Preview and progress pages.
     connectHandler(Button2, &QPushButton::clicked, &TForm1::Button2Click);
@@ -174,6 +175,8 @@ void TForm1::connectKeys() {
         box->lineEdit()->installEventFilter(
             new KeysPress(box->lineEdit(), {Qt::Key_Return, Qt::Key_Enter}, [this] { nextByReturn(); }));
     }
+    edConvertFormats->installEventFilter(
+        new KeysPress(edConvertFormats, {Qt::Key_Return, Qt::Key_Enter}, [this] { nextByReturn(); }));
     ListView1->installEventFilter(new KeysPress(
         ListView1, {Qt::Key_Delete}, [this] { runGuarded(*m_prompts, [this] { Button2Click(); }); }));
     // Arranging the preview from the keyboard: Alt+Up and Alt+Down move the selected rows,

@@ -27,6 +27,7 @@ plan::NamingOptions TForm1::namingOptionsFromControls() const {
     options.keepFolderLevels = cbDiv->isChecked();
     options.folderLevels = seDiv->value();
     options.invalidChars = static_cast<plan::InvalidCharAction>(cb5->currentIndex());
+    options.conversion = conversionChoiceFromControls();
     return options;
 }
 

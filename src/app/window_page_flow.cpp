@@ -29,6 +29,9 @@ constexpr int PickedFilesRow = 197;
 } // namespace
 
 void TForm1::BNextClick() {
+    if (currentPage() == wizard::Page::TS3 && !acceptDeviceFormats()) {
+        return;
+    }
     m_flow->next();
 }
 

@@ -68,6 +68,7 @@ SettingsValues TForm1::settingsFromControls() const {
     values.ReadTags = m_readTags;
     values.TagsWin = m_tagsWin;
     values.DescriptionFormat = m_descriptionFormat;
+    conversionSettingsFromControls(values);
     values.WindowGeometry = QStringLiteral("%1,%2,%3,%4")
                                 .arg(place.x())
                                 .arg(place.y())
@@ -99,6 +100,7 @@ void TForm1::applySettingsToControls(const SettingsValues& values) {
     selectIndex(cb5, values.cb5);
     selectIndex(cbExistAction, values.cbExistAction);
     cbAutoSizeLimit->setChecked(values.cbAutoSizeLimit);
+    applyConversionSettings(values);
     SetSourceKind(values.RG2);
     restoreWindowGeometry(values.WindowGeometry);
     m_readTags = values.ReadTags;

@@ -10,10 +10,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QThread>
 
 namespace apptest {
 namespace {
@@ -58,6 +60,12 @@ void expectFirstStartState(const app::TForm1& window) {
     EXPECT_EQ(window.Shell.SourceKind, 1);
     EXPECT_TRUE(window.RadioButton1->isChecked());
     EXPECT_EQ(window.RadioGroup1->itemIndex(), 1);
+    EXPECT_EQ(window.cbConvert->currentText(), QStringLiteral("нет"));
+    EXPECT_EQ(window.cbConvertQuality->currentText(), QStringLiteral("VBR V2"));
+    EXPECT_EQ(window.cbConvertWhich->currentIndex(), 0);
+    EXPECT_EQ(window.cbConvertDevice->currentIndex(), 0);
+    EXPECT_TRUE(window.edConvertFormats->text().isEmpty());
+    EXPECT_EQ(window.seConvertJobs->value(), std::max(1, QThread::idealThreadCount()));
     EXPECT_EQ(window.PCL->currentWidget(), window.TS0);
     EXPECT_FALSE(window.Shell.WorkActive);
     EXPECT_TRUE(window.Shell.RunIdle);
@@ -95,6 +103,11 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndCloseWritesEveryKey) {
         {"ReadTags", StoreValue::fromBool(true)},
         {"TagsWin", StoreValue::fromBool(false)},
         {"DescriptionFormat", StoreValue::fromText("%artist% - %title%")},
+        {"Convert", StoreValue::fromText("")},
+        {"ConvertWhich", StoreValue::fromInt32(0)},
+        {"ConvertDevice", StoreValue::fromInt32(0)},
+        {"ConvertFormats", StoreValue::fromText("")},
+        {"ConvertJobs", StoreValue::fromInt32(0)},
     };
     for (const auto& [key, expected] : values) {
         StoreValue stored;
@@ -153,6 +166,12 @@ TEST_F(WindowTest, SecondStartRestoresTheClosedState) {
         window->cbExistAction->setCurrentIndex(0);
         window->SetSourceKind(2);
         window->RadioGroup1->setItemIndex(0);
+        window->cbConvert->setCurrentIndex(2);
+        window->cbConvertQuality->setCurrentIndex(7);
+        window->cbConvertWhich->setCurrentIndex(1);
+        window->cbConvertDevice->setCurrentIndex(2);
+        window->edConvertFormats->setText("mp3, Flac");
+        window->seConvertJobs->setValue(1);
         ASSERT_TRUE(window->close());
     }
 
@@ -180,6 +199,72 @@ TEST_F(WindowTest, SecondStartRestoresTheClosedState) {
     EXPECT_EQ(window->Shell.SourceKind, 2);
     EXPECT_TRUE(window->RadioButton2->isChecked());
     EXPECT_EQ(window->RadioGroup1->itemIndex(), 1);
+    EXPECT_EQ(window->cbConvert->currentText(), QStringLiteral("Ogg Vorbis"));
+    EXPECT_EQ(window->cbConvertQuality->currentText(), QStringLiteral("q7"));
+    EXPECT_EQ(window->cbConvertWhich->currentIndex(), 1);
+    EXPECT_EQ(window->cbConvertDevice->currentText(), QStringLiteral("Свои форматы"));
+    EXPECT_EQ(window->edConvertFormats->text(), QStringLiteral("mp3, Flac"));
+    EXPECT_TRUE(window->edConvertFormats->isEnabled());
+    EXPECT_EQ(window->seConvertJobs->value(), 1);
+}
+
+// Stored conversion values that name nothing the page offers, or are of another kind, show
+// the defaults of their own control; values the page offers are taken.
+TEST_F(WindowTest, StoredConversionValuesOutsideThePageTakeTheirDefaults) {
+    const int cores = std::max(1, QThread::idealThreadCount());
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, StoreValue>> stored;
+        const char* format;
+        const char* quality;
+        int which, device, jobs;
+    } cases[] = {
+        {"unknown format",
+         {{"Convert", StoreValue::fromText("flac:8")}, {"ConvertJobs", StoreValue::fromInt32(-3)}},
+         "нет",
+         "VBR V2",
+         0,
+         0,
+         cores},
+        {"numbers where texts belong",
+         {{"Convert", StoreValue::fromInt32(3)}, {"ConvertFormats", StoreValue::fromInt32(7)}},
+         "нет",
+         "VBR V2",
+         0,
+         0,
+         cores},
+        {"indexes outside the lists",
+         {{"Convert", StoreValue::fromText("MP3:320")},
+          {"ConvertWhich", StoreValue::fromInt32(2)},
+          {"ConvertDevice", StoreValue::fromInt32(-1)},
+          {"ConvertJobs", StoreValue::fromInt32(100000)}},
+         "MP3",
+         "CBR 320 кбит/с",
+         0,
+         0,
+         cores},
+        {"a quality the list does not offer",
+         {{"Convert", StoreValue::fromText("opus:100")},
+          {"ConvertWhich", StoreValue::fromText("1")},
+          {"ConvertDevice", StoreValue::fromInt32(1)},
+          {"ConvertJobs", StoreValue::fromInt32(1)}},
+         "Opus",
+         "128 кбит/с",
+         0,
+         1,
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeStoredValues(settingsPath(), c.stored);
+        auto window = startWindow();
+        EXPECT_EQ(window->cbConvert->currentText().toStdString(), c.format);
+        EXPECT_EQ(window->cbConvertQuality->currentText().toStdString(), c.quality);
+        EXPECT_EQ(window->cbConvertWhich->currentIndex(), c.which);
+        EXPECT_EQ(window->cbConvertDevice->currentIndex(), c.device);
+        EXPECT_EQ(window->seConvertJobs->value(), c.jobs);
+        EXPECT_TRUE(window->close());
+    }
 }
 
 // A damaged settings file is no reason to fail: the defaults show, and the next close

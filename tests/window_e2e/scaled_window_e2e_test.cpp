@@ -2,7 +2,8 @@
 // 1920x1080 and 150 % on 1366x768. Each screen runs in a child process of this test program
 // (the scale is read once, when the application starts), which opens the real window under
 // its own Xvfb, checks that it lies wholly inside the screen's free area with every footer
-// button on it, walks the pages and saves a PNG of each.
+// button on it, walks the pages and saves a PNG of each, and of the destination page scrolled
+// to its conversion group.
 #include "window_fixture.h"
 #include "xvfb_server.h"
 
@@ -13,6 +14,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -100,6 +102,22 @@ TEST_F(ScaledWindowChild, WindowAndFooterLieOnTheScreen) {
                              QString::fromLatin1(names[i]) + ".png";
         EXPECT_TRUE(shot.save(path)) << path.toStdString();
     }
+
+    // The conversion group at the foot of the destination page: scrolled to, it shows whole.
+    window->PCL->setCurrentWidget(window->TS3);
+    auto* const pageArea = window->findChild<QScrollArea*>(QStringLiteral("PageArea"));
+    ASSERT_NE(pageArea, nullptr);
+    pageArea->ensureWidgetVisible(window->GroupConvert);
+    QTest::qWait(60);
+    const QRect group(window->GroupConvert->mapTo(pageArea->viewport(), QPoint(0, 0)),
+                      window->GroupConvert->size());
+    EXPECT_TRUE(pageArea->viewport()->rect().contains(group))
+        << "group at " << group.x() << "," << group.y() << " " << group.width() << "x" << group.height()
+        << " in " << pageArea->viewport()->width() << "x" << pageArea->viewport()->height();
+    const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromStdString(prefix) +
+                         "-destination-conversion.png";
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(window->winId()).save(path))
+        << path.toStdString();
 }
 
 } // namespace
