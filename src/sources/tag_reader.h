@@ -43,7 +43,8 @@ public:
 
 // The reader over TagLib: ID3v1 (its text as Windows-1251, as Russian collections hold it),
 // ID3v2, Vorbis comments, FLAC, MP4, APE, WavPack, Opus, RIFF INFO and the other formats
-// TagLib knows; audio properties at its fast accuracy.
+// TagLib knows; audio properties at its fast accuracy, except that an MP3 without a VBR header
+// whose frames differ in bitrate is timed by walking its frame headers (see mpeg_frames.h).
 std::unique_ptr<TagReader> makeTagLibReader();
 
 // The reasons of noTagsReason.

@@ -3,12 +3,14 @@
 // nothing: the stream refuses every change.
 #include "sources/tag_reader.h"
 
+#include "sources/mpeg_frames.h"
 #include "sources/text_decoding.h"
 
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/infotag.h>
+#include <taglib/mpegfile.h>
 #include <taglib/tiostream.h>
 #include <taglib/tpropertymap.h>
 
@@ -23,7 +25,8 @@ namespace {
 // block by block) stop at ScanBudget bytes in all and then answer as at the file's end: tags and
 // audio properties lie near the ends of a file, but TagLib looks for an MPEG frame through the
 // whole file, and a large file without one (4 GB of zeros named .mp3) would otherwise be read
-// to its end. A tag is read in one large block and is not counted.
+// to its end. A tag is read in one large block and is not counted. The frame walk that times
+// an MP3 without a VBR header reads its 4-byte frame headers from the same budget.
 class HandleStream : public TagLib::IOStream {
     static constexpr int64_t ScanBudget = 1 << 20;
     static constexpr unsigned long LargestScanRead = 64 << 10;
@@ -158,6 +161,13 @@ TrackTags tagsOf(const TagLib::FileRef& ref) {
         tags.bitrate = positive(audio->bitrate());
         tags.sampleRate = positive(audio->sampleRate());
         tags.channels = positive(audio->channels());
+    }
+    // TagLib times an MP3 without a VBR header as if its bitrate were constant.
+    if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(ref.file())) {
+        if (const std::optional<StreamTiming> timing = timeByFrames(*mpeg)) {
+            tags.lengthMs = timing->lengthMs > 0 ? std::optional<int64_t>(timing->lengthMs) : std::nullopt;
+            tags.bitrate = positive(timing->bitrate);
+        }
     }
     return tags;
 }

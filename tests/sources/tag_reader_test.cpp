@@ -111,20 +111,33 @@ TEST_F(TagLibReaderTest, ReadsTagsAndPropertiesOfEachFormat) {
         ToneFile tone;
         TrackTags expected; // the text and number fields
         int toleranceMs = 50;
+        // kbit/s within 8, where checked: the tone's VBR frames are 32 kbit/s after a first few
+        // larger ones, so a VBR file averages near 36 and not at its first frame's 224.
+        std::optional<int> bitrate{};
     };
     const std::string cyrillic =
         R"(artist="Кино",title="Звезда",album="Группа_крови",track-number=(uint)3,album-disc-number=(uint)2)";
     const std::string latin = "artist=Artist,title=Title,album=Album,track-number=(uint)12";
     const Case cases[] = {
+        // A constant bitrate without a header of frame counts.
         {"id3v2.mp3",
          {.encoder = "lamemp3enc target=bitrate cbr=true bitrate=128 ! id3v2mux", .tags = cyrillic},
-         {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2}},
+         {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2},
+         50,
+         128},
         // A VBR stream is timed by the frame count of its Xing header, which counts the encoder's
         // priming and padding too: up to two frames (52 ms) more.
         {"vbr.mp3",
          {.encoder = "lamemp3enc ! xingmux ! id3v2mux", .tags = cyrillic},
          {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2},
-         105},
+         105,
+         36},
+        // A VBR stream without a Xing header (lamemp3enc's default output) is timed by its frames.
+        {"vbr-bare.mp3",
+         {.encoder = "lamemp3enc ! id3v2mux", .tags = cyrillic},
+         {.artist = "Кино", .title = "Звезда", .album = "Группа_крови", .track = 3, .disc = 2},
+         50,
+         36},
         {"comments.ogg",
          {.encoder = "vorbisenc ! oggmux", .tags = latin},
          {.artist = "Artist", .title = "Title", .album = "Album", .track = 12}},
@@ -154,9 +167,43 @@ TEST_F(TagLibReaderTest, ReadsTagsAndPropertiesOfEachFormat) {
         EXPECT_EQ(tags.sampleRate, c.tone.rate);
         EXPECT_EQ(tags.channels, c.tone.channels);
         EXPECT_GT(tags.bitrate.value_or(0), 0);
+        if (c.bitrate) {
+            EXPECT_NEAR(tags.bitrate.value_or(0), *c.bitrate, 8);
+        }
         tags.lengthMs = tags.bitrate = tags.sampleRate = tags.channels = std::nullopt;
         EXPECT_EQ(tags, c.expected);
         EXPECT_EQ(drive.readFile(c.name), before);
+    }
+}
+
+// A VBR MP3 without a Xing header is timed by its frames even where its first frames share one
+// bitrate (a silent opening) or a damaged stretch lies between its frames.
+TEST_F(TagLibReaderTest, TimesVbrMp3WithoutHeaderByItsFrames) {
+    const ToneFile silence{.encoder = "lamemp3enc", .buffers = 40, .wave = "silence"};
+    const ToneFile noise{.encoder = "lamemp3enc", .buffers = 20, .wave = "white-noise"};
+    const ToneFile tone{.encoder = "lamemp3enc", .buffers = 30};
+    testsupport::encodeTone(drive.hostPath("silence.mp3"), silence);
+    testsupport::encodeTone(drive.hostPath("noise.mp3"), noise);
+    testsupport::encodeTone(drive.hostPath("tone.mp3"), tone);
+    // 4 s of silence, every frame at 32 kbit/s, then 2 s of noise at 64 to 80 kbit/s.
+    drive.writeFile("silent-start.mp3", drive.readFile("silence.mp3") + drive.readFile("noise.mp3"));
+    std::string damaged = drive.readFile("tone.mp3");
+    damaged.insert(damaged.size() / 2, std::string(4096, '\0'));
+    drive.writeFile("damaged.mp3", damaged);
+    struct Case {
+        std::string name;
+        long long expectedMs;
+        int toleranceMs; // each encoded part adds its encoder's priming and padding
+    };
+    const Case cases[] = {
+        {"silent-start.mp3", testsupport::toneMilliseconds(silence) + testsupport::toneMilliseconds(noise),
+         100},
+        {"damaged.mp3", testsupport::toneMilliseconds(tone), 50},
+    };
+    for (const Case& c : cases) {
+        const TrackTags tags = read(c.name);
+        ASSERT_TRUE(tags.lengthMs) << c.name;
+        EXPECT_NEAR(*tags.lengthMs, c.expectedMs, c.toleranceMs) << c.name;
     }
 }
 

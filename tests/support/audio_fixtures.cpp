@@ -21,6 +21,7 @@ std::string quoted(const std::string& text) {
 void encodeTone(const std::string& hostPath, const ToneFile& tone) {
     std::string command = "gst-launch-1.0 -q audiotestsrc num-buffers=" + std::to_string(tone.buffers) +
                           " samplesperbuffer=" + std::to_string(SamplesPerBuffer) +
+                          (tone.wave.empty() ? "" : " wave=" + tone.wave) +
                           " ! audio/x-raw,rate=" + std::to_string(tone.rate) +
                           ",channels=" + std::to_string(tone.channels) + " ! audioconvert";
     if (!tone.tags.empty()) {

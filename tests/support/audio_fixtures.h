@@ -17,6 +17,8 @@ struct ToneFile {
     int buffers = 15; // of 4,410 samples each: 1.5 s at 44,100 Hz
     int rate = 44100;
     int channels = 2;
+    // audiotestsrc's wave: "" for its sine, "silence", "white-noise".
+    std::string wave{};
 };
 
 // Encodes `tone` into the host file `hostPath`; throws std::runtime_error when that fails.
