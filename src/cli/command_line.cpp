@@ -143,30 +143,35 @@ std::string tagCacheFolder() {
     return error ? std::string() : platform::toProgramPath(folder);
 }
 
-uint32_t shuffleSeed(std::string_view value) {
-    uint64_t seed = 0;
-    bool digitsOnly = !value.empty() && value.size() <= 10;
-    for (char c : value) {
-        digitsOnly = digitsOnly && c >= '0' && c <= '9';
-        seed = seed * 10 + static_cast<uint64_t>(c - '0');
+// A value of decimal digits only, at most `maxDigits` of them; nullopt for anything else.
+std::optional<uint64_t> decimalValue(std::string_view value, size_t maxDigits) {
+    if (value.empty() || value.size() > maxDigits) {
+        return std::nullopt;
     }
-    if (!digitsOnly || seed > UINT32_MAX) {
+    uint64_t number = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return number;
+}
+
+uint32_t shuffleSeed(std::string_view value) {
+    const std::optional<uint64_t> seed = decimalValue(value, 10);
+    if (!seed || *seed > UINT32_MAX) {
         throw UsageError(texts::formatTextOnce(ShuffleUsageText, {std::string(value)}));
     }
-    return static_cast<uint32_t>(seed);
+    return static_cast<uint32_t>(*seed);
 }
 
 int folderLevels(std::string_view value) {
-    int levels = 0;
-    bool digitsOnly = !value.empty() && value.size() <= 3;
-    for (char c : value) {
-        digitsOnly = digitsOnly && c >= '0' && c <= '9';
-        levels = levels * 10 + (c - '0');
-    }
-    if (!digitsOnly || levels > 255) {
+    const std::optional<uint64_t> levels = decimalValue(value, 3);
+    if (!levels || *levels > 255) {
         throw UsageError("--levels: ожидается целое число от 0 до 255, а не \"" + std::string(value) + "\"");
     }
-    return levels;
+    return static_cast<int>(*levels);
 }
 
 // Megabytes: digits with at most one decimal point ("." or ","). The window silently takes a
@@ -214,17 +219,12 @@ std::vector<std::string> playedExtensionList(std::string_view value) {
 constexpr unsigned MostJobs = 64;
 
 unsigned conversionJobs(std::string_view value) {
-    unsigned jobs = 0;
-    bool digitsOnly = !value.empty() && value.size() <= 2;
-    for (char c : value) {
-        digitsOnly = digitsOnly && c >= '0' && c <= '9';
-        jobs = jobs * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (!digitsOnly || jobs < 1 || jobs > MostJobs) {
+    const std::optional<uint64_t> jobs = decimalValue(value, 2);
+    if (!jobs || *jobs < 1 || *jobs > MostJobs) {
         throw UsageError("--jobs: ожидается целое число от 1 до " + std::to_string(MostJobs) + ", а не \"" +
                          std::string(value) + "\"");
     }
-    return jobs;
+    return static_cast<unsigned>(*jobs);
 }
 
 using FlagStep = void (*)(Given&);

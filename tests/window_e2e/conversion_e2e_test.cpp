@@ -4,6 +4,7 @@
 // disk (MP3s of the sources' length, no FLAC and nothing half-written left), the log and the
 // verdict, and saves a PNG of the destination page, the preview, the run and its end.
 #include "window_fixture.h"
+#include "window_steps.h"
 #include "xvfb_server.h"
 
 #include "app/track_list_model.h"
@@ -62,16 +63,10 @@ protected:
     }
 
     void snapshot(app::TForm1& window, const char* name) {
-        QTest::qWait(60);
-        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window.winId());
-        const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
-        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+        e2e::saveWindowShot(window, QString::fromLatin1(name));
     }
 
-    static void click(QWidget* control) {
-        ASSERT_TRUE(control->isVisible() && control->isEnabled()) << control->objectName().toStdString();
-        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
-    }
+    static void click(QWidget* control) { e2e::clickAsPerson(control); }
 
     // Picks the item with `text` from a list that a person can reach.
     static void choose(QComboBox* box, const QString& text) {

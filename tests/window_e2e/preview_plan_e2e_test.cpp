@@ -4,6 +4,7 @@
 // dragged to the top) copied in the order shown, its running numbers and the result playlist
 // following that order. Saves a PNG of the preview at each step.
 #include "window_fixture.h"
+#include "window_steps.h"
 #include "xvfb_server.h"
 
 #include "app/track_list_model.h"
@@ -62,10 +63,7 @@ protected:
     }
 
     void snapshot(app::TForm1& window, const char* name) {
-        QTest::qWait(60);
-        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window.winId());
-        const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
-        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+        e2e::saveWindowShot(window, QString::fromLatin1(name));
     }
 
     static std::string cell(app::TForm1& window, int row, int column) {

@@ -5,6 +5,7 @@
 // saves a PNG of what the screen shows at each step. Paths are typed and picked, and shown in
 // the fields, the preview and the log, as host paths.
 #include "window_fixture.h"
+#include "window_steps.h"
 #include "xvfb_server.h"
 
 #include "app/qt_user_prompts.h"
@@ -73,16 +74,10 @@ protected:
 
     // What the X server shows of the window, as a person would see it.
     void snapshot(app::TForm1& window, const char* name) {
-        QTest::qWait(60);
-        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window.winId());
-        const QString path = QStringLiteral(TW_SCREENSHOT_DIR "/") + QString::fromLatin1(name) + ".png";
-        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+        e2e::saveWindowShot(window, QString::fromLatin1(name));
     }
 
-    static void click(QWidget* control) {
-        ASSERT_TRUE(control->isVisible() && control->isEnabled()) << control->objectName().toStdString();
-        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
-    }
+    static void click(QWidget* control) { e2e::clickAsPerson(control); }
 
     // Replaces what a field shows by typing, as a person selects the text and types over it.
     static void typeInto(QComboBox* box, const QString& text) {
