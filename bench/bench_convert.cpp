@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -95,7 +96,8 @@ void convertWithPool(const std::string& root) {
     for (int i = 0; i < FileCount; ++i) {
         pool.submit(static_cast<size_t>(i), {.sourcePath = sourcePath(root, i),
                                              .destPath = destPath(root, i),
-                                             .format = convert::defaultFormat(convert::ConvertTarget::Mp3)});
+                                             .format = convert::defaultFormat(convert::ConvertTarget::Mp3),
+                                             .flush = false});
     }
     for (int i = 0; i < FileCount; ++i) {
         const convert::ConvertResult result = pool.wait(static_cast<size_t>(i));
@@ -104,6 +106,16 @@ void convertWithPool(const std::string& root) {
         }
     }
 }
+
+#ifdef TUNEWAGON_CLI
+// The whole program: the folder read (with its tags), the preview, the run with its log, the
+// conversions on two workers.
+void convertWithProgram(const std::string& root) {
+    run(quoted(TUNEWAGON_CLI) + " --folder " + quoted(root + "/flac") +
+        " --flat --no-playlist --convert mp3:v2 --jobs " + std::to_string(PoolJobs) + " " +
+        quoted(root + "/mp3") + " > /dev/null");
+}
+#endif
 
 void convertWithFfmpeg(const std::string& root) {
     for (int i = 0; i < FileCount; ++i) {
@@ -158,6 +170,9 @@ int main(int argc, char** argv) {
 
     std::vector<Side> sides;
     sides.push_back({"pool, 2 jobs", convertWithPool, RUSAGE_SELF});
+#ifdef TUNEWAGON_CLI
+    sides.push_back({"tunewagon-cli --jobs 2", convertWithProgram, RUSAGE_CHILDREN});
+#endif
     if (installed("ffmpeg")) {
         sides.push_back({"ffmpeg, one by one", convertWithFfmpeg, RUSAGE_CHILDREN});
     } else {
@@ -191,9 +206,23 @@ int main(int argc, char** argv) {
         std::printf("  %-24s %10.0f %14.0f\n", side.name, median(side.wallMs), median(side.cpuMsPerFile));
     }
     const double poolWall = median(sides.front().wallMs);
-    if (sides.size() == 3) {
+    const auto sideNamed = [&sides](std::string_view start) -> const Side* {
+        for (const Side& side : sides) {
+            if (std::string_view(side.name).starts_with(start)) {
+                return &side;
+            }
+        }
+        return nullptr;
+    };
+    const Side* ffmpeg = sideNamed("ffmpeg");
+    const Side* program = sideNamed("tunewagon-cli");
+    if (ffmpeg) {
         std::printf("ffmpeg one by one / pool (wall):      %.2f (goal >= 1.8)\n",
-                    median(sides[1].wallMs) / poolWall);
+                    median(ffmpeg->wallMs) / poolWall);
+    }
+    if (ffmpeg && program) {
+        std::printf("ffmpeg one by one / program (wall):   %.2f (goal >= 1.8)\n",
+                    median(ffmpeg->wallMs) / median(program->wallMs));
     }
     std::printf("pool / gst-launch (CPU a file):       %.2f (goal <= 1.1)\n",
                 median(sides.front().cpuMsPerFile) / median(sides.back().cpuMsPerFile));

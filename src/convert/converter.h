@@ -32,6 +32,10 @@ struct ConvertJob {
     std::string destPath{};
     ConvertFormat format{};
     Tags tags{};
+    // Whether the written file is flushed to its device (fsync) before the result is Ok. A run
+    // that flushes at its end, or does not need to, leaves it off so that the worker goes on
+    // to the next file instead of waiting for the disk.
+    bool flush = true;
 };
 
 enum class ConvertStatus { Ok, Failed, Cancelled };
@@ -51,8 +55,8 @@ using ConvertProgress = std::function<void(int64_t positionMs, std::optional<int
 // Polled on the converting thread about every 50 ms; true stops the conversion.
 using CancelCheck = std::function<bool()>;
 
-// Converts job.sourcePath into job.destPath. Ok only when the whole source was encoded and the
-// written file reached its device (fsync). On failure or cancel the destination is removed, so
+// Converts job.sourcePath into job.destPath. Ok only when the whole source was encoded and (with
+// job.flush) the written file reached its device (fsync). On failure or cancel the destination is removed, so
 // nothing partial is left; cancel is honoured within about 100 ms. A source that does not decode
 // (missing, empty, not audio, damaged) fails with a message, never hangs: a conversion that
 // makes no progress for StallTimeoutMs fails too, and so does a format that isValidFormat refuses.

@@ -146,7 +146,7 @@ public:
             throw;
         }
         detail::stopPipeline(m_pipeline.get());
-        if (result.ok()) {
+        if (result.ok() && m_job.flush) {
             if (auto flushError = detail::flushWrittenFile(m_job.destPath)) {
                 result = {.status = ConvertStatus::Failed, .message = *flushError};
             }

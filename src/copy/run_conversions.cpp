@@ -70,6 +70,12 @@ bool RunConversions::converts(int index) const {
            m_entries.converts[static_cast<size_t>(index)];
 }
 
+// A move removes its source behind the new file, so that file must be on its device first. A
+// copy is flushed as any copy is: at the end of the run where the volume asks for it.
+bool RunConversions::flushesEachFile() const {
+    return m_options.TransferMode == TransferSystemMove;
+}
+
 bool RunConversions::start(int index, const std::string& sourceHost) {
     auto partial = std::make_unique<platform::PartialFile>();
     if (!partial->open(platform::ResolvedPath(m_entries.destNames[static_cast<size_t>(index)]))) {
@@ -78,7 +84,8 @@ bool RunConversions::start(int index, const std::string& sourceHost) {
     m_pool->submit(static_cast<size_t>(index), convert::ConvertJob{.sourcePath = sourceHost,
                                                                    .destPath = partial->tempHostPath(),
                                                                    .format = *m_options.Conversion.format,
-                                                                   .tags = {}});
+                                                                   .tags = {},
+                                                                   .flush = flushesEachFile()});
     m_partials[index] = std::move(partial);
     return true;
 }

@@ -64,6 +64,7 @@ public:
     void cancelAll();
 
 private:
+    bool flushesEachFile() const;
     bool start(int index, const std::string& sourceHost);
     void showProgress(int index, int64_t baseBytes, RunState& run, ProgressDisplay& display);
     EntryOutcome commit(int index, platform::PartialFile& partial, const platform::ResolvedPath& dest,

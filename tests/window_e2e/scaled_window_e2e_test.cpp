@@ -105,6 +105,7 @@ TEST_F(ScaledWindowChild, WindowAndFooterLieOnTheScreen) {
 
     // The conversion group at the foot of the destination page: scrolled to, it shows whole.
     window->PCL->setCurrentWidget(window->TS3);
+    window->UpdateWizardButtons();
     auto* const pageArea = window->findChild<QScrollArea*>(QStringLiteral("PageArea"));
     ASSERT_NE(pageArea, nullptr);
     pageArea->ensureWidgetVisible(window->GroupConvert);
