@@ -134,6 +134,8 @@ void TForm1::buildWindow() {
     pageArea->setWidgetResizable(true);
     pageArea->setWidget(PCL);
     layout->addWidget(pageArea, 1);
+    connect(PCL, &QStackedWidget::currentChanged, this, &TForm1::fitStackToShownPage);
+    fitStackToShownPage();
 
     layout->addWidget(separatorLine(this));
     layout->addWidget(buildFooter());
@@ -199,6 +201,19 @@ QWidget* TForm1::buildFooter() {
 // never larger than the screen's free area (a laptop at 150 % or 200 % has little room: the
 // pages then scroll), in the middle of that area; a person may resize it down to the header,
 // the footer and a little of the page.
+// The page area scrolls for the page shown, not for the tallest page: the pages not shown count
+// nothing towards the stack's size, so that on a short screen the preview's list gives up its
+// height and the buttons and totals under it stay in sight.
+void TForm1::fitStackToShownPage() {
+    for (int page = 0; page < PCL->count(); ++page) {
+        QWidget* const widget = PCL->widget(page);
+        const QSizePolicy::Policy policy =
+            widget == PCL->currentWidget() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        widget->setSizePolicy(policy, policy);
+    }
+    PCL->updateGeometry();
+}
+
 void TForm1::sizeAndCentreWindow() {
     const QSize designSize(720, 560);
     layout()->activate();

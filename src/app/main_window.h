@@ -425,6 +425,7 @@ private:
     void buildProgressPage();
     void buildAboutPage();
     void sizeAndCentreWindow();
+    void fitStackToShownPage();
     void connectKeys();
     void focusFirstField(QWidget* page);
     void showPickedFiles();
