@@ -27,3 +27,12 @@ function(tw_module_tests name)
   target_link_libraries(test_${name} PRIVATE tw_common ${ARG_DEPS} GTest::gmock_main)
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
 endfunction()
+
+# tw_glib_leaks_pass(<target>): under the sanitizer build, the target lets the block that GLib
+# keeps from its start-up pass LeakSanitizer (cmake/glib_leak_suppression.cpp). For programs that
+# link the conversion module, directly or through the modules above it.
+function(tw_glib_leaks_pass target)
+  if(TW_SANITIZE)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/glib_leak_suppression.cpp)
+  endif()
+endfunction()
