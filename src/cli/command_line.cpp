@@ -79,6 +79,10 @@ namespace {
 constexpr int DriveFolderMissingText = 226;
 constexpr int ShuffleUsageText = 373;
 constexpr int LimitTimeUsageText = 374;
+constexpr int ConvertUsageText = 408;
+constexpr int PlayedListUsageText = 409;
+constexpr int JobsUsageText = 410;
+constexpr int ConvertOnlyText = 411;
 
 // Everything the command line said, as written, before it is checked as a whole.
 struct Given {
@@ -199,9 +203,7 @@ std::string megabytes(std::string_view value) {
 convert::ConvertFormat convertFormat(std::string_view value) {
     const std::optional<convert::ConvertFormat> format = convert::parseConvertFormat(value);
     if (!format) {
-        throw UsageError("--convert: ожидается mp3|ogg|opus[:КАЧЕСТВО] (mp3:v0..v9 или mp3:128..320, "
-                         "ogg:q0..q10, opus:64..256), а не \"" +
-                         std::string(value) + "\"");
+        throw UsageError(texts::formatTextOnce(ConvertUsageText, {std::string(value)}));
     }
     return *format;
 }
@@ -209,9 +211,7 @@ convert::ConvertFormat convertFormat(std::string_view value) {
 std::vector<std::string> playedExtensionList(std::string_view value) {
     std::optional<std::vector<std::string>> list = convert::parseExtensionList(value);
     if (!list || list->empty()) {
-        throw UsageError(
-            "--convert-only-unplayable: ожидаются расширения через запятую, например mp3,m4a, а не \"" +
-            std::string(value) + "\"");
+        throw UsageError(texts::formatTextOnce(PlayedListUsageText, {std::string(value)}));
     }
     return std::move(*list);
 }
@@ -221,8 +221,8 @@ constexpr unsigned MostJobs = 64;
 unsigned conversionJobs(std::string_view value) {
     const std::optional<uint64_t> jobs = decimalValue(value, 2);
     if (!jobs || *jobs < 1 || *jobs > MostJobs) {
-        throw UsageError("--jobs: ожидается целое число от 1 до " + std::to_string(MostJobs) + ", а не \"" +
-                         std::string(value) + "\"");
+        throw UsageError(
+            texts::formatTextOnce(JobsUsageText, {std::to_string(MostJobs), std::string(value)}));
     }
     return static_cast<unsigned>(*jobs);
 }
@@ -390,8 +390,8 @@ void checkWhole(const Given& given) {
         throw UsageError("--limit и --auto-limit исключают друг друга");
     }
     if (!given.convert && (given.playedOnly || given.jobs)) {
-        throw UsageError(std::string(given.playedOnly ? "--convert-only-unplayable" : "--jobs") +
-                         " действует только вместе с --convert");
+        throw UsageError(texts::formatTextOnce(
+            ConvertOnlyText, {std::string(given.playedOnly ? "--convert-only-unplayable" : "--jobs")}));
     }
 }
 
